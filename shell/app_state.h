@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "shell/settings.h"
+
+// The one process-wide record. It lives for the whole process and nothing in it
+// is freed.
+struct AppState {
+    HINSTANCE instance;
+    ULONG_PTR gdiplusToken;
+    Settings settings;
+    wchar_t iniPath[MAX_PATH];       // empty when the folder leaves no room for the file name
+    wchar_t programFolder[MAX_PATH]; // no trailing backslash
+    NOTIFYICONDATAW tray;
+    LONG aboutBoxOpen;  // 0 or 1
+    LONG captureBusy;   // 0 or 1
+    LONG isWindows7;    // -1 until first asked, then 0 or 1
+};
+
+extern AppState g_app;

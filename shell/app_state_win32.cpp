@@ -1,0 +1,13 @@
+#include "shell/app_state.h"
+
+AppState g_app = {
+    .instance = nullptr,
+    .gdiplusToken = 0,
+    .settings = {},
+    .iniPath = {},
+    .programFolder = {},
+    .tray = {},
+    .aboutBoxOpen = 0,
+    .captureBusy = 0,
+    .isWindows7 = -1,
+};

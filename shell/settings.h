@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+enum SaveMode : std::uint8_t {
+    Automatic = 0,
+    Manual = 1,
+};
+
+// The user's four options. Each byte is exactly 0 or 1; a flag counts as set
+// when its byte is non-zero.
+struct Settings {
+    std::uint8_t saveMode = Automatic;
+    std::uint8_t autoCrop = 1;
+    std::uint8_t includeCursor = 1;
+    std::uint8_t checkerboard = 0;
+};
