@@ -1,0 +1,79 @@
+#include "output/save_path.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace {
+
+bool IsForbiddenInFileName(wchar_t c)
+{
+    return static_cast<std::uint32_t>(c) < 0x20 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos;
+}
+
+wchar_t UpperAscii(wchar_t c)
+{
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+bool SameIgnoringAsciiCase(std::wstring_view a, std::wstring_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](wchar_t x, wchar_t y) { return UpperAscii(x) == UpperAscii(y); });
+}
+
+// Windows opens the device, not a file, for these names with any extension and
+// with blanks before the extension. COM and LPT also take the superscript digits.
+bool IsDeviceName(std::wstring_view name)
+{
+    std::wstring_view stem = name.substr(0, name.find(L'.'));
+    stem = stem.substr(0, stem.find_last_not_of(L' ') + 1);
+    static constexpr std::array<std::wstring_view, 6> kFixed = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    if (std::any_of(kFixed.begin(), kFixed.end(), [stem](std::wstring_view d) { return SameIgnoringAsciiCase(stem, d); }))
+        return true;
+    if (stem.size() != 4)
+        return false;
+    bool const numberedPort = SameIgnoringAsciiCase(stem.substr(0, 3), L"COM") || SameIgnoringAsciiCase(stem.substr(0, 3), L"LPT");
+    return numberedPort && std::wstring_view(L"123456789\u00B9\u00B2\u00B3").find(stem[3]) != std::wstring_view::npos;
+}
+
+bool IsHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+} // namespace
+
+std::wstring CleanFileTitle(std::wstring_view title)
+{
+    std::wstring cleaned(title);
+    std::replace_if(cleaned.begin(), cleaned.end(), IsForbiddenInFileName, L'-');
+    cleaned.erase(cleaned.find_last_not_of(L". ") + 1);
+    if (IsDeviceName(cleaned))
+        cleaned.insert(0, 1, L'_');
+    return cleaned;
+}
+
+std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder,
+                                                 std::wstring_view windowTitle)
+{
+    static constexpr std::wstring_view kExtension = L".png";
+    std::size_t const fixedLength = programFolder.size() + 1 + kExtension.size();
+    if (fixedLength > kMaxCapturePathLength)
+        return std::nullopt;
+    std::size_t const room = kMaxCapturePathLength - fixedLength;
+    std::wstring title = CleanFileTitle(windowTitle);
+    // Cleaning a cut title may prefix '_' once more; the next cut then ends it,
+    // as a name starting with '_' is never a device.
+    while (title.size() > room) {
+        std::size_t cut = room;
+        if (cut > 0 && IsHighSurrogate(title[cut - 1]))
+            --cut;
+        title = CleanFileTitle(std::wstring_view(title).substr(0, cut));
+    }
+    std::wstring path(programFolder);
+    path += L'\\';
+    path += title;
+    path += kExtension;
+    return path;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The longest automatic path, in characters: one less than MAX_PATH, so that
+// the path plus its terminator fits every classic Windows file call.
+inline constexpr std::size_t kMaxCapturePathLength = 259;
+
+// Makes any window title one safe file-name component: control characters and
+// < > : " / \ | ? * become '-', trailing dots and spaces go, and a name that a
+// Windows device owns (CON, NUL, COM1, "lpt2.txt", ...) gets a leading '_' so
+// that it names a plain file. An empty title stays empty. On Windows this runs
+// after PathCleanupSpec, which leaves device names and trailing dots alone.
+std::wstring CleanFileTitle(std::wstring_view title);
+
+// The automatic destination of a capture: the program folder, a backslash, the
+// cleaned title and ".png". A title too long for kMaxCapturePathLength is cut
+// from its end (never inside a surrogate pair, and cleaned again, so no
+// trailing dot or device name results); the folder is never shortened. Nothing
+// when not even an empty title fits.
+std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder,
+                                                 std::wstring_view windowTitle);
