@@ -1,0 +1,88 @@
+#include "shell/host_window.h"
+
+#include <shellapi.h>
+
+#include "capture/window_capture.h"
+#include "shell/app_state.h"
+#include "output/gdiplus_win32.h"
+#include "shell/tray_menu.h"
+
+namespace {
+
+UINT const kTrayIconId = 1;
+
+void RegisterCaptureHotKey(HWND window)
+{
+    if (!RegisterHotKey(window, HOTKEY_ID, HotKeyModifiers(), VK_SNAPSHOT)) {
+        MessageBoxW(window, L"注册热键 Ctrl+PrtSc 失败，程序无法正常工作！", L"提示", MB_ICONWARNING);
+    }
+}
+
+void OnInitDialog(HWND window)
+{
+    ShowWindow(window, SW_HIDE);
+    AddTrayIcon(window);
+    SetWindowTextW(window, L"Lucidframe");
+    RegisterCaptureHotKey(window);
+}
+
+void OnDestroy(HWND window)
+{
+    g_app.tray.hWnd = window;
+    g_app.tray.uID = kTrayIconId;
+    Shell_NotifyIconW(NIM_DELETE, &g_app.tray);
+    Gdiplus::GdiplusShutdown(g_app.gdiplusToken);
+    PostQuitMessage(0);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM, LPARAM lParam)
+{
+    // Explorer broadcasts this when it (re)starts; a restarted shell has
+    // forgotten every notification icon.
+    static UINT const taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+
+    switch (message) {
+    case WM_DESTROY:
+        OnDestroy(window);
+        return TRUE;
+    case WM_INITDIALOG:
+        OnInitDialog(window);
+        return FALSE;
+    case WM_HOTKEY:
+        // Any identifier captures: the delayed capture sends its own.
+        CaptureForegroundWindow(window);
+        return FALSE;
+    case WM_TRAYNOTIFY:
+        if (lParam == WM_RBUTTONDOWN) {
+            ShowTrayMenu(window);
+        }
+        return FALSE;
+    default:
+        if (message == taskbarCreated) {
+            AddTrayIcon(window);
+        }
+        return FALSE;
+    }
+}
+
+bool IsWindows7()
+{
+    if (g_app.isWindows7 == -1) {
+        OSVERSIONINFOW version = {};
+        version.dwOSVersionInfoSize = sizeof(version);
+#ifdef _MSC_VER
+#pragma warning(suppress : 4996)  // deprecated, but the one call that reports 6.1 as such
+#endif
+        GetVersionExW(&version);
+        g_app.isWindows7 = version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion == 6 &&
+                           version.dwMinorVersion == 1;
+    }
+    return g_app.isWindows7 != 0;
+}
+
+UINT HotKeyModifiers()
+{
+    return IsWindows7() ? MOD_CONTROL | MOD_NOREPEAT : MOD_CONTROL;
+}

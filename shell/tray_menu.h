@@ -1,0 +1,33 @@
+#pragma once
+
+#include <windows.h>
+
+#include "shell/settings.h"
+
+// Tray menu commands. 1000 is also the hot-key identifier: the delayed capture
+// sends WM_HOTKEY with it.
+UINT const IDM_CAPTURE_DELAYED = 1000;
+UINT const IDM_SAVE_AUTO = 1002;
+UINT const IDM_SAVE_MANUAL = 1003;
+UINT const IDM_AUTO_CROP = 1004;
+UINT const IDM_INCLUDE_CURSOR = 1005;
+UINT const IDM_CHECKERBOARD = 1006;
+UINT const IDM_ABOUT = 1007;
+UINT const IDM_EXIT = 1008;
+
+// Puts the program's icon into the notification area, owned by `window`.
+void AddTrayIcon(HWND window);
+
+// Opens the tray menu at the cursor and carries out the chosen command.
+void ShowTrayMenu(HWND window);
+
+// The tray menu as it looks for `settings`; the caller destroys it.
+HMENU BuildTrayMenu(Settings const& settings);
+
+// Appends a radio item: state 1 or 2 checks it, 3 disables it, anything else
+// leaves it plain.
+void InsertRadioItem(HMENU menu, UINT id, UINT state, wchar_t const* text);
+
+// Carries out one tray menu command; 0 (a dismissed menu) and unknown
+// identifiers do nothing.
+void OnMenuCommand(HWND window, UINT id);

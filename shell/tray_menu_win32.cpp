@@ -1,0 +1,152 @@
+#include "shell/tray_menu.h"
+
+#include <shellapi.h>
+
+#include "shell/app_state.h"
+#include "shell/host_window.h"
+#include "shell/settings_file.h"
+
+namespace {
+
+UINT const kTrayIconId = 1;
+UINT const kBalloonTimeout = 3;
+DWORD const kCaptureDelayMs = 3000;
+
+wchar_t const kAboutTitle[] = L"关于我们";
+wchar_t const kAboutText[] =
+    L"Lucidframe\n按 Ctrl+PrtSc 截取前台窗口，连同透明效果保存为 PNG 图片。";
+
+UINT CheckedIf(std::uint8_t flag)
+{
+    return flag != 0 ? MF_CHECKED : MF_UNCHECKED;
+}
+
+// The two save methods behave as a radio pair: choosing the checked one keeps
+// it, and only a real change is written to the settings file.
+void ChooseSaveMode(SaveMode mode)
+{
+    if (g_app.settings.saveMode != mode) {
+        ToggleSettingFlag(g_app.settings.saveMode, kKeySaveMode, g_app.iniPath);
+    }
+}
+
+void ShowAboutBox(HWND window)
+{
+    // The box's modal loop still delivers tray clicks, so the menu can ask for
+    // a second box while the first is open.
+    if (g_app.aboutBoxOpen != 0) {
+        return;
+    }
+    g_app.aboutBoxOpen = 1;
+    MessageBoxW(window, kAboutText, kAboutTitle, MB_ICONINFORMATION);
+    g_app.aboutBoxOpen = 0;
+}
+
+}  // namespace
+
+void AddTrayIcon(HWND window)
+{
+    NOTIFYICONDATAW& tray = g_app.tray;
+    tray = {};
+    tray.cbSize = sizeof(tray);
+    tray.hWnd = window;
+    tray.uID = kTrayIconId;
+    tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
+    tray.uCallbackMessage = WM_TRAYNOTIFY;
+    tray.hIcon = LoadIconW(g_app.instance, L"APPICON16");
+    lstrcpynW(tray.szTip, L"Lucidframe", ARRAYSIZE(tray.szTip));
+    tray.uTimeout = kBalloonTimeout;
+    lstrcpynW(tray.szInfoTitle, L"Lucidframe", ARRAYSIZE(tray.szInfoTitle));
+    tray.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+    Shell_NotifyIconW(NIM_ADD, &tray);
+}
+
+void InsertRadioItem(HMENU menu, UINT id, UINT state, wchar_t const* text)
+{
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_STATE | MIIM_ID | MIIM_STRING | MIIM_FTYPE;
+    item.fType = MFT_RADIOCHECK;
+    item.fState = (state == 1 || state == 2) ? MFS_CHECKED : state == 3 ? MFS_DISABLED : 0;
+    item.wID = id;
+    item.dwTypeData = const_cast<wchar_t*>(text);
+    // The position is past the end of the menu, so the item is appended.
+    InsertMenuItemW(menu, id, TRUE, &item);
+}
+
+HMENU BuildTrayMenu(Settings const& settings)
+{
+    HMENU saveMethod = CreatePopupMenu();
+    InsertRadioItem(saveMethod, IDM_SAVE_AUTO, settings.saveMode == Automatic, L"自动保存");
+    InsertRadioItem(saveMethod, IDM_SAVE_MANUAL, settings.saveMode == Manual, L"手动保存");
+
+    HMENU otherSettings = CreatePopupMenu();
+    AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.autoCrop), IDM_AUTO_CROP, L"自动裁剪");
+    AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.includeCursor), IDM_INCLUDE_CURSOR, L"包含指针");
+    AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.checkerboard), IDM_CHECKERBOARD, L"方格透明");
+
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, IDM_CAPTURE_DELAYED, L"开始截图\t\n延迟3秒");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(saveMethod), L"保存方式");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(otherSettings), L"其它设置");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_ABOUT, L"关于我们");
+    AppendMenuW(menu, MF_STRING, IDM_EXIT, L"退出程序");
+    return menu;
+}
+
+void ShowTrayMenu(HWND window)
+{
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    HMENU menu = BuildTrayMenu(g_app.settings);
+
+    // A popup menu closes on a click elsewhere only while its owner is the
+    // foreground window.
+    SetForegroundWindow(window);
+    UINT const command = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr));
+    // Without a message after the menu, the next tray click may close the menu
+    // at once instead of opening it.
+    PostMessageW(window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+
+    OnMenuCommand(window, command);
+}
+
+void OnMenuCommand(HWND window, UINT id)
+{
+    switch (id) {
+    case IDM_CAPTURE_DELAYED:
+        // Time for the user to bring the target to the front. The thread
+        // deliberately handles nothing meanwhile; hot keys wait in the queue.
+        Sleep(kCaptureDelayMs);
+        SendMessageW(window, WM_HOTKEY, HOTKEY_ID, 0);
+        break;
+    case IDM_SAVE_AUTO:
+        ChooseSaveMode(Automatic);
+        break;
+    case IDM_SAVE_MANUAL:
+        ChooseSaveMode(Manual);
+        break;
+    case IDM_AUTO_CROP:
+        ToggleSettingFlag(g_app.settings.autoCrop, kKeyAutoCrop, g_app.iniPath);
+        break;
+    case IDM_INCLUDE_CURSOR:
+        ToggleSettingFlag(g_app.settings.includeCursor, kKeyIncludeCursor, g_app.iniPath);
+        break;
+    case IDM_CHECKERBOARD:
+        ToggleSettingFlag(g_app.settings.checkerboard, kKeyCheckerboard, g_app.iniPath);
+        break;
+    case IDM_ABOUT:
+        ShowAboutBox(window);
+        break;
+    case IDM_EXIT:
+        // WM_DESTROY removes the icon and ends the program.
+        DestroyWindow(window);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,255 @@
+// lucidframe-e2e-helper: the Windows side of the end-to-end tests. It talks to
+// the running Lucidframe.exe the way the shell and the user would, and checks
+// what the program leaves behind.
+//
+//   wait-window CLASS TITLE SECONDS   exit 0 once such a window exists ("-" = any class)
+//   tray LPARAM                       post the tray callback to the host window
+//   menu                              print the open popup menu, one item a line
+//   hold-hotkey SECONDS               hold Ctrl+PrtSc for that long
+//   message-box TITLE SECONDS         print a message box's text, then close it
+//   check-png FILE MODE               compare a capture with the sample window's pixels
+//   png-summary FILE                  print "WIDTH HEIGHT MINALPHA MAXALPHA"
+#include <windows.h>
+
+#include <cwchar>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "output/gdiplus_win32.h"
+#include "output/png_reader.h"
+#include "tools/sample_window/sample_pattern.h"
+
+namespace {
+
+UINT const kTrayNotify = WM_USER;
+UINT const kGetPopupMenu = 0x01E1;  // MN_GETHMENU
+DWORD const kPollMs = 50;
+
+void Print(std::wstring const& text)
+{
+    int const length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), length, nullptr,
+                        nullptr);
+    utf8 += '\n';
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+// Polls until `find` returns a window or `seconds` pass.
+template <typename Find>
+HWND WaitFor(Find find, double seconds)
+{
+    ULONGLONG const deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    for (;;) {
+        HWND window = find();
+        if (window != nullptr || GetTickCount64() >= deadline) {
+            return window;
+        }
+        Sleep(kPollMs);
+    }
+}
+
+HWND FindTopLevel(wchar_t const* className, wchar_t const* title)
+{
+    return FindWindowW(std::wcscmp(className, L"-") == 0 ? nullptr : className, title);
+}
+
+HWND FindHostWindow()
+{
+    return FindWindowW(L"#32770", L"Lucidframe");
+}
+
+int WaitWindow(wchar_t const* className, wchar_t const* title, double seconds)
+{
+    return WaitFor([&] { return FindTopLevel(className, title); }, seconds) != nullptr ? 0 : 1;
+}
+
+int PostTrayMessage(LPARAM mouseMessage)
+{
+    HWND host = FindHostWindow();
+    if (host == nullptr) {
+        Print(L"no host window");
+        return 1;
+    }
+    return PostMessageW(host, kTrayNotify, 1, mouseMessage) ? 0 : 1;
+}
+
+// Tabs and line feeds spelled out, so that one item stays on one line.
+std::wstring Escaped(wchar_t const* text)
+{
+    std::wstring escaped;
+    for (; *text != L'\0'; ++text) {
+        escaped += *text == L'\t' ? std::wstring(L"\\t") : *text == L'\n' ? std::wstring(L"\\n") : std::wstring(1, *text);
+    }
+    return escaped;
+}
+
+void PrintMenu(HMENU menu, std::wstring const& indent)
+{
+    int const count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = ARRAYSIZE(text);
+        GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+
+        std::wstring line = indent;
+        if ((item.fType & MFT_SEPARATOR) != 0) {
+            Print(line + L"separator");
+            continue;
+        }
+        if (item.hSubMenu != nullptr) {
+            Print(line + L"popup " + Escaped(text));
+            PrintMenu(item.hSubMenu, indent + L"  ");
+            continue;
+        }
+        line += (item.fType & MFT_RADIOCHECK) != 0 ? L"radio " : L"item ";
+        line += std::to_wstring(item.wID);
+        line += (item.fState & MFS_CHECKED) != 0 ? L" checked " : L" - ";
+        Print(line + Escaped(text));
+    }
+}
+
+int PrintOpenMenu()
+{
+    HWND popup = WaitFor([] { return FindWindowW(L"#32768", nullptr); }, 5);
+    HMENU menu = popup != nullptr ? reinterpret_cast<HMENU>(SendMessageW(popup, kGetPopupMenu, 0, 0)) : nullptr;
+    if (menu == nullptr) {
+        Print(L"no open menu");
+        return 1;
+    }
+    PrintMenu(menu, L"");
+    return 0;
+}
+
+int HoldHotKey(double seconds)
+{
+    if (!RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_NOREPEAT, VK_SNAPSHOT)) {
+        Print(L"Ctrl+PrtSc is taken");
+        return 1;
+    }
+    Print(L"holding Ctrl+PrtSc");
+    Sleep(static_cast<DWORD>(seconds * 1000));
+    return 0;
+}
+
+BOOL CALLBACK AppendStaticText(HWND child, LPARAM lParam)
+{
+    wchar_t className[32] = {};
+    wchar_t text[512] = {};
+    GetClassNameW(child, className, ARRAYSIZE(className));
+    GetWindowTextW(child, text, ARRAYSIZE(text));
+    if (_wcsicmp(className, L"Static") == 0 && text[0] != L'\0') {
+        *reinterpret_cast<std::wstring*>(lParam) += text;
+    }
+    return TRUE;
+}
+
+int ReadAndCloseMessageBox(wchar_t const* title, double seconds)
+{
+    HWND box = WaitFor([&] { return FindWindowW(L"#32770", title); }, seconds);
+    if (box == nullptr) {
+        Print(L"no message box");
+        return 1;
+    }
+    std::wstring text;
+    EnumChildWindows(box, AppendStaticText, reinterpret_cast<LPARAM>(&text));
+    Print(text);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
+// Loads a PNG through GDI+, which must run for the reader.
+bool LoadPng(wchar_t const* file, std::vector<std::uint32_t>& pixels, std::int32_t& width, std::int32_t& height)
+{
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    bool const loaded = ReadPng(file, pixels, width, height);
+    Gdiplus::GdiplusShutdown(token);
+    if (!loaded) {
+        Print(std::wstring(L"cannot read ") + file);
+    }
+    return loaded;
+}
+
+int CheckPng(wchar_t const* file, wchar_t const* modeName)
+{
+    SampleMode mode = SampleMode::Pattern;
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    if (!ParseSampleMode(modeName, mode) || !LoadPng(file, pixels, width, height)) {
+        return 1;
+    }
+    std::string mismatch;
+    if (!MatchesSample(mode, pixels.data(), width, height, mismatch)) {
+        Print(std::wstring(mismatch.begin(), mismatch.end()));
+        return 1;
+    }
+    return 0;
+}
+
+int PrintPngSummary(wchar_t const* file)
+{
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    if (!LoadPng(file, pixels, width, height)) {
+        return 1;
+    }
+    std::uint32_t minAlpha = 255;
+    std::uint32_t maxAlpha = 0;
+    for (std::uint32_t pixel : pixels) {
+        std::uint32_t const alpha = pixel >> 24;
+        minAlpha = alpha < minAlpha ? alpha : minAlpha;
+        maxAlpha = alpha > maxAlpha ? alpha : maxAlpha;
+    }
+    Print(std::to_wstring(width) + L" " + std::to_wstring(height) + L" " + std::to_wstring(minAlpha) + L" " +
+          std::to_wstring(maxAlpha));
+    return 0;
+}
+
+int Usage()
+{
+    Print(L"usage: lucidframe-e2e-helper wait-window|tray|menu|hold-hotkey|message-box|check-png|png-summary ...");
+    return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<std::wstring> const args(argv + 1, argv + argc);
+    auto const is = [&](wchar_t const* command, std::size_t operands) {
+        return !args.empty() && args[0] == command && args.size() == operands + 1;
+    };
+    if (is(L"wait-window", 3)) {
+        return WaitWindow(args[1].c_str(), args[2].c_str(), _wtof(args[3].c_str()));
+    }
+    if (is(L"tray", 1)) {
+        return PostTrayMessage(_wtoi(args[1].c_str()));
+    }
+    if (is(L"menu", 0)) {
+        return PrintOpenMenu();
+    }
+    if (is(L"hold-hotkey", 1)) {
+        return HoldHotKey(_wtof(args[1].c_str()));
+    }
+    if (is(L"message-box", 2)) {
+        return ReadAndCloseMessageBox(args[1].c_str(), _wtof(args[2].c_str()));
+    }
+    if (is(L"check-png", 2)) {
+        return CheckPng(args[1].c_str(), args[2].c_str());
+    }
+    if (is(L"png-summary", 1)) {
+        return PrintPngSummary(args[1].c_str());
+    }
+    return Usage();
+}
