@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+// A screen rectangle: left and top inside, right and bottom just outside.
+struct CaptureRect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+// The margin kept around the target for its frame and shadow.
+inline constexpr std::int32_t kCaptureMargin = 15;
+
+// The target's window rectangle grown by the margin on every side, then
+// clamped edge by edge to the primary screen (0, 0)-(screenWidth,
+// screenHeight): left, right, top, bottom. Only the edge that crosses the
+// screen moves, so a window wholly off the screen leaves a rectangle without
+// pixels. Never overflows, whatever the input.
+CaptureRect CaptureRectAround(CaptureRect windowRect, std::int32_t screenWidth, std::int32_t screenHeight);
+
+// True when the rectangle covers at least one pixel.
+inline bool HasPixels(CaptureRect rect)
+{
+    return rect.right > rect.left && rect.bottom > rect.top;
+}

@@ -1,0 +1,155 @@
+// lucidframe-sample-window: a window whose every pixel is known, as a target
+// for capture tests and the demo. It takes the focus when shown, stays until
+// it is closed, prints nothing and exits 0; bad arguments exit 2.
+
+#include "tools/sample_window/sample_options.h"
+#include "tools/sample_window/sample_pattern.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+wchar_t const kClassName[] = L"LucidframeSampleWindow";
+int const kBadArguments = 2;
+
+// The window's pixels as straight 0xAARRGGBB, top row first.
+std::vector<std::uint32_t> g_image;
+std::int32_t g_width = 0;
+std::int32_t g_height = 0;
+
+std::vector<std::wstring> CommandLineArguments()
+{
+    std::vector<std::wstring> arguments;
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (argv) {
+        for (int i = 1; i < count; ++i)
+            arguments.emplace_back(argv[i]);
+        LocalFree(argv);
+    }
+    return arguments;
+}
+
+void FillImage(SampleOptions const& options)
+{
+    g_width = options.width;
+    g_height = options.height;
+    g_image.resize(static_cast<std::size_t>(g_width) * static_cast<std::size_t>(g_height));
+    for (std::int32_t y = 0; y < g_height; ++y) {
+        for (std::int32_t x = 0; x < g_width; ++x)
+            g_image[static_cast<std::size_t>(y) * g_width + x] = SamplePixel(options.mode, x, y, g_width, g_height);
+    }
+}
+
+BITMAPINFO TopDownInfo()
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = g_width;
+    info.bmiHeader.biHeight = -g_height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// Per-pixel alpha: the window's whole surface is a premultiplied bitmap that
+// the window manager keeps and composites by itself; there is no WM_PAINT.
+void ShowLayeredImage(HWND window, POINT position)
+{
+    BITMAPINFO info = TopDownInfo();
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap)
+        return;
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < g_image.size(); ++i)
+        pixels[i] = Premultiply(g_image[i]);
+
+    HDC screenDC = GetDC(nullptr);
+    HDC memoryDC = CreateCompatibleDC(screenDC);
+    HGDIOBJ previous = SelectObject(memoryDC, bitmap);
+    SIZE size = {g_width, g_height};
+    POINT source = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UpdateLayeredWindow(window, screenDC, &position, &size, memoryDC, &source, 0, &blend, ULW_ALPHA);
+    SelectObject(memoryDC, previous);
+    DeleteDC(memoryDC);
+    DeleteObject(bitmap);
+    ReleaseDC(nullptr, screenDC);
+}
+
+void OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    BITMAPINFO info = TopDownInfo();
+    SetDIBitsToDevice(dc, 0, 0, g_width, g_height, 0, 0, 0, g_height, g_image.data(), &info, DIB_RGB_COLORS);
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateSampleWindow(HINSTANCE instance, SampleOptions const& options)
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = SampleWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW); // lets GetCursorInfo report a cursor over the window
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExW(&windowClass))
+        return nullptr;
+
+    // A popup has no frame, so every pixel of the window rectangle is known.
+    DWORD const exStyle = options.mode == SampleMode::Opaque ? 0 : WS_EX_LAYERED;
+    return CreateWindowExW(exStyle, kClassName, L"", WS_POPUP, options.x, options.y, options.width, options.height,
+                           nullptr, nullptr, instance, nullptr);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    SampleOptions options;
+    if (!ParseSampleOptions(CommandLineArguments(), options))
+        return kBadArguments;
+    FillImage(options);
+
+    HWND window = CreateSampleWindow(instance, options);
+    if (!window)
+        return 1;
+    if (options.mode == SampleMode::Pattern)
+        ShowLayeredImage(window, {options.x, options.y});
+    else if (options.mode == SampleMode::Constant)
+        SetLayeredWindowAttributes(window, 0, kSampleConstantAlpha, LWA_ALPHA);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    SetForegroundWindow(window);
+    // The title comes last, so that whoever waits for the window by its title
+    // finds it shown and painted.
+    SetWindowTextW(window, options.title.c_str());
+
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
