@@ -1,5 +1,7 @@
 #include "imaging/checkerboard.h"
 
+#include "imaging/kernels.h"
+
 std::uint32_t BlendOver(std::uint32_t pixel, std::uint32_t background)
 {
     std::uint32_t const a = pixel >> 24;
@@ -15,14 +17,15 @@ std::uint32_t BlendOver(std::uint32_t pixel, std::uint32_t background)
 
 void CompositeOnCheckerboard(std::uint32_t* pixels, std::int32_t width, std::int32_t height)
 {
-    if (width <= 0 || height <= 0)
-        return;
+    if (width > 0 && height > 0)
+        ActiveKernels().composite(pixels, width, height);
+}
+
+void CompositeOnCheckerboardScalar(std::uint32_t* pixels, std::int32_t width, std::int32_t height)
+{
     for (std::int32_t y = 0; y < height; ++y) {
         std::uint32_t* row = pixels + static_cast<std::int64_t>(y) * width;
-        int const rowHalf = (y % 16) / 8;
-        for (std::int32_t x = 0; x < width; ++x) {
-            int const columnHalf = (x % 16) / 8;
-            row[x] = BlendOver(row[x], rowHalf == columnHalf ? kCheckerLight : kCheckerDark);
-        }
+        for (std::int32_t x = 0; x < width; ++x)
+            row[x] = BlendOver(row[x], CheckerColourAt(x, y));
     }
 }

@@ -1,8 +1,16 @@
 #include "imaging/matting.h"
 
+#include "imaging/kernels.h"
+
 #include <algorithm>
 
 void RecoverAlpha(const std::uint32_t* black, std::uint32_t* white, std::int32_t count)
+{
+    if (count > 0)
+        ActiveKernels().recoverAlpha(black, white, count);
+}
+
+void RecoverAlphaScalar(const std::uint32_t* black, std::uint32_t* white, std::int32_t count)
 {
     for (std::int32_t i = 0; i < count; ++i) {
         std::uint32_t const k = black[i];

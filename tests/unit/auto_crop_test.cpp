@@ -1,8 +1,11 @@
 #include "imaging/auto_crop.h"
 
+#include "imaging_reference.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -63,6 +66,41 @@ TEST(AutoCrop, DegenerateSizesAreLeftAlone)
         AutoCrop(pixels, width, height);
         EXPECT_EQ(width, w);
         EXPECT_EQ(height, h);
+    }
+}
+
+// Sparse content at random places in images of random size, from fixed
+// seeds, against the box found by looking at every pixel.
+TEST(AutoCrop, RandomSparseImagesKeepTheBruteForceBox)
+{
+    for (unsigned seed = 1; seed <= 400; ++seed) {
+        std::mt19937 random(seed);
+        std::int32_t const oldWidth = 1 + random() % 40, oldHeight = 1 + random() % 40;
+        std::vector<std::uint32_t> image(oldWidth * oldHeight, 0);
+        for (unsigned dots = random() % 6; dots > 0; --dots) {
+            std::uint32_t const values[] = {0x00000001, 0x01000000, 0xFFFFFFFF, static_cast<std::uint32_t>(random() | 1)};
+            image[random() % image.size()] = values[random() % 4];
+        }
+        std::vector<std::uint32_t> const original = image;
+        std::uint32_t* const first = image.data();
+        reference::Box const box = reference::ContentBox(original.data(), oldWidth, oldHeight);
+
+        std::int32_t width = oldWidth, height = oldHeight;
+        AutoCrop(image.data(), width, height);
+
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << oldWidth << "x" << oldHeight);
+        ASSERT_EQ(image.data(), first);
+        if (!reference::Crops(box)) {
+            ASSERT_EQ(width, oldWidth);
+            ASSERT_EQ(height, oldHeight);
+            ASSERT_EQ(image, original);
+            continue;
+        }
+        ASSERT_EQ(width, box.right - box.left + 1);
+        ASSERT_EQ(height, box.bottom - box.top + 1);
+        for (std::int32_t y = 0; y < height; ++y)
+            for (std::int32_t x = 0; x < width; ++x)
+                ASSERT_EQ(image[y * width + x], original[(box.top + y) * oldWidth + box.left + x]) << x << "," << y;
     }
 }
 
