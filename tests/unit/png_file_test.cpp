@@ -1,0 +1,221 @@
+#include "output/png_reader.h"
+#include "output/png_writer.h"
+
+#include "png_test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Pixels = std::vector<std::uint32_t>;
+
+std::string Bytes(std::initializer_list<int> values)
+{
+    std::string bytes;
+    for (int value : values)
+        bytes += static_cast<char>(value);
+    return bytes;
+}
+
+struct DecodeCase {
+    const char* name;
+    std::string png;
+    std::int32_t width, height;
+    Pixels expected;
+};
+
+class ReadPngDecodes : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(ReadPngDecodes, EveryColourTypeToStraightBgra)
+{
+    DecodeCase const& c = GetParam();
+    ScratchFolder folder;
+    WriteBytes(folder / "in.png", c.png);
+
+    Pixels pixels;
+    std::int32_t width = 0, height = 0;
+    ASSERT_TRUE(ReadPng(folder / "in.png", pixels, width, height));
+    EXPECT_EQ(width, c.width);
+    EXPECT_EQ(height, c.height);
+    EXPECT_EQ(pixels, c.expected);
+}
+
+// Rows are a filter byte (0: none) followed by the samples.
+INSTANTIATE_TEST_SUITE_P(ColourTypes, ReadPngDecodes, testing::Values(
+    DecodeCase{"rgba8_half_red", MakePng(1, 1, 8, 6, Bytes({0, 255, 0, 0, 128})), 1, 1, {0x80FF0000}},
+    DecodeCase{"rgba8_invisible_colour_kept", MakePng(2, 1, 8, 6, Bytes({0, 1, 2, 3, 0, 250, 251, 252, 0})), 2, 1,
+               {0x00010203, 0x00FAFBFC}},
+    DecodeCase{"rgba8_top_row_first", MakePng(1, 2, 8, 6, Bytes({0, 10, 20, 30, 255, 0, 40, 50, 60, 255})), 1, 2,
+               {0xFF0A141E, 0xFF28323C}},
+    DecodeCase{"rgb8", MakePng(2, 1, 8, 2, Bytes({0, 1, 2, 3, 4, 5, 6})), 2, 1, {0xFF010203, 0xFF040506}},
+    DecodeCase{"grey8", MakePng(1, 1, 8, 0, Bytes({0, 0x40})), 1, 1, {0xFF404040}},
+    DecodeCase{"grey1", MakePng(3, 1, 1, 0, Bytes({0, 0xA0})), 3, 1, {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
+    DecodeCase{"grey_alpha8", MakePng(1, 1, 8, 4, Bytes({0, 0x10, 0x80})), 1, 1, {0x80101010}},
+    DecodeCase{"rgba16", MakePng(1, 1, 16, 6, Bytes({0, 0x12, 0x12, 0x34, 0x34, 0x56, 0x56, 0x78, 0x78})), 1, 1,
+               {0x78123456}},
+    DecodeCase{"palette2_with_transparency",
+               MakePng(3, 1, 2, 3, Bytes({0, 0x18}),
+                       {{"PLTE", Bytes({255, 0, 0, 0, 255, 0, 0, 0, 255})}, {"tRNS", Bytes({0x80, 0xFF})}}),
+               3, 1, {0x80FF0000, 0xFF00FF00, 0xFF0000FF}},
+    DecodeCase{"grey8_transparent_value",
+               MakePng(2, 1, 8, 0, Bytes({0, 0x40, 0x41}), {{"tRNS", Bytes({0, 0x40})}}), 2, 1,
+               {0x00404040, 0xFF414141}}),
+    [](const testing::TestParamInfo<DecodeCase>& info) { return info.param.name; });
+
+struct RejectCase {
+    const char* name;
+    std::string bytes;
+};
+
+class ReadPngRejects : public testing::TestWithParam<RejectCase> {};
+
+TEST_P(ReadPngRejects, AndLeavesTheOutputsAlone)
+{
+    ScratchFolder folder;
+    WriteBytes(folder / "in.png", GetParam().bytes);
+
+    Pixels pixels{1, 2, 3};
+    std::int32_t width = 7, height = 9;
+    EXPECT_FALSE(ReadPng(folder / "in.png", pixels, width, height));
+    EXPECT_EQ(pixels, (Pixels{1, 2, 3}));
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(height, 9);
+}
+
+std::string const kValidPng = MakePng(1, 1, 8, 6, Bytes({0, 1, 2, 3, 4}));
+
+// A 1 x 1 24-bit BMP: readable as an image, but not a PNG.
+std::string const kBmp = Bytes({'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1,
+                                0, 24, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                255, 0, 0, 0});
+
+std::vector<RejectCase> BadFiles()
+{
+    std::vector<RejectCase> cases = {
+        {"empty", ""},
+        {"text", "this is not an image\n"},
+        {"bmp", kBmp},
+        {"signature_only", kValidPng.substr(0, 8)},
+        {"cut_inside_image_data", kValidPng.substr(0, kValidPng.size() - 20)},
+        {"zero_width", MakePng(0, 1, 8, 6, Bytes({0}))},
+        {"bad_colour_type", MakePng(1, 1, 8, 5, Bytes({0, 1, 2, 3, 4}))},
+    };
+#ifndef _WIN32
+    // GDI+ under Wine decodes through a library that does not verify chunk
+    // checksums; libspng must.
+    cases.push_back({"header_checksum_broken", WithBadChecksum(kValidPng)});
+#endif
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(BadFiles, ReadPngRejects, testing::ValuesIn(BadFiles()),
+    [](const testing::TestParamInfo<RejectCase>& info) { return info.param.name; });
+
+TEST(ReadPng, MissingFileIsRejected)
+{
+    ScratchFolder folder;
+    Pixels pixels;
+    std::int32_t width = 0, height = 0;
+    EXPECT_FALSE(ReadPng(folder / "absent.png", pixels, width, height));
+}
+
+struct RoundTripCase {
+    const char* name;
+    std::int32_t width, height;
+    Pixels pixels;
+};
+
+// Every alpha value, each with colour bytes that differ from it and from each
+// other, so that premultiplying, dropping invisible colour or swapping
+// channels all show.
+Pixels AlphaSweep()
+{
+    Pixels pixels;
+    for (std::uint32_t a = 0; a < 256; ++a)
+        pixels.push_back(a << 24 | (255 - a) << 16 | (a * 7 & 0xFF) << 8 | ((a * 13 + 5) & 0xFF));
+    return pixels;
+}
+
+class SavePngRoundTrip : public testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(SavePngRoundTrip, DecodesToTheSameBytes)
+{
+    RoundTripCase const& c = GetParam();
+    ScratchFolder folder;
+    ASSERT_TRUE(SavePngFile(folder / "out.png", c.pixels.data(), c.width, c.height));
+
+    Pixels pixels;
+    std::int32_t width = 0, height = 0;
+    ASSERT_TRUE(ReadPng(folder / "out.png", pixels, width, height));
+    EXPECT_EQ(width, c.width);
+    EXPECT_EQ(height, c.height);
+    EXPECT_EQ(pixels, c.pixels);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.png"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, SavePngRoundTrip, testing::Values(
+    RoundTripCase{"half_red", 1, 1, {0x80FF0000}},
+    RoundTripCase{"invisible_colour_kept", 3, 1, {0x00123456, 0x00FFFFFF, 0x00000001}},
+    RoundTripCase{"top_row_first", 2, 3, {1u << 24 | 1, 2u << 24 | 2, 3u << 24 | 3, 4u << 24 | 4, 5u << 24 | 5, 6u << 24 | 6}},
+    RoundTripCase{"every_alpha_one_row", 256, 1, AlphaSweep()},
+    RoundTripCase{"every_alpha_one_column", 1, 256, AlphaSweep()},
+    RoundTripCase{"every_alpha_16_by_16", 16, 16, AlphaSweep()}),
+    [](const testing::TestParamInfo<RoundTripCase>& info) { return info.param.name; });
+
+TEST(SavePngFile, ReplacesAnExistingFile)
+{
+    ScratchFolder folder;
+    WriteBytes(folder / "out.png", std::string(100000, 'x'));
+    std::uint32_t const pixel = 0xFF336699;
+    ASSERT_TRUE(SavePngFile(folder / "out.png", &pixel, 1, 1));
+
+    Pixels pixels;
+    std::int32_t width = 0, height = 0;
+    ASSERT_TRUE(ReadPng(folder / "out.png", pixels, width, height));
+    EXPECT_EQ(pixels, Pixels{pixel});
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.png"});
+}
+
+struct RefusedCase {
+    const char* name;
+    std::filesystem::path destination; // relative to the scratch folder
+    std::int32_t width, height;
+};
+
+class SavePngRefused : public testing::TestWithParam<RefusedCase> {};
+
+// A file already beside the destination, and the folder "taken" with a file
+// in it, must come through every refused save exactly as they were, with no
+// temporary file left over.
+TEST_P(SavePngRefused, WritesNothingAndKeepsWhatWasThere)
+{
+    RefusedCase const& c = GetParam();
+    ScratchFolder folder;
+    WriteBytes(folder / "keep.png", "old contents");
+    std::filesystem::create_directory(folder / "taken");
+    WriteBytes(folder / "taken" / "inside.txt", "inside");
+    std::vector<std::string> const before = folder.Entries();
+
+    Pixels const pixels(16, 0x80402010);
+    EXPECT_FALSE(SavePngFile(folder / c.destination, pixels.data(), c.width, c.height));
+    WritePng((folder / c.destination).c_str(), pixels.data(), c.width, c.height);
+
+    EXPECT_EQ(folder.Entries(), before);
+    EXPECT_EQ(ReadBytes(folder / "keep.png"), "old contents");
+    EXPECT_EQ(ReadBytes(folder / "taken" / "inside.txt"), "inside");
+    EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Destinations, SavePngRefused, testing::Values(
+    RefusedCase{"missing_folder", std::filesystem::path("missing") / "out.png", 4, 4},
+    RefusedCase{"folder_in_the_way", "taken", 4, 4},
+    RefusedCase{"name_too_long", std::string(300, 'n') + ".png", 4, 4},
+    RefusedCase{"zero_width_over_old_file", "keep.png", 0, 4},
+    RefusedCase{"negative_height_over_old_file", "keep.png", 4, -1}),
+    [](const testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
+
+} // namespace

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Hand-made PNG files and scratch folders for the PNG and matte tests. The
+// files are assembled here byte by byte (stored deflate blocks, no filtering)
+// so that the decoders under test are checked against an encoder that shares
+// nothing with them.
+
+struct PngChunk {
+    std::string type;
+    std::string data;
+};
+
+// A PNG with the given header fields and `rows`, each row being its filter
+// byte followed by the packed samples; `extra` chunks go between IHDR and IDAT.
+std::string MakePng(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType, const std::string& rows,
+                    const std::vector<PngChunk>& extra = {});
+
+// The same bytes with the header chunk's checksum broken.
+std::string WithBadChecksum(std::string png);
+
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+std::string ReadBytes(const std::filesystem::path& path);
+
+// A fresh empty folder under the system's temporary folder, removed with
+// everything in it when the object goes.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+    // Names of everything in the folder, sorted.
+    std::vector<std::string> Entries() const;
+
+private:
+    std::filesystem::path path_;
+};
