@@ -101,6 +101,26 @@ std::string_view LineEnding(std::string_view text)
     return newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
 }
 
+void AppendUtf8(std::string& out, char32_t codePoint)
+{
+    auto byte = [&out](unsigned value) { out += static_cast<char>(value); };
+    if (codePoint < 0x80) {
+        byte(codePoint);
+    } else if (codePoint < 0x800) {
+        byte(0xC0 | (codePoint >> 6));
+        byte(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        byte(0xE0 | (codePoint >> 12));
+        byte(0x80 | ((codePoint >> 6) & 0x3F));
+        byte(0x80 | (codePoint & 0x3F));
+    } else {
+        byte(0xF0 | (codePoint >> 18));
+        byte(0x80 | ((codePoint >> 12) & 0x3F));
+        byte(0x80 | ((codePoint >> 6) & 0x3F));
+        byte(0x80 | (codePoint & 0x3F));
+    }
+}
+
 } // namespace
 
 std::int32_t ParseIniInt(std::string_view value)
@@ -132,7 +152,8 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
                         std::string_view value)
 {
     KeyLocation const location = LocateKey(text, section, key);
-    std::string keyLine = std::string(key) + "=" + std::string(value);
+    std::string keyLine;
+    keyLine.append(key).append("=").append(value);
     std::string result(text);
     if (location.keyLine) {
         IniLine const& line = *location.keyLine;
@@ -143,10 +164,29 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
     std::size_t const insertAt = location.sectionFound ? location.sectionEnd : text.size();
     std::string added;
     if (insertAt == text.size() && !text.empty() && text.back() != '\n')
-        added += ending;
+        added.append(ending);
     if (!location.sectionFound)
-        added += "[" + std::string(section) + "]" + std::string(ending);
-    added += keyLine + std::string(ending);
+        added.append("[").append(section).append("]").append(ending);
+    added.append(keyLine).append(ending);
     result.insert(insertAt, added);
     return result;
+}
+
+std::string WideToUtf8(std::wstring_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto const unit = static_cast<char32_t>(text[i]);
+        bool const high = unit >= 0xD800 && unit <= 0xDBFF;
+        bool const low = unit >= 0xDC00 && unit <= 0xDFFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            auto const next = static_cast<char32_t>(text[++i]);
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+        } else if (high || low || unit > 0x10FFFF) {
+            AppendUtf8(out, 0xFFFD);
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
 }

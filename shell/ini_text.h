@@ -30,3 +30,7 @@ std::optional<std::string_view> FindIniValue(std::string_view text, std::string_
 // file's first line does ("\n" in an empty file).
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value);
+
+// The UTF-8 form of a wide string, which is UTF-16 or UTF-32 depending on the
+// platform. An unpaired surrogate becomes U+FFFD.
+std::string WideToUtf8(std::wstring_view text);
