@@ -1,0 +1,176 @@
+#include "matte.h"
+
+#include "imaging/auto_crop.h"
+#include "imaging/checkerboard.h"
+#include "imaging/matting.h"
+#include "output/png_reader.h"
+#include "output/png_writer.h"
+
+#include <cinttypes>
+#include <filesystem>
+#include <system_error>
+
+#ifndef LUCIDFRAME_VERSION
+#define LUCIDFRAME_VERSION "unknown"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char const kUsage[] = "usage: lucidframe-matte BLACK.png WHITE.png -o OUT.png [--crop] [--checkerboard]\n";
+
+char const kHelp[] =
+    "Recovers a window's transparency from two screenshots of it, one taken over\n"
+    "an opaque black backdrop and one over an opaque white backdrop, and writes\n"
+    "one PNG with real alpha.\n"
+    "\n"
+    "  -o, --output OUT.png  the file to write (replaced if it exists)\n"
+    "  --crop                cut away fully transparent borders\n"
+    "  --checkerboard        flatten the result onto a white and grey checkerboard\n"
+    "  -h, --help            show this text\n"
+    "  --version             show the version\n"
+    "\n"
+    "The inputs may be PNGs of any colour type and bit depth, of the same size.\n"
+    "On success one line on standard error gives the output's size and how many\n"
+    "of its pixels the matte found transparent, translucent and opaque (counted\n"
+    "before any checkerboard). Nothing is written when anything fails.\n"
+    "Exit status: 0 on success, 1 on failure, 2 for a command-line error.\n";
+
+fs::path PathFromUtf8(const std::string& text)
+{
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string Utf8FromPath(const fs::path& path)
+{
+    std::u8string const text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+struct Image {
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+class Matte {
+public:
+    Matte(const MatteOptions& options, std::FILE* err) : options_(options), err_(err) {}
+
+    int Run()
+    {
+        fs::path const output = PathFromUtf8(options_.output);
+        if (!CheckOutput(output))
+            return kMatteFailure;
+        Image black, white;
+        if (!Read(options_.black, black) || !Read(options_.white, white))
+            return kMatteFailure;
+        if (black.width != white.width || black.height != white.height) {
+            Fail(options_.white + " is " + SizeText(white) + " but " + options_.black + " is " + SizeText(black) +
+                 "; both captures must be the same size");
+            return kMatteFailure;
+        }
+
+        RecoverAlpha(black.pixels.data(), white.pixels.data(), static_cast<std::int32_t>(white.pixels.size()));
+        std::string const matteSize = SizeText(white);
+        if (options_.crop)
+            AutoCrop(white.pixels.data(), white.width, white.height);
+        std::int64_t const kept = static_cast<std::int64_t>(white.width) * white.height;
+        AlphaCounts const counts = CountAlpha(white.pixels.data(), kept);
+        if (options_.checkerboard)
+            CompositeOnCheckerboard(white.pixels.data(), white.width, white.height);
+
+        if (!SavePngFile(output, white.pixels.data(), white.width, white.height)) {
+            Fail(options_.output + ": cannot write the file");
+            return kMatteFailure;
+        }
+
+        std::string cropped;
+        if (options_.crop)
+            cropped = SizeText(white) == matteSize ? " (nothing to crop)" : " (cropped from " + matteSize + ")";
+        std::fprintf(err_,
+                     "lucidframe-matte: wrote %s, %s%s: %" PRId64 " transparent, %" PRId64 " translucent, %" PRId64
+                     " opaque pixels\n",
+                     options_.output.c_str(), SizeText(white).c_str(), cropped.c_str(), counts.transparent,
+                     counts.translucent, counts.opaque);
+        return kMatteSuccess;
+    }
+
+private:
+    // Checked before any decoding, so that a mistyped output costs nothing and
+    // can never overwrite a capture.
+    bool CheckOutput(const fs::path& output)
+    {
+        std::error_code error;
+        for (std::string const* input : {&options_.black, &options_.white})
+            if (fs::equivalent(output, PathFromUtf8(*input), error)) {
+                Fail(options_.output + ": the output is the same file as the input " + *input);
+                return false;
+            }
+        fs::path const folder = output.has_parent_path() ? output.parent_path() : fs::path(".");
+        if (!fs::is_directory(folder, error)) {
+            Fail(options_.output + ": folder " + Utf8FromPath(folder) + " does not exist");
+            return false;
+        }
+        return true;
+    }
+
+    bool Read(const std::string& name, Image& image)
+    {
+        if (ReadPng(PathFromUtf8(name), image.pixels, image.width, image.height))
+            return true;
+        std::error_code error;
+        Fail(name + (fs::exists(PathFromUtf8(name), error) ? ": not a PNG file or cannot be read" : ": no such file"));
+        return false;
+    }
+
+    void Fail(const std::string& message) { std::fprintf(err_, "lucidframe-matte: %s\n", message.c_str()); }
+
+    static std::string SizeText(const Image& image)
+    {
+        return std::to_string(image.width) + "x" + std::to_string(image.height);
+    }
+
+    const MatteOptions& options_;
+    std::FILE* err_;
+};
+
+} // namespace
+
+AlphaCounts CountAlpha(const std::uint32_t* pixels, std::int64_t count)
+{
+    AlphaCounts counts;
+    for (std::int64_t i = 0; i < count; ++i) {
+        std::uint32_t const alpha = pixels[i] >> 24;
+        if (alpha == 0)
+            ++counts.transparent;
+        else if (alpha == 255)
+            ++counts.opaque;
+        else
+            ++counts.translucent;
+    }
+    return counts;
+}
+
+int MatteMain(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err)
+{
+    MatteCommand const command = ParseMatteArguments(arguments);
+    switch (command.action) {
+    case MatteAction::Help:
+        std::fputs(kUsage, out);
+        std::fputs("\n", out);
+        std::fputs(kHelp, out);
+        return kMatteSuccess;
+    case MatteAction::Version:
+        std::fputs("lucidframe-matte " LUCIDFRAME_VERSION "\n", out);
+        return kMatteSuccess;
+    case MatteAction::UsageError:
+        std::fprintf(err, "lucidframe-matte: %s\n", command.error.c_str());
+        std::fputs(kUsage, err);
+        return kMatteUsageError;
+    case MatteAction::Run:
+        break;
+    }
+    return Matte(command.options, err).Run();
+}
