@@ -57,10 +57,16 @@ std::string_view KeyName(std::string_view trimmedLine)
     return Trim(trimmedLine.substr(0, trimmedLine.find('=')));
 }
 
+// The private-profile functions drop one pair of matching quotes around a value.
 std::string_view KeyValue(std::string_view trimmedLine)
 {
     std::size_t const equals = trimmedLine.find('=');
-    return equals == std::string_view::npos ? std::string_view{} : Trim(trimmedLine.substr(equals + 1));
+    if (equals == std::string_view::npos)
+        return {};
+    std::string_view const value = Trim(trimmedLine.substr(equals + 1));
+    bool const quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
 struct KeyLocation {

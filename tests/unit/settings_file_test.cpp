@@ -125,6 +125,7 @@ INSTANTIATE_TEST_SUITE_P(Files, LoadSettingsTable, testing::Values(
     LoadCase{"text_is_off", L"[程序设置]\r\n自动裁剪=yes\r\n包含指针=on\r\n", {0, 0, 0, 0}},
     LoadCase{"leading_integer_counts", L"[程序设置]\r\n方格透明=1abc\r\n自动裁剪=0abc\r\n", {0, 0, 1, 1}},
     LoadCase{"empty_value_is_default", L"[程序设置]\r\n自动裁剪=\r\n方格透明=\r\n", kDefaults},
+    LoadCase{"quoted_value", L"[程序设置]\r\n方格透明=\"1\"\r\n", {0, 1, 1, 1}},
     LoadCase{"blanks_around", L"[程序设置]\r\n  自动裁剪 =  0 \r\n", {0, 0, 1, 0}},
     LoadCase{"first_duplicate_counts", L"[程序设置]\r\n自动裁剪=0\r\n自动裁剪=1\r\n", {0, 0, 1, 0}},
     LoadCase{"missing_section", L"[其他]\r\n自动裁剪=0\r\n方格透明=1\r\n", kDefaults},
