@@ -1,0 +1,97 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A hidden layered host window made as the program makes its own.
+HWND CreateCaptureHost();
+
+// lucidframe-sample-window.exe, found next to the test program, run with
+// `arguments` until this object goes. The constructor waits until the window
+// is shown under `title`, then gives the compositor a moment to show it.
+class SampleWindowProcess {
+public:
+    SampleWindowProcess(std::wstring const& title, std::wstring const& arguments);
+    ~SampleWindowProcess();
+    SampleWindowProcess(SampleWindowProcess const&) = delete;
+    SampleWindowProcess& operator=(SampleWindowProcess const&) = delete;
+
+    HWND window() const { return m_window; }
+
+private:
+    PROCESS_INFORMATION m_process = {};
+    HWND m_window = nullptr;
+};
+
+// Live GDI objects of this process. GetGuiResources answers 0 under wine, so
+// where it does, the handle table is walked instead: GetObjectType accepts a
+// bare table index there and names the object that lives at it.
+std::int64_t CountGdiObjects();
+
+// A fresh empty folder under the temporary folder; removed by the destructor.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(TemporaryFolder const&) = delete;
+    TemporaryFolder& operator=(TemporaryFolder const&) = delete;
+
+    std::filesystem::path const& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Cursors of 32 x 32 pixels with the hot spot at (5, 3), made by the test
+// with known masks.
+//   Monochrome: rows 2-9, columns 4-11 white; rows 12-15 inverting; rows
+//   20-23, columns 20-27 black; transparent elsewhere.
+//   Colour: opaque 0xFF3366CC in rows 0-7, columns 0-7; opaque 0xFF00FF00 in
+//   rows 8-15, columns 8-15; transparent elsewhere.
+enum class CursorKind { Monochrome, Colour };
+inline constexpr int kTestCursorSize = 32;
+inline constexpr int kTestHotSpotX = 5;
+inline constexpr int kTestHotSpotY = 3;
+
+HCURSOR CreateTestCursor(CursorKind kind);
+
+// What the cursor overlay adds at (x, y) of the test cursor's image: an opaque
+// pixel, or 0 where it leaves the capture as it was. Drawn onto a zeroed
+// canvas, a monochrome cursor's white and inverting pixels come out white
+// with alpha 0, which the overlay turns into opaque black; its black pixels
+// stay zero and so leave the capture alone.
+std::uint32_t TestCursorPixel(CursorKind kind, int x, int y);
+
+// Handles what is queued for this thread's windows for `milliseconds`.
+void PumpMessages(DWORD milliseconds);
+
+// A grey popup window of the test at `windowRect` whose class cursor is
+// `cursor`, made foreground, with the pointer moved to the screen point
+// `pointer`: GetCursorInfo reports a cursor only while the pointer is over a
+// window with a class cursor, and GetIconInfo under wine only answers for
+// cursors of the calling process.
+class CursorStage {
+public:
+    CursorStage(HCURSOR cursor, RECT windowRect, POINT pointer);
+    ~CursorStage();
+    CursorStage(CursorStage const&) = delete;
+    CursorStage& operator=(CursorStage const&) = delete;
+
+    HWND window() const { return m_window; }
+
+private:
+    HWND m_window = nullptr;
+};
+
+inline constexpr std::uint32_t kStageColour = 0xFF808080;
+
+// A decoded image.
+struct DecodedImage {
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};

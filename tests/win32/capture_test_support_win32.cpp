@@ -1,0 +1,203 @@
+#include "capture_test_support.h"
+
+#include <vector>
+
+
+namespace {
+
+wchar_t const kHostClass[] = L"LucidframeTestHost";
+wchar_t const kStageClass[] = L"LucidframeCursorStage";
+DWORD const kWaitForWindowMs = 15000;
+
+std::filesystem::path ProgramFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::filesystem::path(path).parent_path();
+}
+
+bool MonochromeXorBit(int x, int y)
+{
+    return (y >= 2 && y <= 9 && x >= 4 && x <= 11) || (y >= 12 && y <= 15);
+}
+
+bool MonochromeAndBit(int x, int y)
+{
+    bool const white = y >= 2 && y <= 9 && x >= 4 && x <= 11;
+    bool const black = y >= 20 && y <= 23 && x >= 20 && x <= 27;
+    return !white && !black;
+}
+
+std::uint32_t ColourPixel(int x, int y)
+{
+    if (x < 8 && y < 8)
+        return 0xFF3366CC;
+    if (x >= 8 && x < 16 && y >= 8 && y < 16)
+        return 0xFF00FF00;
+    return 0;
+}
+
+HCURSOR CreateMonochromeCursor()
+{
+    int const rowBytes = kTestCursorSize / 8;
+    std::vector<BYTE> andPlane(kTestCursorSize * rowBytes), xorPlane(kTestCursorSize * rowBytes);
+    for (int y = 0; y < kTestCursorSize; ++y) {
+        for (int x = 0; x < kTestCursorSize; ++x) {
+            BYTE const bit = static_cast<BYTE>(0x80 >> (x % 8));
+            if (MonochromeAndBit(x, y))
+                andPlane[y * rowBytes + x / 8] |= bit;
+            if (MonochromeXorBit(x, y))
+                xorPlane[y * rowBytes + x / 8] |= bit;
+        }
+    }
+    return CreateCursor(GetModuleHandleW(nullptr), kTestHotSpotX, kTestHotSpotY, kTestCursorSize, kTestCursorSize,
+                        andPlane.data(), xorPlane.data());
+}
+
+HCURSOR CreateColourCursor()
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kTestCursorSize;
+    info.bmiHeader.biHeight = -kTestCursorSize;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (int y = 0; y < kTestCursorSize; ++y) {
+        for (int x = 0; x < kTestCursorSize; ++x)
+            pixels[y * kTestCursorSize + x] = ColourPixel(x, y);
+    }
+    std::vector<BYTE> maskBits(kTestCursorSize * kTestCursorSize / 8, 0xFF);
+    HBITMAP mask = CreateBitmap(kTestCursorSize, kTestCursorSize, 1, 1, maskBits.data());
+    ICONINFO iconInfo = {FALSE, kTestHotSpotX, kTestHotSpotY, mask, colour};
+    HCURSOR cursor = CreateIconIndirect(&iconInfo);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    return cursor;
+}
+
+} // namespace
+
+HWND CreateCaptureHost()
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kHostClass;
+    RegisterClassExW(&windowClass);
+    return CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT, kHostClass, L"",
+                           WS_POPUP | WS_BORDER | WS_SYSMENU, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+SampleWindowProcess::SampleWindowProcess(std::wstring const& title, std::wstring const& arguments)
+{
+    std::wstring const program = (ProgramFolder() / L"lucidframe-sample-window.exe").wstring();
+    std::wstring commandLine = L"\"" + program + L"\" --title \"" + title + L"\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process))
+        return;
+
+    ULONGLONG const deadline = GetTickCount64() + kWaitForWindowMs;
+    while (!m_window && GetTickCount64() < deadline) {
+        m_window = FindWindowW(nullptr, title.c_str());
+        if (!m_window)
+            Sleep(20);
+    }
+    Sleep(150);
+}
+
+SampleWindowProcess::~SampleWindowProcess()
+{
+    if (!m_process.hProcess)
+        return;
+    if (m_window)
+        PostMessageW(m_window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(m_process.hProcess, 5000) != WAIT_OBJECT_0)
+        TerminateProcess(m_process.hProcess, 1);
+    CloseHandle(m_process.hThread);
+    CloseHandle(m_process.hProcess);
+}
+
+std::int64_t CountGdiObjects()
+{
+    DWORD const reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (reported)
+        return reported;
+    std::int64_t count = 0;
+    for (std::uintptr_t index = 1; index <= 0xFFFF; ++index) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)))
+            ++count;
+    }
+    return count;
+}
+
+TemporaryFolder::TemporaryFolder()
+{
+    wchar_t base[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, base);
+    std::filesystem::path const root(base);
+    for (unsigned attempt = GetTickCount(); ; ++attempt) {
+        m_path = root / (L"lucidframe-capture-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt));
+        if (std::filesystem::create_directory(m_path))
+            return;
+    }
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+HCURSOR CreateTestCursor(CursorKind kind)
+{
+    return kind == CursorKind::Monochrome ? CreateMonochromeCursor() : CreateColourCursor();
+}
+
+std::uint32_t TestCursorPixel(CursorKind kind, int x, int y)
+{
+    if (kind == CursorKind::Monochrome)
+        return MonochromeXorBit(x, y) ? 0xFF000000 : 0;
+    return ColourPixel(x, y);
+}
+
+void PumpMessages(DWORD milliseconds)
+{
+    ULONGLONG const end = GetTickCount64() + milliseconds;
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(5);
+    } while (GetTickCount64() < end);
+}
+
+CursorStage::CursorStage(HCURSOR cursor, RECT windowRect, POINT pointer)
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = cursor;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    windowClass.lpszClassName = kStageClass;
+    RegisterClassExW(&windowClass);
+    m_window = CreateWindowExW(0, kStageClass, L"Cursor stage", WS_POPUP | WS_VISIBLE, windowRect.left, windowRect.top,
+                               windowRect.right - windowRect.left, windowRect.bottom - windowRect.top, nullptr, nullptr,
+                               windowClass.hInstance, nullptr);
+    SetForegroundWindow(m_window);
+    SetCursorPos(pointer.x, pointer.y);
+    SetCursor(cursor);
+    PumpMessages(150);
+}
+
+CursorStage::~CursorStage()
+{
+    DestroyWindow(m_window);
+    UnregisterClassW(kStageClass, GetModuleHandleW(nullptr));
+}

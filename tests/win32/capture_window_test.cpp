@@ -1,0 +1,272 @@
+#include "capture/window_capture.h"
+
+#include "capture_test_support.h"
+#include "output/gdiplus_win32.h"
+#include "output/png_reader.h"
+#include "shell/app_state.h"
+#include "tools/sample_window/sample_pattern.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cwchar>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// The capture's windows, GDI+ for the save, and an empty program folder that
+// receives the automatic files.
+class WindowCapture : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
+        s_host = CreateCaptureHost();
+    }
+
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(s_host);
+        Gdiplus::GdiplusShutdown(s_gdiplusToken);
+    }
+
+    void SetUp() override
+    {
+        ASSERT_NE(s_host, nullptr);
+        std::wcsncpy(g_app.programFolder, m_folder.path().c_str(), MAX_PATH - 1);
+        g_app.settings = Settings{};
+        g_app.settings.includeCursor = 0;
+        g_app.captureBusy = 0;
+    }
+
+    // Makes `window` the foreground window and captures it.
+    void Capture(HWND window)
+    {
+        SetForegroundWindow(window);
+        CaptureForegroundWindow(s_host);
+    }
+
+    DecodedImage ReadCapture(std::wstring const& title)
+    {
+        DecodedImage image;
+        EXPECT_TRUE(ReadPng(m_folder.path() / (title + L".png"), image.pixels, image.width, image.height)) << "no capture of the window";
+        return image;
+    }
+
+    static inline ULONG_PTR s_gdiplusToken = 0;
+    static inline HWND s_host = nullptr;
+    TemporaryFolder m_folder;
+};
+
+struct SampleCase {
+    const char* name;
+    SampleMode mode;
+    const wchar_t* modeArgument;
+};
+
+class SampleCapture : public WindowCapture, public testing::WithParamInterface<SampleCase> {};
+
+// A target at (200, 150) of 320 x 200, cropped back to the window: every pixel
+// has the window's known alpha and colour.
+TEST_P(SampleCapture, RecoversTheWindowsAlphaAndColour)
+{
+    SampleCase const c = GetParam();
+    std::wstring const title = std::wstring(L"Sample ") + c.modeArgument;
+    SampleWindowProcess const sample(title, std::wstring(L"--mode ") + c.modeArgument);
+    ASSERT_NE(sample.window(), nullptr);
+
+    Capture(sample.window());
+
+    DecodedImage const image = ReadCapture(title);
+    ASSERT_EQ(image.width, 320);
+    ASSERT_EQ(image.height, 200);
+    std::string mismatch;
+    EXPECT_TRUE(MatchesSample(c.mode, image.pixels.data(), image.width, image.height, mismatch)) << mismatch;
+    EXPECT_EQ(g_app.captureBusy, 0);
+    EXPECT_FALSE(IsWindowVisible(s_host));
+    EXPECT_EQ(GetForegroundWindow(), sample.window());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SampleCapture, testing::Values(
+    SampleCase{"pattern", SampleMode::Pattern, L"pattern"},
+    SampleCase{"constant", SampleMode::Constant, L"constant"},
+    SampleCase{"opaque", SampleMode::Opaque, L"opaque"}),
+    [](testing::TestParamInfo<SampleCase> const& info) { return info.param.name; });
+
+TEST_F(WindowCapture, ConstantAndOpaqueWindowsGiveTheirExactAlpha)
+{
+    struct {
+        const wchar_t* mode;
+        std::uint32_t alpha;
+        bool exactColour;
+    } const cases[] = {{L"constant", 128, false}, {L"opaque", 255, true}};
+    for (auto const& c : cases) {
+        std::wstring const title = std::wstring(L"Exact ") + c.mode;
+        SampleWindowProcess const sample(title, std::wstring(L"--width 64 --height 48 --mode ") + c.mode);
+        Capture(sample.window());
+        DecodedImage const image = ReadCapture(title);
+        ASSERT_EQ(image.width * image.height, 64 * 48);
+        SampleMode const mode = c.exactColour ? SampleMode::Opaque : SampleMode::Constant;
+        for (std::int32_t i = 0; i < 64 * 48; ++i) {
+            std::uint32_t const pixel = image.pixels[i];
+            ASSERT_LE(std::abs(static_cast<int>(pixel >> 24) - static_cast<int>(c.alpha)), c.exactColour ? 0 : 1) << i;
+            if (c.exactColour) {
+                ASSERT_EQ(pixel, SamplePixel(mode, i % 64, i / 64, 64, 48)) << i;
+            }
+        }
+    }
+}
+
+TEST_F(WindowCapture, WithoutCropTheImageIsTheGrownRectangle)
+{
+    g_app.settings.autoCrop = 0;
+    SampleWindowProcess const sample(L"Uncropped", L"--x 100 --y 100 --width 200 --height 100");
+    Capture(sample.window());
+
+    DecodedImage const image = ReadCapture(L"Uncropped");
+    ASSERT_EQ(image.width, 230);
+    ASSERT_EQ(image.height, 130);
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        for (std::int32_t x = 0; x < image.width; ++x) {
+            bool const inWindow = x >= 15 && x < 215 && y >= 15 && y < 115;
+            std::uint32_t const pixel = image.pixels[y * image.width + x];
+            if (inWindow)
+                ASSERT_NEAR(static_cast<int>(pixel >> 24), static_cast<int>(SamplePixel(SampleMode::Pattern, x - 15, y - 15, 200, 100) >> 24), 1) << x << "," << y;
+            else
+                ASSERT_EQ(pixel, 0u) << "margin pixel " << x << "," << y;
+        }
+    }
+}
+
+TEST_F(WindowCapture, CheckerboardMakesEveryPixelAlpha254)
+{
+    g_app.settings.checkerboard = 1;
+    SampleWindowProcess const sample(L"Checkered", L"--width 100 --height 60");
+    Capture(sample.window());
+
+    DecodedImage const image = ReadCapture(L"Checkered");
+    ASSERT_EQ(image.width, 100);
+    ASSERT_EQ(image.height, 60);
+    for (std::uint32_t pixel : image.pixels)
+        ASSERT_EQ(pixel >> 24, 254u);
+}
+
+TEST_F(WindowCapture, TargetAcrossTheScreensCornerIsCapturedUpToTheEdges)
+{
+    int const screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int const screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    std::wstring const position = L"--x " + std::to_wstring(screenWidth - 100) + L" --y " + std::to_wstring(screenHeight - 80);
+
+    struct {
+        std::uint8_t autoCrop;
+        std::int32_t width, height;
+    } const cases[] = {{0, 115, 95}, {1, 100, 80}};
+    for (auto const& c : cases) {
+        g_app.settings.autoCrop = c.autoCrop;
+        SampleWindowProcess const sample(L"Corner", position + L" --width 160 --height 120");
+        Capture(sample.window());
+        DecodedImage const image = ReadCapture(L"Corner");
+        EXPECT_EQ(image.width, c.width) << "crop " << int(c.autoCrop);
+        EXPECT_EQ(image.height, c.height) << "crop " << int(c.autoCrop);
+        if (c.autoCrop) {
+            std::uint32_t const bottomRight = image.pixels.back();
+            EXPECT_NEAR(static_cast<int>(bottomRight >> 24), static_cast<int>(SamplePixel(SampleMode::Pattern, 99, 79, 160, 120) >> 24), 1);
+        }
+    }
+}
+
+TEST_F(WindowCapture, WithoutForegroundWindowTheCornerIsCaptured)
+{
+    g_app.settings.autoCrop = 0;
+    {
+        SampleWindowProcess const sample(L"Gone", L"--width 40 --height 40");
+        SetForegroundWindow(sample.window());
+    }
+    if (GetForegroundWindow())
+        GTEST_SKIP() << "wine keeps a foreground window; the rectangle is tested natively";
+
+    CaptureForegroundWindow(s_host);
+
+    DecodedImage const image = ReadCapture(L"");
+    EXPECT_EQ(image.width, 15);
+    EXPECT_EQ(image.height, 15);
+}
+
+TEST_F(WindowCapture, SecondCaptureWhileOneRunsDoesNothing)
+{
+    SampleWindowProcess const sample(L"Busy", L"--width 40 --height 40");
+    g_app.captureBusy = 1;
+    Capture(sample.window());
+    EXPECT_EQ(g_app.captureBusy, 1);
+    EXPECT_FALSE(std::filesystem::exists(m_folder.path() / L"Busy.png"));
+
+    g_app.captureBusy = 0;
+    Capture(sample.window());
+    EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Busy.png"));
+}
+
+struct CursorCase {
+    const char* name;
+    CursorKind kind;
+    POINT pointer; // within the target window
+    std::int32_t width, height;
+};
+
+class CursorCapture : public WindowCapture, public testing::WithParamInterface<CursorCase> {};
+
+// The target is a grey window of the test at (300, 300), 120 x 100, whose
+// class cursor is the test cursor. The cursor is drawn before the crop, so a
+// cursor that reaches into the margin is content and widens the image.
+TEST_P(CursorCapture, CursorIsDrawnWhereItStandsBeforeTheCrop)
+{
+    CursorCase const c = GetParam();
+    g_app.settings.includeCursor = 1;
+    HCURSOR cursor = CreateTestCursor(c.kind);
+    {
+        CursorStage const stage(cursor, {300, 300, 420, 400}, {300 + c.pointer.x, 300 + c.pointer.y});
+        Capture(stage.window());
+    }
+    DestroyCursor(cursor);
+
+    DecodedImage const image = ReadCapture(L"Cursor stage");
+    ASSERT_EQ(image.width, c.width);
+    ASSERT_EQ(image.height, c.height);
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        for (std::int32_t x = 0; x < image.width; ++x) {
+            int const cx = x - (c.pointer.x - kTestHotSpotX), cy = y - (c.pointer.y - kTestHotSpotY);
+            bool const onCursor = cx >= 0 && cx < kTestCursorSize && cy >= 0 && cy < kTestCursorSize;
+            std::uint32_t const cursorPixel = onCursor ? TestCursorPixel(c.kind, cx, cy) : 0;
+            std::uint32_t const windowPixel = x < 120 && y < 100 ? kStageColour : 0;
+            ASSERT_EQ(image.pixels[y * image.width + x], cursorPixel ? cursorPixel : windowPixel) << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cursors, CursorCapture, testing::Values(
+    CursorCase{"colour_inside", CursorKind::Colour, {60, 50}, 120, 100},
+    CursorCase{"monochrome_inside", CursorKind::Monochrome, {60, 50}, 120, 100},
+    CursorCase{"colour_into_the_margin", CursorKind::Colour, {118, 98}, 129, 111}),
+    [](testing::TestParamInfo<CursorCase> const& info) { return info.param.name; });
+
+TEST_F(WindowCapture, ManyCapturesLeaveNoGdiObjectBehind)
+{
+    g_app.settings.includeCursor = 1;
+    g_app.settings.checkerboard = 1;
+    // A target of the test with the pointer over it, so that every capture
+    // draws the cursor too.
+    HCURSOR cursor = CreateTestCursor(CursorKind::Colour);
+    {
+        CursorStage const stage(cursor, {300, 300, 340, 330}, {320, 315});
+        Capture(stage.window()); // the first capture sets up GDI+'s and GDI's own caches
+        std::int64_t const before = CountGdiObjects();
+        ASSERT_GT(before, 0);
+        for (int i = 0; i < 200; ++i)
+            Capture(stage.window());
+        EXPECT_EQ(CountGdiObjects(), before);
+    }
+    DestroyCursor(cursor);
+}
+
+} // namespace
