@@ -16,8 +16,10 @@ IniLine LineAt(std::string_view text, std::size_t begin)
 {
     std::size_t const newline = text.find('\n', begin);
     std::size_t const next = newline == std::string_view::npos ? text.size() : newline + 1;
-    std::string_view content = text.substr(begin, newline == std::string_view::npos ? std::string_view::npos : newline - begin);
-    if (!content.empty() && content.back() == '\r')
+    std::string_view content = text.substr(begin, next - begin);
+    if (content.ends_with('\n'))
+        content.remove_suffix(1);
+    if (content.ends_with('\r'))
         content.remove_suffix(1);
     return {begin, content, next};
 }
