@@ -5,13 +5,16 @@
 //   wait-window CLASS TITLE SECONDS   exit 0 once such a window exists ("-" = any class)
 //   tray LPARAM                       post the tray callback to the host window
 //   menu                              print the open popup menu, one item a line
+//   keys KEY...                       type Up, Down, Left, Right, Escape or Return into the open menu
 //   hold-hotkey SECONDS               hold Ctrl+PrtSc for that long
 //   message-box TITLE SECONDS         print a message box's text, then close it
 //   check-png FILE MODE               compare a capture with the sample window's pixels
 //   png-summary FILE                  print "WIDTH HEIGHT MINALPHA MAXALPHA"
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -128,6 +131,39 @@ int PrintOpenMenu()
     return 0;
 }
 
+// The menu's modal loop reads keys from its thread's queue whichever window
+// they are posted to, so they reach it even when the X keyboard focus, and with
+// it wine's foreground window, is elsewhere.
+int TypeIntoMenu(std::vector<std::wstring> const& keys)
+{
+    HWND host = FindHostWindow();
+    if (host == nullptr || FindWindowW(L"#32768", nullptr) == nullptr) {
+        Print(L"no open menu");
+        return 1;
+    }
+    struct Key {
+        wchar_t const* name;
+        WPARAM virtualKey;
+    };
+    Key const table[] = {{L"Up", VK_UP}, {L"Down", VK_DOWN}, {L"Left", VK_LEFT},
+                         {L"Right", VK_RIGHT}, {L"Escape", VK_ESCAPE}, {L"Return", VK_RETURN}};
+    for (std::wstring const& name : keys) {
+        Key const* key = std::find_if(std::begin(table), std::end(table), [&](Key const& k) { return name == k.name; });
+        if (key == std::end(table)) {
+            Print(L"unknown key " + name);
+            return 2;
+        }
+        // Return acts through its character, as TranslateMessage would make it.
+        if (key->virtualKey == VK_RETURN) {
+            PostMessageW(host, WM_CHAR, L'\r', 1);
+        } else {
+            PostMessageW(host, WM_KEYDOWN, key->virtualKey, 1);
+        }
+        Sleep(kPollMs);
+    }
+    return 0;
+}
+
 int HoldHotKey(double seconds)
 {
     if (!RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_NOREPEAT, VK_SNAPSHOT)) {
@@ -238,6 +274,9 @@ int wmain(int argc, wchar_t** argv)
     }
     if (is(L"menu", 0)) {
         return PrintOpenMenu();
+    }
+    if (args.size() > 1 && args[0] == L"keys") {
+        return TypeIntoMenu(std::vector<std::wstring>(args.begin() + 1, args.end()));
     }
     if (is(L"hold-hotkey", 1)) {
         return HoldHotKey(_wtof(args[1].c_str()));

@@ -1,0 +1,150 @@
+# Shared steps of the end-to-end tests: sourced by tests/e2e/*.sh, which run
+# inside tools/test-display (DISPLAY and WINEPREFIX are set).
+#   e2e_begin BIN_DIR   sets up a private program folder holding Lucidframe.exe
+# Every process a test starts is ended when the test exits.
+
+set -euo pipefail
+
+e2e_pids=()
+
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  [ -d "${E2E_DIR:-}" ] && ls -la "$E2E_DIR" >&2
+  exit 1
+}
+
+e2e_cleanup() {
+  local pid
+  for pid in "${e2e_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${e2e_pids[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$E2E_DIR"
+}
+
+e2e_begin() {
+  E2E_BIN=$(cd "$1" && pwd)
+  E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/lucidframe-e2e.XXXXXX")
+  cp "$E2E_BIN/Lucidframe.exe" "$E2E_DIR/"
+  trap e2e_cleanup EXIT
+  # The pointer stays over the empty desktop, out of every capture.
+  xdotool mousemove 1270 1010
+}
+
+# The Windows path of a file on the Unix side (wine maps / to Z:).
+e2e_winpath() {
+  printf 'Z:%s' "${1//\//\\}"
+}
+
+e2e_helper() {
+  wine "$E2E_BIN/lucidframe-e2e-helper.exe" "$@"
+}
+
+# Starts Lucidframe.exe from the program folder; waits for its host window.
+# APP_PID is the process to wait on for its exit code.
+e2e_start_app() {
+  wine "$E2E_DIR/Lucidframe.exe" &
+  APP_PID=$!
+  e2e_pids+=("$APP_PID")
+  e2e_helper wait-window '#32770' Lucidframe 20 || e2e_fail "the host window did not appear"
+}
+
+# Waits until APP_PID ends, at most $1 seconds; APP_EXIT gets its exit code.
+e2e_wait_app_exit() {
+  local tries=$(($1 * 10))
+  while kill -0 "$APP_PID" 2>/dev/null && [ "$tries" -gt 0 ]; do
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  kill -0 "$APP_PID" 2>/dev/null && e2e_fail "Lucidframe.exe is still running"
+  APP_EXIT=0
+  wait "$APP_PID" || APP_EXIT=$?
+}
+
+# Starts the sample window with the given options; SAMPLE_XID is its X window.
+e2e_start_sample() {
+  local title="Lucidframe Sample"
+  local args=("$@")
+  while [ $# -gt 0 ]; do
+    [ "$1" = --title ] && title=$2
+    shift
+  done
+  wine "$E2E_BIN/lucidframe-sample-window.exe" "${args[@]}" &
+  e2e_pids+=($!)
+  SAMPLE_XID=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
+    e2e_fail "the sample window '$title' did not appear"
+}
+
+e2e_visible_windows() {
+  xdotool search --onlyvisible --name '' 2>/dev/null | sort
+}
+
+# Opens the tray menu through the tray callback, as the shell does on a right
+# click, and waits for the popup to show.
+e2e_open_menu() {
+  local before after tries=50
+  before=$(e2e_visible_windows)
+  e2e_helper tray 516 || e2e_fail "cannot post the tray callback"
+  while [ "$tries" -gt 0 ]; do
+    sleep 0.1
+    after=$(e2e_visible_windows)
+    [ -n "$(comm -13 <(echo "$before") <(echo "$after"))" ] && return 0
+    tries=$((tries - 1))
+  done
+  e2e_fail "the tray menu did not open"
+}
+
+# Keys for the open menu. The helper posts them to the menu's thread: the X
+# keyboard focus, and with it wine's foreground, need not be on the popup.
+e2e_menu_keys() {
+  e2e_helper keys "$@" || e2e_fail "cannot type into the menu"
+  sleep 0.3
+}
+
+# Chooses a tray menu item by keys, e.g. e2e_choose Down Down Down Right Return.
+e2e_choose() {
+  e2e_open_menu
+  e2e_menu_keys "$@"
+}
+
+# Makes the sample window the foreground window the way a user does, with a
+# click into it, then takes the pointer back out of the capture. With no
+# window manager wine does not follow X focus changes alone, and the tray
+# menu leaves the host window in the foreground.
+e2e_focus_sample() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$SAMPLE_XID")"
+  xdotool mousemove $((X + WIDTH * 3 / 4)) $((Y + HEIGHT * 3 / 4)) click 1 mousemove 1270 1010
+  xdotool windowfocus --sync "$SAMPLE_XID"
+  sleep 0.2
+}
+
+e2e_mtime() {
+  stat -c %Y.%y "$1" 2>/dev/null || echo none
+}
+
+# Presses Ctrl+PrtSc over the sample window until $1 is (re)written. A wine
+# hot key fires only while a wine window has the X focus, and an unmanaged
+# window can lose it after a capture or a menu, so the focus is set each time.
+e2e_hot_key_capture() {
+  local file=$1 before attempt tries
+  before=$(e2e_mtime "$file")
+  for attempt in 1 2 3; do
+    e2e_focus_sample
+    xdotool key ctrl+Print
+    for tries in $(seq 40); do
+      [ "$(e2e_mtime "$file")" != "$before" ] && { sleep 0.3; return 0; }
+      sleep 0.1
+    done
+  done
+  e2e_fail "no capture was written to $file"
+}
+
+# The INI file as UTF-8, failing unless it is UTF-16LE with a byte-order mark.
+e2e_read_ini() {
+  [ "$(head -c 2 "$E2E_DIR/Lucidframe.ini" | od -An -tx1 | tr -d ' ')" = fffe ] ||
+    e2e_fail "Lucidframe.ini does not start with a UTF-16LE byte-order mark"
+  iconv -f UTF-16 -t UTF-8 "$E2E_DIR/Lucidframe.ini" | tr -d '\r'
+}
