@@ -35,7 +35,9 @@ bool FindContentBox(const std::uint32_t* pixels, std::int32_t width, std::int32_
 
     box.left = width - 1;
     box.right = 0;
-    for (std::int32_t y = box.top; y <= box.bottom; ++y) {
+    // Once both bounds reach the edges no row can move them: an image whose
+    // content touches all four edges is settled after a few pixels.
+    for (std::int32_t y = box.top; y <= box.bottom && (box.left > 0 || box.right < width - 1); ++y) {
         const std::uint32_t* r = row(y);
         for (std::int32_t x = 0; x < box.left; ++x)
             if (r[x] != 0) {
@@ -67,6 +69,8 @@ void AutoCrop(std::uint32_t* pixels, std::int32_t& width, std::int32_t& height)
     std::int32_t const oldWidth = width;
     std::int32_t const newWidth = box.right - box.left + 1;
     std::int32_t const newHeight = box.bottom - box.top + 1;
+    if (newWidth == width && newHeight == height)
+        return;
     // The destination never lies after the source, so rows moved in increasing
     // order never overwrite one still to be read; memmove covers the overlap
     // within a row and needs no scratch memory.

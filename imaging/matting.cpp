@@ -19,9 +19,11 @@ void RecoverAlphaScalar(const std::uint32_t* black, std::uint32_t* white, std::i
         int const bw = w & 0xFF, gw = (w >> 8) & 0xFF, rw = (w >> 16) & 0xFF;
         int const a = std::max({bk - bw + 255, gk - gw + 255, rk - rw + 255});
 
-        if (a > 255) {
-            // Brighter over black than over white: no opacity explains it (the
-            // content changed between the two copies), so keep the black copy.
+        if (a >= 255) {
+            // Above 255 the pixel is brighter over black than over white: no
+            // opacity explains it (the content changed between the two copies),
+            // so the black copy is kept. At exactly 255 (opaque) the quotients
+            // c * 255 / 255 are the black copy too, so the divisions are skipped.
             white[i] = 0xFF000000u | (k & 0x00FFFFFFu);
         } else if (a == 0) {
             white[i] = 0;

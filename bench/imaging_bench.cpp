@@ -1,0 +1,191 @@
+// The imaging kernels on 4K captures of a synthetic window, each beside a
+// trivial pass over the same memory: how far each kernel is from memory speed.
+
+#include "ratio_report.h"
+#include "synthetic_capture.h"
+
+#include "imaging/auto_crop.h"
+#include "imaging/checkerboard.h"
+#include "imaging/instruction_set.h"
+#include "imaging/matting.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr std::int32_t kWidth = 3840, kHeight = 2160, kMargin = 15;
+
+using Pixels = std::vector<std::uint32_t>;
+
+// The window with its shadow inside a transparent frame, as captured.
+SyntheticCapture const& FramedCapture()
+{
+    static SyntheticCapture const capture = MakeSyntheticCapture(kWidth, kHeight, kMargin);
+    return capture;
+}
+
+// The same window with its shadow running off every edge.
+SyntheticCapture const& EdgeToEdgeCapture()
+{
+    static SyntheticCapture const capture = MakeSyntheticCapture(kWidth, kHeight, 0);
+    return capture;
+}
+
+std::int32_t PixelTotal(SyntheticCapture const& capture) { return capture.width * capture.height; }
+
+// Every kernel works in place, so each iteration starts again from the
+// untouched frame, copied outside the timed region.
+void Restore(benchmark::State& state, Pixels& target, Pixels const& source)
+{
+    state.PauseTiming();
+    std::copy(source.begin(), source.end(), target.begin());
+    state.ResumeTiming();
+}
+
+// Runs `body` once per iteration with the imaging operations forced onto `set`.
+template <typename Body>
+void WithInstructionSet(benchmark::State& state, InstructionSet set, Body body)
+{
+    InstructionSet const previous = ActiveInstructionSet();
+    UseInstructionSet(set);
+    state.SetLabel(InstructionSetName(ActiveInstructionSet()));
+    for (auto _ : state)
+        body();
+    UseInstructionSet(previous);
+}
+
+void RecoverAlphaOn(benchmark::State& state, InstructionSet set)
+{
+    SyntheticCapture const& capture = FramedCapture();
+    Pixels white = capture.white;
+    WithInstructionSet(state, set, [&] {
+        Restore(state, white, capture.white);
+        RecoverAlpha(capture.black.data(), white.data(), PixelTotal(capture));
+        benchmark::ClobberMemory();
+    });
+}
+
+void ReadTwoWriteOne(benchmark::State& state)
+{
+    SyntheticCapture const& capture = FramedCapture();
+    Pixels white = capture.white;
+    for (auto _ : state) {
+        Restore(state, white, capture.white);
+        for (std::size_t i = 0; i < white.size(); ++i)
+            white[i] ^= capture.black[i];
+        benchmark::ClobberMemory();
+    }
+}
+
+void CompositeOn(benchmark::State& state, InstructionSet set)
+{
+    SyntheticCapture const& capture = FramedCapture();
+    Pixels image = capture.matted;
+    WithInstructionSet(state, set, [&] {
+        Restore(state, image, capture.matted);
+        CompositeOnCheckerboard(image.data(), capture.width, capture.height);
+        benchmark::ClobberMemory();
+    });
+}
+
+void ReadModifyWrite(benchmark::State& state)
+{
+    SyntheticCapture const& capture = FramedCapture();
+    Pixels image = capture.matted;
+    for (auto _ : state) {
+        Restore(state, image, capture.matted);
+        for (std::uint32_t& pixel : image)
+            pixel ^= 0x01010101u;
+        benchmark::ClobberMemory();
+    }
+}
+
+void AutoCropFramed(benchmark::State& state)
+{
+    SyntheticCapture const& capture = FramedCapture();
+    Pixels image = capture.matted;
+    for (auto _ : state) {
+        Restore(state, image, capture.matted);
+        std::int32_t width = capture.width, height = capture.height;
+        AutoCrop(image.data(), width, height);
+        benchmark::ClobberMemory();
+        if (width != kWidth - 2 * kMargin || height != kHeight - 2 * kMargin)
+            state.SkipWithError("the synthetic frame did not crop to its margin");
+    }
+}
+
+// One block move of the pixels the crop keeps, to the start of the frame.
+void MoveKeptPixels(benchmark::State& state)
+{
+    SyntheticCapture const& capture = FramedCapture();
+    Pixels image = capture.matted;
+    std::size_t const kept = static_cast<std::size_t>(kWidth - 2 * kMargin) * (kHeight - 2 * kMargin);
+    for (auto _ : state) {
+        Restore(state, image, capture.matted);
+        std::memmove(image.data(), image.data() + kMargin * kWidth + kMargin, kept * sizeof(std::uint32_t));
+        benchmark::ClobberMemory();
+    }
+}
+
+void AutoCropEdgeToEdge(benchmark::State& state)
+{
+    SyntheticCapture const& capture = EdgeToEdgeCapture();
+    Pixels image = capture.matted;
+    for (auto _ : state) {
+        std::int32_t width = capture.width, height = capture.height;
+        AutoCrop(image.data(), width, height);
+        benchmark::ClobberMemory();
+        if (width != kWidth || height != kHeight)
+            state.SkipWithError("the edge-to-edge frame was cropped");
+    }
+}
+
+void ReadFrame(benchmark::State& state)
+{
+    Pixels const& image = EdgeToEdgeCapture().matted;
+    for (auto _ : state) {
+        std::uint32_t any = 0;
+        for (std::uint32_t pixel : image)
+            any |= pixel;
+        benchmark::DoNotOptimize(any);
+    }
+}
+
+void Register(const char* name, void (*run)(benchmark::State&))
+{
+    benchmark::RegisterBenchmark(name, run)->Unit(benchmark::kMillisecond);
+}
+
+void RegisterOn(const char* name, void (*run)(benchmark::State&, InstructionSet), InstructionSet set)
+{
+    benchmark::RegisterBenchmark(name, run, set)->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    InstructionSet const best = ActiveInstructionSet();
+    RegisterOn("recover_alpha", RecoverAlphaOn, best);
+    RegisterOn("recover_alpha_scalar", RecoverAlphaOn, InstructionSet::Scalar);
+    Register("read2_write1", ReadTwoWriteOne);
+    RegisterOn("composite", CompositeOn, best);
+    RegisterOn("composite_scalar", CompositeOn, InstructionSet::Scalar);
+    Register("read_modify_write", ReadModifyWrite);
+    Register("auto_crop", AutoCropFramed);
+    Register("memmove_kept", MoveKeptPixels);
+    Register("auto_crop_edge_to_edge", AutoCropEdgeToEdge);
+    Register("read_frame", ReadFrame);
+    return RunBenchmarksWithRatios(argc, argv,
+                                   {{"recover_alpha", "read2_write1"},
+                                    {"recover_alpha_scalar", "read2_write1"},
+                                    {"composite", "read_modify_write"},
+                                    {"composite_scalar", "read_modify_write"},
+                                    {"auto_crop", "memmove_kept"},
+                                    {"auto_crop_edge_to_edge", "read_frame"}});
+}
