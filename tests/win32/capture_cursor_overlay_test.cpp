@@ -58,14 +58,11 @@ struct PlacementCase {
     bool drawn;
 };
 
-class CursorOverlayPlacement : public testing::TestWithParam<PlacementCase> {};
-
 // The capture rectangle is placed around the pointer so that the pointer
 // stands at (pointerX, pointerY) of the capture; the cursor image then starts
 // at that point less the hot spot, clipped at the capture's edges.
-TEST_P(CursorOverlayPlacement, DrawsTheCursorWhereItStands)
+void CheckPlacement(PlacementCase const& c)
 {
-    PlacementCase const c = GetParam();
     HCURSOR cursor = CreateTestCursor(c.kind);
     ASSERT_NE(cursor, nullptr);
     {
@@ -92,19 +89,27 @@ TEST_P(CursorOverlayPlacement, DrawsTheCursorWhereItStands)
     DestroyCursor(cursor);
 }
 
-INSTANTIATE_TEST_SUITE_P(Placements, CursorOverlayPlacement, testing::Values(
-    PlacementCase{"monochrome_inside", CursorKind::Monochrome, 10, 12, true},
-    PlacementCase{"monochrome_on_left_and_top_edges_clipped", CursorKind::Monochrome, 0, 0, true},
-    PlacementCase{"monochrome_last_pixel_inside", CursorKind::Monochrome, kCaptureSide - 1, kCaptureSide - 1, true},
-    PlacementCase{"monochrome_on_right_edge", CursorKind::Monochrome, kCaptureSide, 10, false},
-    PlacementCase{"monochrome_on_bottom_edge", CursorKind::Monochrome, 10, kCaptureSide, false},
-    PlacementCase{"monochrome_left_of_the_capture", CursorKind::Monochrome, -1, 10, false},
-    PlacementCase{"colour_inside", CursorKind::Colour, 10, 12, true},
-    PlacementCase{"colour_on_left_and_top_edges_clipped", CursorKind::Colour, 0, 0, true},
-    PlacementCase{"colour_on_right_edge", CursorKind::Colour, kCaptureSide, 10, false},
-    PlacementCase{"colour_on_bottom_edge", CursorKind::Colour, 10, kCaptureSide, false},
-    PlacementCase{"colour_above_the_capture", CursorKind::Colour, 10, -1, false}),
-    [](testing::TestParamInfo<PlacementCase> const& info) { return info.param.name; });
+// One wine process per test costs seconds, so the table runs in one test.
+TEST(CursorOverlay, DrawsTheCursorWhereItStands)
+{
+    PlacementCase const cases[] = {
+        {"monochrome_inside", CursorKind::Monochrome, 10, 12, true},
+        {"monochrome_on_left_and_top_edges_clipped", CursorKind::Monochrome, 0, 0, true},
+        {"monochrome_last_pixel_inside", CursorKind::Monochrome, kCaptureSide - 1, kCaptureSide - 1, true},
+        {"monochrome_on_right_edge", CursorKind::Monochrome, kCaptureSide, 10, false},
+        {"monochrome_on_bottom_edge", CursorKind::Monochrome, 10, kCaptureSide, false},
+        {"monochrome_left_of_the_capture", CursorKind::Monochrome, -1, 10, false},
+        {"colour_inside", CursorKind::Colour, 10, 12, true},
+        {"colour_on_left_and_top_edges_clipped", CursorKind::Colour, 0, 0, true},
+        {"colour_on_right_edge", CursorKind::Colour, kCaptureSide, 10, false},
+        {"colour_on_bottom_edge", CursorKind::Colour, 10, kCaptureSide, false},
+        {"colour_above_the_capture", CursorKind::Colour, 10, -1, false},
+    };
+    for (PlacementCase const& c : cases) {
+        SCOPED_TRACE(c.name);
+        CheckPlacement(c);
+    }
+}
 
 TEST(CursorOverlay, HiddenCursorIsNotDrawn)
 {
