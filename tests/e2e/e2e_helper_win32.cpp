@@ -4,7 +4,6 @@
 //
 //   wait-window CLASS TITLE SECONDS   exit 0 once such a window exists ("-" = any class)
 //   tray LPARAM                       post the tray callback to the host window
-//   menu                              print the open popup menu, one item a line
 //   keys KEY...                       type Up, Down, Left, Right, Escape or Return into the open menu
 //   hold-hotkey SECONDS               hold Ctrl+PrtSc for that long
 //   message-box TITLE SECONDS         print a message box's text, then close it
@@ -26,7 +25,6 @@
 namespace {
 
 UINT const kTrayNotify = WM_USER;
-UINT const kGetPopupMenu = 0x01E1;  // MN_GETHMENU
 DWORD const kPollMs = 50;
 
 void Print(std::wstring const& text)
@@ -78,57 +76,6 @@ int PostTrayMessage(LPARAM mouseMessage)
         return 1;
     }
     return PostMessageW(host, kTrayNotify, 1, mouseMessage) ? 0 : 1;
-}
-
-// Tabs and line feeds spelled out, so that one item stays on one line.
-std::wstring Escaped(wchar_t const* text)
-{
-    std::wstring escaped;
-    for (; *text != L'\0'; ++text) {
-        escaped += *text == L'\t' ? std::wstring(L"\\t") : *text == L'\n' ? std::wstring(L"\\n") : std::wstring(1, *text);
-    }
-    return escaped;
-}
-
-void PrintMenu(HMENU menu, std::wstring const& indent)
-{
-    int const count = GetMenuItemCount(menu);
-    for (int position = 0; position < count; ++position) {
-        wchar_t text[256] = {};
-        MENUITEMINFOW item = {};
-        item.cbSize = sizeof(item);
-        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        item.dwTypeData = text;
-        item.cch = ARRAYSIZE(text);
-        GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
-
-        std::wstring line = indent;
-        if ((item.fType & MFT_SEPARATOR) != 0) {
-            Print(line + L"separator");
-            continue;
-        }
-        if (item.hSubMenu != nullptr) {
-            Print(line + L"popup " + Escaped(text));
-            PrintMenu(item.hSubMenu, indent + L"  ");
-            continue;
-        }
-        line += (item.fType & MFT_RADIOCHECK) != 0 ? L"radio " : L"item ";
-        line += std::to_wstring(item.wID);
-        line += (item.fState & MFS_CHECKED) != 0 ? L" checked " : L" - ";
-        Print(line + Escaped(text));
-    }
-}
-
-int PrintOpenMenu()
-{
-    HWND popup = WaitFor([] { return FindWindowW(L"#32768", nullptr); }, 5);
-    HMENU menu = popup != nullptr ? reinterpret_cast<HMENU>(SendMessageW(popup, kGetPopupMenu, 0, 0)) : nullptr;
-    if (menu == nullptr) {
-        Print(L"no open menu");
-        return 1;
-    }
-    PrintMenu(menu, L"");
-    return 0;
 }
 
 // The menu's modal loop reads keys from its thread's queue whichever window
@@ -254,7 +201,7 @@ int PrintPngSummary(wchar_t const* file)
 
 int Usage()
 {
-    Print(L"usage: lucidframe-e2e-helper wait-window|tray|menu|hold-hotkey|message-box|check-png|png-summary ...");
+    Print(L"usage: lucidframe-e2e-helper wait-window|tray|keys|hold-hotkey|message-box|check-png|png-summary ...");
     return 2;
 }
 
@@ -271,9 +218,6 @@ int wmain(int argc, wchar_t** argv)
     }
     if (is(L"tray", 1)) {
         return PostTrayMessage(_wtoi(args[1].c_str()));
-    }
-    if (is(L"menu", 0)) {
-        return PrintOpenMenu();
     }
     if (args.size() > 1 && args[0] == L"keys") {
         return TypeIntoMenu(std::vector<std::wstring>(args.begin() + 1, args.end()));

@@ -1,0 +1,305 @@
+// The tray menu and its commands against the real menu, message box and
+// private-profile calls.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "shell/app_state.h"
+#include "shell/host_window.h"
+#include "shell/tray_menu.h"
+
+namespace {
+
+// One line per item, submenus indented: "<kind> <id> <mark> <text>".
+std::wstring DumpMenu(HMENU menu, std::wstring const& indent = L"")
+{
+    std::wstring dump;
+    int const count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        wchar_t text[64] = {};
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = ARRAYSIZE(text);
+        GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+        if ((item.fType & MFT_SEPARATOR) != 0) {
+            dump += indent + L"separator\n";
+        } else if (item.hSubMenu != nullptr) {
+            dump += indent + L"popup " + text + L"\n" + DumpMenu(item.hSubMenu, indent + L"  ");
+        } else {
+            dump += indent + ((item.fType & MFT_RADIOCHECK) != 0 ? L"radio " : L"item ") + std::to_wstring(item.wID) +
+                    ((item.fState & MFS_CHECKED) != 0 ? L" checked " : L" - ") + text + L"\n";
+        }
+    }
+    return dump;
+}
+
+std::wstring Menu(wchar_t const* automatic, wchar_t const* manual, wchar_t const* crop, wchar_t const* cursor,
+                  wchar_t const* checkerboard)
+{
+    return std::wstring(L"item 1000 - 开始截图\t\n延迟3秒\n"
+                        L"separator\n"
+                        L"popup 保存方式\n") +
+           L"  radio 1002 " + automatic + L" 自动保存\n" +
+           L"  radio 1003 " + manual + L" 手动保存\n" +
+           L"popup 其它设置\n" +
+           L"  item 1004 " + crop + L" 自动裁剪\n" +
+           L"  item 1005 " + cursor + L" 包含指针\n" +
+           L"  item 1006 " + checkerboard + L" 方格透明\n" +
+           L"separator\n"
+           L"item 1007 - 关于我们\n"
+           L"item 1008 - 退出程序\n";
+}
+
+TEST(TrayMenu, ShowsTheOptionsOfTheMoment)
+{
+    struct Case {
+        Settings settings;
+        std::wstring expected;
+    };
+    Case const cases[] = {
+        {Settings{}, Menu(L"checked", L"-", L"checked", L"checked", L"-")},
+        {Settings{Manual, 0, 0, 1}, Menu(L"-", L"checked", L"-", L"-", L"checked")},
+        {Settings{Automatic, 1, 0, 1}, Menu(L"checked", L"-", L"checked", L"-", L"checked")},
+    };
+    for (Case const& c : cases) {
+        HMENU menu = BuildTrayMenu(c.settings);
+        EXPECT_EQ(DumpMenu(menu), c.expected);
+        DestroyMenu(menu);
+    }
+}
+
+TEST(TrayMenu, RadioItemStatesAndAppending)
+{
+    struct Case {
+        UINT state;
+        UINT expected;
+    };
+    Case const cases[] = {{0, 0}, {1, MFS_CHECKED}, {2, MFS_CHECKED}, {3, MFS_DISABLED}, {4, 0}, {0xFFFFFFFF, 0}};
+    HMENU menu = CreatePopupMenu();
+    UINT id = 1002;
+    for (Case const& c : cases) {
+        InsertRadioItem(menu, id, c.state, L"x");
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
+        int const last = GetMenuItemCount(menu) - 1;
+        ASSERT_TRUE(GetMenuItemInfoW(menu, static_cast<UINT>(last), TRUE, &item));
+        EXPECT_EQ(item.wID, id) << "state " << c.state;
+        EXPECT_EQ(item.fType & MFT_RADIOCHECK, static_cast<UINT>(MFT_RADIOCHECK)) << "state " << c.state;
+        EXPECT_EQ(item.fState, c.expected) << "state " << c.state;
+        ++id;
+    }
+    EXPECT_EQ(GetMenuItemCount(menu), static_cast<int>(std::size(cases)));
+    DestroyMenu(menu);
+}
+
+// Each test gets the default options and a settings file of its own.
+class MenuCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        iniFile = std::filesystem::path(folder) /
+                  (L"lucidframe-tray-" + std::to_wstring(GetCurrentProcessId()) + L".ini");
+        std::filesystem::remove(iniFile);
+        lstrcpynW(g_app.iniPath, iniFile.c_str(), MAX_PATH);
+        g_app.settings = Settings{};
+    }
+
+    void TearDown() override
+    {
+        std::filesystem::remove(iniFile);
+        g_app.iniPath[0] = L'\0';
+    }
+
+    // The section's lines, "key=value", in file order.
+    std::vector<std::wstring> StoredKeys() const
+    {
+        wchar_t section[1024] = {};
+        GetPrivateProfileSectionW(L"程序设置", section, ARRAYSIZE(section), iniFile.c_str());
+        std::vector<std::wstring> lines;
+        for (wchar_t const* line = section; *line != L'\0'; line += lstrlenW(line) + 1) {
+            lines.emplace_back(line);
+        }
+        return lines;
+    }
+
+    std::filesystem::path iniFile;
+};
+
+TEST_F(MenuCommands, EachToggleFlipsOneOptionAndWritesOnlyItsKey)
+{
+    struct Case {
+        UINT id;
+        std::uint8_t Settings::*flag;
+        wchar_t const* key;
+    };
+    Case const cases[] = {
+        {IDM_AUTO_CROP, &Settings::autoCrop, L"自动裁剪"},
+        {IDM_INCLUDE_CURSOR, &Settings::includeCursor, L"包含指针"},
+        {IDM_CHECKERBOARD, &Settings::checkerboard, L"方格透明"},
+    };
+    for (Case const& c : cases) {
+        SetUp();
+        std::uint8_t const before = g_app.settings.*c.flag;
+        std::wstring const key = c.key;
+
+        OnMenuCommand(nullptr, c.id);
+        EXPECT_EQ(g_app.settings.*c.flag, before ^ 1) << c.id;
+        EXPECT_EQ(StoredKeys(), std::vector<std::wstring>{key + L"=" + std::to_wstring(before ^ 1)}) << c.id;
+
+        OnMenuCommand(nullptr, c.id);
+        EXPECT_EQ(g_app.settings.*c.flag, before) << c.id;
+        EXPECT_EQ(StoredKeys(), std::vector<std::wstring>{key + L"=" + std::to_wstring(before)}) << c.id;
+        TearDown();
+    }
+}
+
+TEST_F(MenuCommands, SaveMethodsActAsARadioPair)
+{
+    struct Step {
+        UINT id;
+        std::uint8_t mode;
+        std::vector<std::wstring> file;
+    };
+    Step const steps[] = {
+        {IDM_SAVE_AUTO, Automatic, {}},  // already chosen: nothing to write
+        {IDM_SAVE_MANUAL, Manual, {L"保存方式=1"}},
+        {IDM_SAVE_MANUAL, Manual, {L"保存方式=1"}},
+        {IDM_SAVE_AUTO, Automatic, {L"保存方式=0"}},
+    };
+    for (Step const& step : steps) {
+        OnMenuCommand(nullptr, step.id);
+        EXPECT_EQ(g_app.settings.saveMode, step.mode) << step.id;
+        EXPECT_EQ(StoredKeys(), step.file) << step.id;
+    }
+}
+
+TEST_F(MenuCommands, DismissedMenuAndUnknownIdentifiersDoNothing)
+{
+    for (UINT id : {0u, 1001u, 999u, 1009u, 0xFFFFu}) {
+        OnMenuCommand(nullptr, id);
+    }
+    Settings const defaults;
+    EXPECT_EQ(g_app.settings.saveMode, defaults.saveMode);
+    EXPECT_EQ(g_app.settings.autoCrop, defaults.autoCrop);
+    EXPECT_EQ(g_app.settings.includeCursor, defaults.includeCursor);
+    EXPECT_EQ(g_app.settings.checkerboard, defaults.checkerboard);
+    EXPECT_FALSE(std::filesystem::exists(iniFile));
+}
+
+TEST_F(MenuCommands, WithoutASettingsPathTheOptionStillChanges)
+{
+    g_app.iniPath[0] = L'\0';
+    OnMenuCommand(nullptr, IDM_CHECKERBOARD);
+    EXPECT_EQ(g_app.settings.checkerboard, 1);
+    EXPECT_FALSE(std::filesystem::exists(iniFile));
+}
+
+// The about box is closed by a thread timer that its own modal loop runs.
+// Every box seen is counted; a second box at once means the guard failed.
+struct AboutBoxWatch {
+    int boxesSeen = 0;
+    int mostOpenAtOnce = 0;
+    std::wstring text;
+    bool inside = false;
+};
+AboutBoxWatch g_watch;
+
+BOOL CALLBACK CollectAboutBox(HWND window, LPARAM boxes)
+{
+    wchar_t title[32] = {};
+    GetWindowTextW(window, title, ARRAYSIZE(title));
+    if (IsWindowVisible(window) && std::wstring(title) == L"关于我们") {
+        reinterpret_cast<std::vector<HWND>*>(boxes)->push_back(window);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK AppendText(HWND child, LPARAM text)
+{
+    wchar_t buffer[256] = {};
+    GetWindowTextW(child, buffer, ARRAYSIZE(buffer));
+    *reinterpret_cast<std::wstring*>(text) += buffer;
+    return TRUE;
+}
+
+void CALLBACK WatchAboutBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    std::vector<HWND> boxes;
+    EnumThreadWindows(GetCurrentThreadId(), CollectAboutBox, reinterpret_cast<LPARAM>(&boxes));
+    if (boxes.empty()) {
+        return;
+    }
+    g_watch.mostOpenAtOnce = std::max(g_watch.mostOpenAtOnce, static_cast<int>(boxes.size()));
+    if (!g_watch.inside) {
+        g_watch.inside = true;
+        g_watch.boxesSeen += static_cast<int>(boxes.size());
+        g_watch.text.clear();
+        EnumChildWindows(boxes.front(), AppendText, reinterpret_cast<LPARAM>(&g_watch.text));
+        // The box's modal loop can open the tray menu again and ask for another box.
+        OnMenuCommand(nullptr, IDM_ABOUT);
+        g_watch.inside = false;
+    }
+    for (HWND box : boxes) {
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+}
+
+TEST(AboutBox, OneAtATime)
+{
+    g_watch = {};
+    UINT_PTR const timer = SetTimer(nullptr, 0, 100, WatchAboutBox);
+    OnMenuCommand(nullptr, IDM_ABOUT);
+    EXPECT_EQ(g_watch.boxesSeen, 1);
+    EXPECT_EQ(g_watch.mostOpenAtOnce, 1);
+    EXPECT_NE(g_watch.text.find(L"Lucidframe"), std::wstring::npos) << std::string(g_watch.text.begin(), g_watch.text.end());
+    EXPECT_NE(g_watch.text.find(L"Ctrl+PrtSc"), std::wstring::npos);
+    EXPECT_EQ(g_app.aboutBoxOpen, 0);
+
+    // The guard still set from a box that is open: no second box.
+    g_watch = {};
+    g_app.aboutBoxOpen = 1;
+    OnMenuCommand(nullptr, IDM_ABOUT);
+    MSG message;
+    ULONGLONG const until = GetTickCount64() + 300;
+    while (GetTickCount64() < until) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        Sleep(10);
+    }
+    EXPECT_EQ(g_watch.boxesSeen, 0);
+    g_app.aboutBoxOpen = 0;
+    KillTimer(nullptr, timer);
+}
+
+TEST(HotKey, NoRepeatOnlyOnVersion61)
+{
+    struct Case {
+        LONG cached;
+        UINT modifiers;
+    };
+    for (Case const c : {Case{1, MOD_CONTROL | MOD_NOREPEAT}, Case{0, MOD_CONTROL}}) {
+        g_app.isWindows7 = c.cached;
+        EXPECT_EQ(HotKeyModifiers(), c.modifiers) << c.cached;
+    }
+
+    g_app.isWindows7 = -1;
+    bool const first = IsWindows7();
+    EXPECT_NE(g_app.isWindows7, -1);
+    EXPECT_EQ(IsWindows7(), first);
+    EXPECT_EQ(HotKeyModifiers(), first ? MOD_CONTROL | MOD_NOREPEAT : MOD_CONTROL);
+}
+
+}  // namespace
