@@ -169,6 +169,18 @@ TEST_F(WindowCapture, WithoutForegroundWindowTheCornerIsCaptured)
     EXPECT_EQ(image.height, 15);
 }
 
+// The capture leaves the target at the top of the non-topmost windows and
+// restores nothing.
+TEST_F(WindowCapture, TopmostTargetIsNoLongerTopmost)
+{
+    SampleWindowProcess const sample(L"Topmost", L"--width 40 --height 40");
+    SetWindowPos(sample.window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ASSERT_TRUE(GetWindowLongPtrW(sample.window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    Capture(sample.window());
+    EXPECT_FALSE(GetWindowLongPtrW(sample.window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Topmost.png"));
+}
+
 TEST_F(WindowCapture, SecondCaptureWhileOneRunsDoesNothing)
 {
     SampleWindowProcess const sample(L"Busy", L"--width 40 --height 40");
