@@ -37,56 +37,84 @@ private:
 testing::Environment* const gdiplus = testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
 std::vector<std::uint32_t> const kFirstCapture = {0xFF0000FF, 0x80FF0000, 0x00000000, 0x4000FF00, 0xFFFFFFFF, 0x01020304};
-std::vector<std::uint32_t> const kSecondCapture = {0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0x7F123456, 0x00000000, 0xFFABCDEF};
-constexpr std::int32_t kWidth = 3, kHeight = 2;
+std::vector<std::uint32_t> const kSecondCapture = {0xFF00FF00, 0x00000000, 0xFF00FF00, 0x7F123456, 0x00000000, 0xFFABCDEF};
 
-class SaveCaptureTest : public testing::Test {
+// The Save dialog's answer: a name typed into it, or a cancel when empty. A
+// timer delivers it from inside the dialog's modal loop.
+std::wstring g_typedName;
+
+BOOL CALLBACK AnswerIfSaveDialog(HWND window, LPARAM answered)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    SetDlgItemTextW(window, cmb13, g_typedName.c_str());
+    PostMessageW(window, WM_COMMAND, g_typedName.empty() ? IDCANCEL : IDOK, 0);
+    *reinterpret_cast<bool*>(answered) = true;
+    return FALSE;
+}
+
+void CALLBACK AnswerSaveDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    bool answered = false;
+    EnumThreadWindows(GetCurrentThreadId(), AnswerIfSaveDialog, reinterpret_cast<LPARAM>(&answered));
+    if (answered)
+        KillTimer(nullptr, timer);
+}
+
+struct SaveCase {
+    const char* name;
+    const wchar_t* title;         // null: the window is gone before the save
+    std::wstring fileName;        // the one file expected; empty: none
+    const wchar_t* typed = nullptr; // the manual way's answer; empty cancels
+};
+
+class SaveCaptureTable : public testing::TestWithParam<SaveCase> {
 protected:
     void SetUp() override
     {
-        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '-');
-        folder_ = fs::temp_directory_path() / ("lucidframe-save-" + name);
+        folder_ = fs::temp_directory_path() / (std::string("lucidframe-save-") + GetParam().name);
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         std::wstring const folder = folder_.wstring();
         ASSERT_LT(folder.size(), std::size(g_app.programFolder));
         std::wmemcpy(g_app.programFolder, folder.c_str(), folder.size() + 1);
-        g_app.settings = Settings{};
-        target_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(target_, nullptr);
+        target_ = CreateWindowExW(0, L"STATIC", GetParam().title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     }
 
     void TearDown() override
     {
         DestroyWindow(target_);
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
+        // The Save dialog makes the chosen folder the current one, which
+        // Windows will not remove.
+        fs::current_path(fs::temp_directory_path());
+        fs::remove_all(folder_);
     }
 
-    void Capture(const std::wstring& title, const std::vector<std::uint32_t>& pixels)
+    void Save(const std::vector<std::uint32_t>& pixels)
     {
-        SetWindowTextW(target_, title.c_str());
-        SaveCapture(nullptr, target_, pixels.data(), kWidth, kHeight);
+        SaveCase const& c = GetParam();
+        g_app.settings.saveMode = c.typed ? Manual : Automatic;
+        g_typedName = c.typed && *c.typed ? (folder_ / c.typed).wstring() : L"";
+        if (c.typed)
+            SetTimer(nullptr, 0, 100, AnswerSaveDialog);
+        SaveCapture(nullptr, target_, pixels.data(), 3, 2);
     }
 
-    // Everything in the program folder, searched recursively so that a file
-    // that escaped into a subfolder shows up too.
-    std::vector<fs::path> Saved() const
+    // The only file saved, looked for in subfolders too; empty when none.
+    fs::path OnlyFile() const
     {
-        std::vector<fs::path> files;
-        for (fs::directory_entry const& entry : fs::recursive_directory_iterator(folder_))
-            files.push_back(entry.path());
-        return files;
+        std::vector<fs::path> files(fs::recursive_directory_iterator(folder_), {});
+        EXPECT_LE(files.size(), 1u);
+        return files.empty() ? fs::path() : files[0];
     }
 
     static std::vector<std::uint32_t> Read(const fs::path& file)
     {
         std::vector<std::uint32_t> pixels;
         std::int32_t width = 0, height = 0;
-        EXPECT_TRUE(ReadPng(file, pixels, width, height)) << file;
-        EXPECT_EQ(width, kWidth);
-        EXPECT_EQ(height, kHeight);
+        EXPECT_TRUE(ReadPng(file, pixels, width, height) && width == 3 && height == 2) << file;
         return pixels;
     }
 
@@ -94,121 +122,52 @@ protected:
     HWND target_ = nullptr;
 };
 
-struct TitleCase {
-    const char* name;
-    std::wstring title;
-    std::wstring fileName;
-};
-
-class AutomaticSaveTable : public SaveCaptureTest, public testing::WithParamInterface<TitleCase> {};
-
-TEST_P(AutomaticSaveTable, WritesOneFileDirectlyInTheProgramFolder)
+// Automatic saves of a live window run twice: the second capture of one title
+// must replace the first.
+TEST_P(SaveCaptureTable, SavesOneFileDirectlyInTheFolder)
 {
-    Capture(GetParam().title, kFirstCapture);
-    std::vector<fs::path> const files = Saved();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].parent_path(), folder_);
-    EXPECT_EQ(files[0].filename().wstring(), GetParam().fileName);
-    EXPECT_EQ(Read(files[0]), kFirstCapture);
-}
-
-INSTANTIATE_TEST_SUITE_P(Titles, AutomaticSaveTable, testing::Values(
-    TitleCase{"plain", L"Report - Editor", L"Report - Editor.png"},
-    TitleCase{"chinese", L"\u8BB0\u4E8B\u672C", L"\u8BB0\u4E8B\u672C.png"},
-    TitleCase{"empty", L"", L".png"},
-    TitleCase{"separators_colon_question_mark", L"a/b\\c:d?e", L"a-b-c-d-e.png"},
-    TitleCase{"every_reserved_character", L"<>:\"/\\|?*", L"---------.png"},
-    TitleCase{"parent_folder", L"..\\..\\up", L"..-..-up.png"},
-    TitleCase{"device_name", L"CON", L"_CON.png"},
-    TitleCase{"device_name_with_extension", L"nul.txt", L"_nul.txt.png"},
-    TitleCase{"device_name_with_trailing_blanks", L"Aux . ", L"_Aux.png"},
-    TitleCase{"only_dots", L"...", L".png"},
-    TitleCase{"only_spaces", L"   ", L".png"}),
-    [](const testing::TestParamInfo<TitleCase>& info) { return info.param.name; });
-
-TEST_F(SaveCaptureTest, SecondCaptureOfOneTitleReplacesTheFirst)
-{
-    Capture(L"Report - Editor", kFirstCapture);
-    Capture(L"Report - Editor", kSecondCapture);
-    std::vector<fs::path> const files = Saved();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(Read(files[0]), kSecondCapture);
-}
-
-TEST_F(SaveCaptureTest, LongestTitleIsShortenedToFit)
-{
-    std::wstring const title(259, L't');
-    Capture(title, kFirstCapture);
-    std::vector<fs::path> const files = Saved();
-    ASSERT_EQ(files.size(), 1u);
-    std::wstring const path = files[0].wstring();
-    EXPECT_EQ(path.size(), kMaxCapturePathLength);
-    EXPECT_EQ(files[0].filename().wstring(), title.substr(0, path.size() - folder_.wstring().size() - 5) + L".png");
-}
-
-TEST_F(SaveCaptureTest, FolderTooLongForAnyNameSavesNothing)
-{
-    std::wstring const folder = folder_.wstring() + L"\\" + std::wstring(MAX_PATH - 2 - folder_.wstring().size(), L'f');
-    std::wmemcpy(g_app.programFolder, folder.c_str(), folder.size() + 1);
-    Capture(L"title", kFirstCapture);
-    EXPECT_TRUE(Saved().empty());
-}
-
-TEST_F(SaveCaptureTest, GoneWindowGivesTheEmptyName)
-{
-    DestroyWindow(target_);
-    SaveCapture(nullptr, target_, kFirstCapture.data(), kWidth, kHeight);
-    std::vector<fs::path> const files = Saved();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].filename().wstring(), L".png");
-}
-
-// The Save dialog, answered by a timer that fires inside its modal loop.
-std::wstring g_typedName; // empty to cancel
-
-BOOL CALLBACK AnswerIfSaveDialog(HWND window, LPARAM found)
-{
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (std::wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    if (g_typedName.empty()) {
-        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    } else {
-        SetDlgItemTextW(window, cmb13, g_typedName.c_str());
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
+    bool const twice = GetParam().title && !GetParam().typed;
+    if (!GetParam().title)
+        DestroyWindow(target_);
+    Save(kFirstCapture);
+    if (twice)
+        Save(kSecondCapture);
+    fs::path const file = OnlyFile();
+    if (GetParam().fileName.empty()) {
+        EXPECT_TRUE(file.empty()) << file;
+        return;
     }
-    *reinterpret_cast<bool*>(found) = true;
-    return FALSE;
+    EXPECT_EQ(file.parent_path(), folder_);
+    EXPECT_EQ(file.filename().wstring(), GetParam().fileName);
+    EXPECT_EQ(Read(file), twice ? kSecondCapture : kFirstCapture);
 }
 
-void CALLBACK AnswerSaveDialog(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    bool found = false;
-    EnumThreadWindows(GetCurrentThreadId(), AnswerIfSaveDialog, reinterpret_cast<LPARAM>(&found));
-    if (found)
-        KillTimer(nullptr, timer);
-}
+INSTANTIATE_TEST_SUITE_P(Saves, SaveCaptureTable, testing::Values(
+    SaveCase{"plain", L"Report - Editor", L"Report - Editor.png"},
+    SaveCase{"chinese", L"\u8BB0\u4E8B\u672C", L"\u8BB0\u4E8B\u672C.png"},
+    SaveCase{"empty", L"", L".png"},
+    SaveCase{"gone_window", nullptr, L".png"},
+    SaveCase{"reserved_characters", L"..\\a/b:c?d<>|*\"", L"..-a-b-c-d-----.png"},
+    SaveCase{"device_name_with_trailing_blanks", L"Aux . ", L"_Aux.png"},
+    SaveCase{"only_dots", L"...", L".png"},
+    SaveCase{"manual_name_gets_png", L"ignored", L"shot.png", L"shot"},
+    SaveCase{"manual_cancel", L"ignored", L"", L""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SaveCaptureTest, ManualSaveWritesTheChosenNameWithPngAppended)
+TEST(SaveCapture, LongestTitleIsShortenedToFit)
 {
-    g_app.settings.saveMode = Manual;
-    g_typedName = (folder_ / "shot").wstring();
-    SetTimer(nullptr, 0, 100, AnswerSaveDialog);
-    Capture(L"ignored", kFirstCapture);
-    std::vector<fs::path> const files = Saved();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].filename().wstring(), L"shot.png");
-    EXPECT_EQ(Read(files[0]), kFirstCapture);
-}
-
-TEST_F(SaveCaptureTest, ManualSaveCancelledWritesNothing)
-{
-    g_app.settings.saveMode = Manual;
-    g_typedName.clear();
-    SetTimer(nullptr, 0, 100, AnswerSaveDialog);
-    Capture(L"ignored", kFirstCapture);
-    EXPECT_TRUE(Saved().empty());
+    fs::path const folder = fs::temp_directory_path() / "lucidframe-save-longest";
+    fs::create_directories(folder);
+    std::wmemcpy(g_app.programFolder, folder.c_str(), folder.native().size() + 1);
+    g_app.settings.saveMode = Automatic;
+    HWND const target = CreateWindowExW(0, L"STATIC", std::wstring(259, L't').c_str(), WS_POPUP, 0, 0, 1, 1,
+                                        nullptr, nullptr, nullptr, nullptr);
+    SaveCapture(nullptr, target, kFirstCapture.data(), 3, 2);
+    DestroyWindow(target);
+    std::wstring const room(kMaxCapturePathLength - folder.native().size() - 5, L't');
+    EXPECT_TRUE(fs::exists(folder / (room + L".png")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
+    fs::remove_all(folder);
 }
 
 } // namespace
