@@ -24,8 +24,9 @@ bool DecodeRgba(spng_ctx* png, std::vector<std::uint32_t>& pixels, std::int32_t&
     std::size_t size = 0;
     if (spng_decoded_image_size(png, SPNG_FMT_RGBA8, &size) != 0)
         return false;
-    std::vector<std::uint32_t> decoded(static_cast<std::size_t>(header.width) * header.height);
-    if (size != decoded.size() * sizeof decoded[0])
+    std::vector<std::uint32_t> decoded;
+    if (!TryAllocatePixels(decoded, static_cast<std::size_t>(header.width) * header.height) ||
+        size != decoded.size() * sizeof decoded[0])
         return false;
     // SPNG_DECODE_TRNS turns a grey or truecolour image's transparent colour
     // into alpha 0, as a palette's transparency always is.

@@ -31,11 +31,13 @@ bool CopyArgbPixels(GpBitmap* bitmap, std::vector<std::uint32_t>& pixels, std::i
     if (w == 0 || h == 0 || static_cast<std::uint64_t>(w) * h > INT32_MAX)
         return false;
 
+    std::vector<std::uint32_t> decoded;
+    if (!TryAllocatePixels(decoded, static_cast<std::size_t>(w) * h))
+        return false;
     GpRect const whole(0, 0, static_cast<INT>(w), static_cast<INT>(h));
     BitmapData locked{};
     if (GdipBitmapLockBits(bitmap, &whole, ImageLockModeRead, PixelFormat32bppARGB, &locked) != Ok)
         return false;
-    std::vector<std::uint32_t> decoded(static_cast<std::size_t>(w) * h);
     std::size_t const rowBytes = static_cast<std::size_t>(w) * sizeof decoded[0];
     CopyRows(reinterpret_cast<std::uint8_t*>(decoded.data()), static_cast<std::ptrdiff_t>(rowBytes),
              static_cast<const std::uint8_t*>(locked.Scan0), locked.Stride, rowBytes, static_cast<std::int32_t>(h));

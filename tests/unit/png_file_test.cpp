@@ -103,6 +103,8 @@ std::vector<RejectCase> BadFiles()
         {"cut_inside_image_data", kValidPng.substr(0, kValidPng.size() - 20)},
         {"zero_width", MakePng(0, 1, 8, 6, Bytes({0}))},
         {"bad_colour_type", MakePng(1, 1, 8, 5, Bytes({0, 1, 2, 3, 4}))},
+        // 2^31 pixels: one more than a 32-bit pixel count holds.
+        {"too_many_pixels", MakePng(65536, 32768, 8, 6, Bytes({0}))},
     };
 #ifndef _WIN32
     // GDI+ under Wine decodes through a library that does not verify chunk
