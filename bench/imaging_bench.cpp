@@ -158,12 +158,12 @@ void ReadFrame(benchmark::State& state)
 
 void Register(const char* name, void (*run)(benchmark::State&))
 {
-    benchmark::RegisterBenchmark(name, run)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name, run)->Unit(benchmark::kMicrosecond);
 }
 
 void RegisterOn(const char* name, void (*run)(benchmark::State&, InstructionSet), InstructionSet set)
 {
-    benchmark::RegisterBenchmark(name, run, set)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name, run, set)->Unit(benchmark::kMicrosecond);
 }
 
 } // namespace

@@ -15,6 +15,9 @@ namespace {
 // other work on the machine disturbs the ratios as little as possible.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
+    // Plain text, so that the table reads the same on a terminal and in a log.
+    RecordingReporter() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(std::vector<Run> const& runs) override
     {
         for (Run const& run : runs) {
