@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 // A hidden layered host window made as the program makes its own.
 HWND CreateCaptureHost();
@@ -88,10 +87,3 @@ private:
 };
 
 inline constexpr std::uint32_t kStageColour = 0xFF808080;
-
-// A decoded image.
-struct DecodedImage {
-    std::vector<std::uint32_t> pixels;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-};

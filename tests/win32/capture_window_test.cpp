@@ -8,12 +8,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cwchar>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
+
+struct DecodedImage {
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
 
 // The capture's windows, GDI+ for the save, and an empty program folder that
 // receives the automatic files.
@@ -48,10 +56,14 @@ protected:
         CaptureForegroundWindow(s_host);
     }
 
-    DecodedImage ReadCapture(std::wstring const& title)
+    // Reads and removes the automatic file named after `title`, so that a
+    // later capture under the same title cannot pass on an old file.
+    DecodedImage TakeCapture(std::wstring const& title)
     {
+        std::filesystem::path const file = m_folder.path() / (title + L".png");
         DecodedImage image;
-        EXPECT_TRUE(ReadPng(m_folder.path() / (title + L".png"), image.pixels, image.width, image.height)) << "no capture of the window";
+        EXPECT_TRUE(ReadPng(file, image.pixels, image.width, image.height)) << "no capture of the window";
+        std::filesystem::remove(file);
         return image;
     }
 
@@ -81,7 +93,7 @@ TEST_F(WindowCapture, RecoversTheWindowsAlphaAndColour)
 
         Capture(sample.window());
 
-        DecodedImage const image = ReadCapture(title);
+        DecodedImage const image = TakeCapture(title);
         ASSERT_EQ(image.width, 320);
         ASSERT_EQ(image.height, 200);
         std::string mismatch;
@@ -100,7 +112,7 @@ TEST_F(WindowCapture, WithoutCropTheImageIsTheGrownRectangle)
     SampleWindowProcess const sample(L"Uncropped", L"--x 100 --y 100 --width 200 --height 100");
     Capture(sample.window());
 
-    DecodedImage const image = ReadCapture(L"Uncropped");
+    DecodedImage const image = TakeCapture(L"Uncropped");
     ASSERT_EQ(image.width, 230);
     ASSERT_EQ(image.height, 130);
     for (std::int32_t y = 0; y < image.height; ++y) {
@@ -121,7 +133,7 @@ TEST_F(WindowCapture, CheckerboardMakesEveryPixelAlpha254)
     SampleWindowProcess const sample(L"Checkered", L"--width 100 --height 60");
     Capture(sample.window());
 
-    DecodedImage const image = ReadCapture(L"Checkered");
+    DecodedImage const image = TakeCapture(L"Checkered");
     ASSERT_EQ(image.width, 100);
     ASSERT_EQ(image.height, 60);
     for (std::uint32_t pixel : image.pixels)
@@ -142,7 +154,7 @@ TEST_F(WindowCapture, TargetAcrossTheScreensCornerIsCapturedUpToTheEdges)
         g_app.settings.autoCrop = c.autoCrop;
         SampleWindowProcess const sample(L"Corner", position + L" --width 160 --height 120");
         Capture(sample.window());
-        DecodedImage const image = ReadCapture(L"Corner");
+        DecodedImage const image = TakeCapture(L"Corner");
         EXPECT_EQ(image.width, c.width) << "crop " << int(c.autoCrop);
         EXPECT_EQ(image.height, c.height) << "crop " << int(c.autoCrop);
         if (c.autoCrop) {
@@ -164,7 +176,7 @@ TEST_F(WindowCapture, WithoutForegroundWindowTheCornerIsCaptured)
 
     CaptureForegroundWindow(s_host);
 
-    DecodedImage const image = ReadCapture(L"");
+    DecodedImage const image = TakeCapture(L"");
     EXPECT_EQ(image.width, 15);
     EXPECT_EQ(image.height, 15);
 }
@@ -221,7 +233,7 @@ TEST_F(WindowCapture, CursorIsDrawnWhereItStandsBeforeTheCrop)
         }
         DestroyCursor(cursor);
 
-        DecodedImage const image = ReadCapture(L"Cursor stage");
+        DecodedImage const image = TakeCapture(L"Cursor stage");
         ASSERT_EQ(image.width, c.width);
         ASSERT_EQ(image.height, c.height);
         for (std::int32_t y = 0; y < image.height; ++y) {
