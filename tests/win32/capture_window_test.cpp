@@ -102,6 +102,7 @@ TEST_F(WindowCapture, RecoversTheWindowsAlphaAndColour)
             ASSERT_EQ(image.pixels[i], SamplePixel(c.mode, i % image.width, i / image.width, image.width, image.height)) << i;
         EXPECT_EQ(g_app.captureBusy, 0);
         EXPECT_FALSE(IsWindowVisible(s_host));
+        EXPECT_FALSE(GetWindowLongPtrW(s_host, GWL_EXSTYLE) & WS_EX_TOPMOST);
         EXPECT_EQ(GetForegroundWindow(), sample.window());
     }
 }
@@ -162,6 +163,20 @@ TEST_F(WindowCapture, TargetAcrossTheScreensCornerIsCapturedUpToTheEdges)
             EXPECT_NEAR(static_cast<int>(bottomRight >> 24), static_cast<int>(SamplePixel(SampleMode::Pattern, 99, 79, 160, 120) >> 24), 1);
         }
     }
+}
+
+// A window wholly right of the primary screen (on another monitor) leaves a
+// rectangle without pixels: the capture ends with nothing made or saved.
+TEST_F(WindowCapture, TargetOffThePrimaryScreenSavesNothing)
+{
+    std::wstring const position = L"--x " + std::to_wstring(GetSystemMetrics(SM_CXSCREEN) + 100) + L" --y 100";
+    SampleWindowProcess const sample(L"Elsewhere", position + L" --width 40 --height 40");
+    RECT windowRect = {};
+    ASSERT_TRUE(GetWindowRect(sample.window(), &windowRect));
+    ASSERT_GT(windowRect.left, GetSystemMetrics(SM_CXSCREEN));
+    Capture(sample.window());
+    EXPECT_TRUE(std::filesystem::is_empty(m_folder.path()));
+    EXPECT_EQ(g_app.captureBusy, 0);
 }
 
 TEST_F(WindowCapture, WithoutForegroundWindowTheCornerIsCaptured)
