@@ -2,12 +2,12 @@
 
 #include <vector>
 
-
 namespace {
 
 wchar_t const kHostClass[] = L"LucidframeTestHost";
 wchar_t const kStageClass[] = L"LucidframeCursorStage";
 DWORD const kWaitForWindowMs = 15000;
+DWORD const kCompositorDelayMs = 150; // for the compositor to show a new window
 
 std::filesystem::path ProgramFolder()
 {
@@ -108,7 +108,7 @@ SampleWindowProcess::SampleWindowProcess(std::wstring const& title, std::wstring
         if (!m_window)
             Sleep(20);
     }
-    Sleep(150);
+    Sleep(kCompositorDelayMs);
 }
 
 SampleWindowProcess::~SampleWindowProcess()
