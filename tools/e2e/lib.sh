@@ -75,6 +75,8 @@ e2e_start_sample() {
   e2e_pids+=($!)
   SAMPLE_XID=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
     e2e_fail "the sample window '$title' did not appear"
+  # Mapped is not yet painted: give the layered window its first frame.
+  sleep 0.5
 }
 
 e2e_visible_windows() {
