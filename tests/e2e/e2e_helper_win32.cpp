@@ -4,12 +4,15 @@
 //
 //   wait-window CLASS TITLE SECONDS   exit 0 once such a window exists ("-" = any class)
 //   tray LPARAM                       post the tray callback to the host window
+//   forget-icon                       remove the host's tray icon, as a crashing shell loses it
+//   taskbar-created                   announce a restarted shell to the host window
 //   keys KEY...                       type Up, Down, Left, Right, Escape or Return into the open menu
 //   hold-hotkey SECONDS               hold Ctrl+PrtSc for that long
 //   message-box TITLE SECONDS         print a message box's text, then close it
 //   check-png FILE MODE               compare a capture with the sample window's pixels
 //   png-summary FILE                  print "WIDTH HEIGHT MINALPHA MAXALPHA"
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -76,6 +79,21 @@ int PostTrayMessage(LPARAM mouseMessage)
         return 1;
     }
     return PostMessageW(host, kTrayNotify, 1, mouseMessage) ? 0 : 1;
+}
+
+int ForgetTrayIcon()
+{
+    NOTIFYICONDATAW icon = {};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = FindHostWindow();
+    icon.uID = 1;
+    return icon.hWnd != nullptr && Shell_NotifyIconW(NIM_DELETE, &icon) ? 0 : 1;
+}
+
+int AnnounceTaskbarCreated()
+{
+    HWND host = FindHostWindow();
+    return host != nullptr && PostMessageW(host, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) ? 0 : 1;
 }
 
 // The menu's modal loop reads keys from its thread's queue whichever window
@@ -201,7 +219,7 @@ int PrintPngSummary(wchar_t const* file)
 
 int Usage()
 {
-    Print(L"usage: lucidframe-e2e-helper wait-window|tray|keys|hold-hotkey|message-box|check-png|png-summary ...");
+    Print(L"usage: lucidframe-e2e-helper wait-window|tray|forget-icon|taskbar-created|keys|hold-hotkey|message-box|check-png|png-summary ...");
     return 2;
 }
 
@@ -218,6 +236,12 @@ int wmain(int argc, wchar_t** argv)
     }
     if (is(L"tray", 1)) {
         return PostTrayMessage(_wtoi(args[1].c_str()));
+    }
+    if (is(L"forget-icon", 0)) {
+        return ForgetTrayIcon();
+    }
+    if (is(L"taskbar-created", 0)) {
+        return AnnounceTaskbarCreated();
     }
     if (args.size() > 1 && args[0] == L"keys") {
         return TypeIntoMenu(std::vector<std::wstring>(args.begin() + 1, args.end()));

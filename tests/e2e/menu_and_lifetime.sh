@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One instance at a time; only a right-button press opens the tray menu;
-# Escape dismisses it without effect; "退出程序" removes the icon and ends the
-# program with exit code 0. The open menus are kept as screenshots.
+# Escape dismisses it without effect; a restarted shell gets the icon back;
+# "退出程序" removes the icon and ends the program with exit code 0. The open
+# menus are kept as screenshots.
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 e2e_begin "$1"
 artefacts="$1/../e2e-artefacts"
@@ -32,10 +33,18 @@ e2e_menu_keys Escape Escape Escape
 [ "$(e2e_visible_windows)" = "$before" ] || e2e_fail "Escape left the menu open"
 [ ! -e "$E2E_DIR/Lucidframe.ini" ] || e2e_fail "a dismissed menu wrote the settings file"
 
-xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null || e2e_fail "no tray icon is shown"
+tray_shown() {
+  sleep 0.5
+  xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null
+}
+tray_shown || e2e_fail "no tray icon is shown"
+e2e_helper forget-icon || e2e_fail "cannot remove the tray icon"
+! tray_shown || e2e_fail "the tray still shows after its icon was removed"
+e2e_helper taskbar-created || e2e_fail "cannot announce a restarted shell"
+tray_shown || e2e_fail "the icon did not come back for a restarted shell"
+
 e2e_choose Up Return
 e2e_wait_app_exit 10
 [ "$APP_EXIT" -eq 0 ] || e2e_fail "the exit command ended the program with $APP_EXIT"
-sleep 0.5
-! xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null || e2e_fail "the tray icon outlived the program"
+! tray_shown || e2e_fail "the tray icon outlived the program"
 echo "PASS (menu screenshots in $artefacts)"

@@ -263,7 +263,7 @@ TEST(AboutBox, OneAtATime)
     OnMenuCommand(nullptr, IDM_ABOUT);
     EXPECT_EQ(g_watch.boxesSeen, 1);
     EXPECT_EQ(g_watch.mostOpenAtOnce, 1);
-    EXPECT_NE(g_watch.text.find(L"Lucidframe"), std::wstring::npos) << std::string(g_watch.text.begin(), g_watch.text.end());
+    EXPECT_NE(g_watch.text.find(L"Lucidframe"), std::wstring::npos);
     EXPECT_NE(g_watch.text.find(L"Ctrl+PrtSc"), std::wstring::npos);
     EXPECT_EQ(g_app.aboutBoxOpen, 0);
 
