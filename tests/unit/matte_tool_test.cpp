@@ -40,20 +40,22 @@ struct ToolRun {
     std::string err;
 };
 
-// Runs the tool with `arguments`; those not starting with '-' are names in
-// `folder`. Output and errors are caught in files of a folder of their own.
+// Runs the tool with `arguments` (UTF-8); those not starting with '-' are
+// names in `folder`. Output and errors are caught in files of a folder of
+// their own.
 ToolRun RunTool(const ScratchFolder& folder, const std::vector<std::string>& arguments)
 {
     ScratchFolder streams;
     std::string command = Quoted(ToolPath());
     for (const std::string& argument : arguments)
-        command += ' ' + Quoted(argument[0] == '-' ? argument : (folder / argument).string());
-    command += " >" + Quoted((streams / "out.txt").string()) + " 2>" + Quoted((streams / "err.txt").string());
+        command += ' ' + Quoted(argument[0] == '-' ? argument : Utf8(folder / PathFromUtf8(argument)));
+    command += " >" + Quoted(Utf8(streams / "out.txt")) + " 2>" + Quoted(Utf8(streams / "err.txt"));
 
     ToolRun run;
 #ifdef _WIN32
+    // Wide, so that non-ASCII names reach the tool's wide arguments intact;
     // cmd.exe drops the first and last quote of a line with more than two.
-    run.status = std::system(Quoted(command).c_str());
+    run.status = _wsystem(PathFromUtf8(Quoted(command)).c_str());
 #else
     int const raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -61,6 +63,15 @@ ToolRun RunTool(const ScratchFolder& folder, const std::vector<std::string>& arg
     run.out = ReadBytes(streams / "out.txt");
     run.err = ReadBytes(streams / "err.txt");
     return run;
+}
+
+// The file the case's arguments name after -o or --output.
+std::string OutputName(const std::vector<std::string>& arguments)
+{
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i)
+        if (arguments[i] == "-o" || arguments[i] == "--output")
+            return arguments[i + 1];
+    return "";
 }
 
 std::string Rgb(std::initializer_list<int> values)
@@ -81,6 +92,8 @@ std::string const kWhite = MakePng(4, 3, 8, 2,
     Rgb({0, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
          0, 255, 255, 255, 255, 0, 0, 255, 127, 127, 255, 255, 255,
          0, 255, 255, 255, 255, 127, 127, 255, 0, 0, 255, 255, 255}));
+
+char const kBlackNonAscii[] = "\xe9\xbb\x91 \xc3\xa9.png"; // "黑 é.png"
 
 constexpr std::uint32_t kOpaqueRed = 0xFFFF0000;
 constexpr std::uint32_t kHalfRed = 0x80FF0000;
@@ -103,6 +116,7 @@ TEST_P(MatteTool, ExitsPrintsAndWritesAsExpected)
     ToolCase const& c = GetParam();
     ScratchFolder folder;
     WriteBytes(folder / "black.png", kBlack);
+    WriteBytes(folder / PathFromUtf8(kBlackNonAscii), kBlack);
     WriteBytes(folder / "white.png", kWhite);
     WriteBytes(folder / "small.png", MakePng(2, 2, 8, 0, Rgb({0, 1, 2, 0, 3, 4})));
     WriteBytes(folder / "text.png", "not an image");
@@ -126,7 +140,7 @@ TEST_P(MatteTool, ExitsPrintsAndWritesAsExpected)
     }
     std::vector<std::uint32_t> pixels;
     std::int32_t width = 0, height = 0;
-    ASSERT_TRUE(ReadPng(folder / "out.png", pixels, width, height));
+    ASSERT_TRUE(ReadPng(folder / PathFromUtf8(OutputName(c.arguments)), pixels, width, height));
     EXPECT_EQ(width, c.width);
     EXPECT_EQ(height, c.height);
     if (!c.pixels.empty()) {
@@ -147,6 +161,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, MatteTool, testing::Values(
     ToolCase{"crop", {"black.png", "white.png", "--crop", "-o", "out.png"}, 0,
              "2x2 (cropped from 4x3): 0 transparent, 2 translucent, 2 opaque pixels", false, 2, 2,
              {kOpaqueRed, kHalfRed, kHalfRed, kOpaqueRed}},
+    ToolCase{"non_ascii_names", {kBlackNonAscii, "white.png", "-o", "\xe5\x87\xba.png"}, 0, "\xe5\x87\xba.png, 4x3",
+             false, 4, 3, {0, 0, 0, 0, 0, kOpaqueRed, kHalfRed, 0, 0, kHalfRed, kOpaqueRed, 0}},
     ToolCase{"checkerboard", {"black.png", "white.png", "--checkerboard", "-o", "out.png"}, 0,
              "8 transparent, 2 translucent, 2 opaque", false, 4, 3, {}, true},
     ToolCase{"help", {"--help"}, 0, "usage: lucidframe-matte BLACK.png WHITE.png -o OUT.png", true, 0, 0, {}},

@@ -91,6 +91,17 @@ std::string WithBadChecksum(std::string png)
     return png;
 }
 
+std::filesystem::path PathFromUtf8(const std::string& text)
+{
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string Utf8(const std::filesystem::path& path)
+{
+    std::u8string const text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -121,7 +132,7 @@ std::vector<std::string> ScratchFolder::Entries() const
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(path_))
-        names.push_back(entry.path().filename().string());
+        names.push_back(Utf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }

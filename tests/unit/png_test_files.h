@@ -23,6 +23,10 @@ std::string MakePng(std::uint32_t width, std::uint32_t height, int bitDepth, int
 // The same bytes with the header chunk's checksum broken.
 std::string WithBadChecksum(std::string png);
 
+// File names in tests are UTF-8 on every platform.
+std::filesystem::path PathFromUtf8(const std::string& text);
+std::string Utf8(const std::filesystem::path& path);
+
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadBytes(const std::filesystem::path& path);
 
@@ -37,7 +41,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
-    // Names of everything in the folder, sorted.
+    // Names of everything in the folder, UTF-8, sorted.
     std::vector<std::string> Entries() const;
 
 private:
