@@ -7,6 +7,7 @@
 #include "output/png_writer.h"
 
 #include <cinttypes>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -46,6 +47,28 @@ std::string Utf8FromPath(const fs::path& path)
 {
     std::u8string const text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+// Pixels of a straight-alpha image by opacity.
+struct AlphaCounts {
+    std::int64_t transparent = 0;
+    std::int64_t translucent = 0;
+    std::int64_t opaque = 0;
+};
+
+AlphaCounts CountAlpha(const std::uint32_t* pixels, std::int64_t count)
+{
+    AlphaCounts counts;
+    for (std::int64_t i = 0; i < count; ++i) {
+        std::uint32_t const alpha = pixels[i] >> 24;
+        if (alpha == 0)
+            ++counts.transparent;
+        else if (alpha == 255)
+            ++counts.opaque;
+        else
+            ++counts.translucent;
+    }
+    return counts;
 }
 
 struct Image {
@@ -137,21 +160,6 @@ private:
 };
 
 } // namespace
-
-AlphaCounts CountAlpha(const std::uint32_t* pixels, std::int64_t count)
-{
-    AlphaCounts counts;
-    for (std::int64_t i = 0; i < count; ++i) {
-        std::uint32_t const alpha = pixels[i] >> 24;
-        if (alpha == 0)
-            ++counts.transparent;
-        else if (alpha == 255)
-            ++counts.opaque;
-        else
-            ++counts.translucent;
-    }
-    return counts;
-}
 
 int MatteMain(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err)
 {
