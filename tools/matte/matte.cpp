@@ -11,10 +11,6 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef LUCIDFRAME_VERSION
-#define LUCIDFRAME_VERSION "unknown"
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
