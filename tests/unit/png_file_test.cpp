@@ -162,9 +162,8 @@ TEST_P(SavePngRoundTrip, DecodesToTheSameBytes)
 INSTANTIATE_TEST_SUITE_P(Images, SavePngRoundTrip, testing::Values(
     RoundTripCase{"half_red", 1, 1, {0x80FF0000}},
     RoundTripCase{"invisible_colour_kept", 3, 1, {0x00123456, 0x00FFFFFF, 0x00000001}},
-    RoundTripCase{"top_row_first", 2, 3, {1u << 24 | 1, 2u << 24 | 2, 3u << 24 | 3, 4u << 24 | 4, 5u << 24 | 5, 6u << 24 | 6}},
+    RoundTripCase{"top_row_first", 2, 3, {0x01000001, 0x02000002, 0x03000003, 0x04000004, 0x05000005, 0x06000006}},
     RoundTripCase{"every_alpha_one_row", 256, 1, AlphaSweep()},
-    RoundTripCase{"every_alpha_one_column", 1, 256, AlphaSweep()},
     RoundTripCase{"every_alpha_16_by_16", 16, 16, AlphaSweep()}),
     [](const testing::TestParamInfo<RoundTripCase>& info) { return info.param.name; });
 

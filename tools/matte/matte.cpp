@@ -86,8 +86,8 @@ public:
         if (!Read(options_.black, black) || !Read(options_.white, white))
             return kMatteFailure;
         if (black.width != white.width || black.height != white.height) {
-            Fail(options_.white + " is " + SizeText(white) + " but " + options_.black + " is " + SizeText(black) +
-                 "; both captures must be the same size");
+            Fail(options_.black + " and " + options_.white + " differ in size: " + SizeText(black) + " and " +
+                 SizeText(white));
             return kMatteFailure;
         }
 
