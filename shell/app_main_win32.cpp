@@ -4,9 +4,9 @@
 
 #include <cwchar>
 
+#include "output/gdiplus_win32.h"
 #include "res/resource.h"
 #include "shell/app_state.h"
-#include "output/gdiplus_win32.h"
 #include "shell/host_window.h"
 #include "shell/settings_file.h"
 

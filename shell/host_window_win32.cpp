@@ -1,15 +1,11 @@
 #include "shell/host_window.h"
 
-#include <shellapi.h>
-
 #include "capture/window_capture.h"
-#include "shell/app_state.h"
 #include "output/gdiplus_win32.h"
+#include "shell/app_state.h"
 #include "shell/tray_menu.h"
 
 namespace {
-
-UINT const kTrayIconId = 1;
 
 void RegisterCaptureHotKey(HWND window)
 {
@@ -28,9 +24,7 @@ void OnInitDialog(HWND window)
 
 void OnDestroy(HWND window)
 {
-    g_app.tray.hWnd = window;
-    g_app.tray.uID = kTrayIconId;
-    Shell_NotifyIconW(NIM_DELETE, &g_app.tray);
+    RemoveTrayIcon(window);
     Gdiplus::GdiplusShutdown(g_app.gdiplusToken);
     PostQuitMessage(0);
 }

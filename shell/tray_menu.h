@@ -18,6 +18,9 @@ UINT const IDM_EXIT = 1008;
 // Puts the program's icon into the notification area, owned by `window`.
 void AddTrayIcon(HWND window);
 
+// Takes the icon out of the notification area again.
+void RemoveTrayIcon(HWND window);
+
 // Opens the tray menu at the cursor and carries out the chosen command.
 void ShowTrayMenu(HWND window);
 

@@ -61,6 +61,13 @@ void AddTrayIcon(HWND window)
     Shell_NotifyIconW(NIM_ADD, &tray);
 }
 
+void RemoveTrayIcon(HWND window)
+{
+    g_app.tray.hWnd = window;
+    g_app.tray.uID = kTrayIconId;
+    Shell_NotifyIconW(NIM_DELETE, &g_app.tray);
+}
+
 void InsertRadioItem(HMENU menu, UINT id, UINT state, wchar_t const* text)
 {
     MENUITEMINFOW item = {};
