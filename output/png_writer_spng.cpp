@@ -14,7 +14,7 @@ namespace {
 
 // A capture is written while the user waits. Screenshots are flat areas,
 // repeated rows and sharp text, which zlib's default level finds on its own:
-// unfiltered rows at level 6 come within 30% of libpng's adaptive filtering in
+// unfiltered rows at level 6 give files within 30% of libpng's defaults in
 // under half its time. A filter search costs more time than it saves in size,
 // and a faster level more size than it saves in time.
 constexpr int kCompressionLevel = 6;
