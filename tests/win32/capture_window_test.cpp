@@ -1,7 +1,6 @@
 #include "capture/window_capture.h"
 
 #include "capture_test_support.h"
-#include "output/gdiplus_win32.h"
 #include "output/png_reader.h"
 #include "shell/app_state.h"
 #include "tools/sample_window/sample_pattern.h"
@@ -29,15 +28,12 @@ class WindowCapture : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
         s_host = CreateCaptureHost();
     }
 
     static void TearDownTestSuite()
     {
         DestroyWindow(s_host);
-        Gdiplus::GdiplusShutdown(s_gdiplusToken);
     }
 
     void SetUp() override
@@ -67,7 +63,6 @@ protected:
         return image;
     }
 
-    static inline ULONG_PTR s_gdiplusToken = 0;
     static inline HWND s_host = nullptr;
     TemporaryFolder m_folder;
 };

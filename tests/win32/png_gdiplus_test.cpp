@@ -1,4 +1,3 @@
-#include "output/gdiplus_win32.h"
 #include "output/png_encoder_win32.h"
 #include "output/png_reader.h"
 #include "output/png_writer.h"
@@ -11,22 +10,6 @@
 #include <vector>
 
 namespace {
-
-// The program starts GDI+ once at start-up; the tests do it once per process.
-class GdiplusEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        Gdiplus::GdiplusStartupInput const input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
-    }
-    void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-
-private:
-    ULONG_PTR token_ = 0;
-};
-
-testing::Environment* const gdiplus = testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
 // GDI+'s built-in PNG encoder.
 CLSID const kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};

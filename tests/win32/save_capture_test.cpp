@@ -1,6 +1,5 @@
 #include "output/save_capture.h"
 
-#include "output/gdiplus_win32.h"
 #include "output/png_reader.h"
 #include "output/save_path.h"
 #include "shell/app_state.h"
@@ -20,21 +19,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-class GdiplusEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        Gdiplus::GdiplusStartupInput const input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
-    }
-    void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-
-private:
-    ULONG_PTR token_ = 0;
-};
-
-testing::Environment* const gdiplus = testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
 std::vector<std::uint32_t> const kFirstCapture = {0xFF0000FF, 0x80FF0000, 0x00000000, 0x4000FF00, 0xFFFFFFFF, 0x01020304};
 std::vector<std::uint32_t> const kSecondCapture = {0xFF00FF00, 0x00000000, 0xFF00FF00, 0x7F123456, 0x00000000, 0xFFABCDEF};
