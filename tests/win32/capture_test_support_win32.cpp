@@ -1,5 +1,7 @@
 #include "capture_test_support.h"
 
+#include "capture/capture_bitmap.h"
+
 #include <vector>
 
 namespace {
@@ -56,16 +58,8 @@ HCURSOR CreateMonochromeCursor()
 
 HCURSOR CreateColourCursor()
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kTestCursorSize;
-    info.bmiHeader.biHeight = -kTestCursorSize;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* pixels = static_cast<std::uint32_t*>(bits);
+    std::uint32_t* pixels = nullptr;
+    HBITMAP colour = CreateCaptureBitmap(kTestCursorSize, kTestCursorSize, &pixels, false, 0);
     for (int y = 0; y < kTestCursorSize; ++y) {
         for (int x = 0; x < kTestCursorSize; ++x)
             pixels[y * kTestCursorSize + x] = ColourPixel(x, y);
