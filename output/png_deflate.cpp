@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <exception>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -17,13 +18,13 @@ namespace {
 // and a faster level more size than it saves in time; what is left to gain is
 // the other cores.
 constexpr int kLevel = 6;
-constexpr int kMemLevel = 8;
+constexpr int kMemLevel = 8; // zlib's default
 // Bands are raw deflate streams: one zlib header and checksum wrap them all.
 constexpr int kRawDeflate = -15;
 // How far back deflate looks: all a band can need of the rows before it.
 constexpr std::size_t kWindowBytes = 32768;
-// Below about a megabyte of rows a thread costs more than it saves, and past
-// eight bands the memory for their output grows for little gain.
+// Below about a megabyte of rows a thread costs more than it saves; past
+// eight bands another thread and deflate state (a quarter megabyte) buy little.
 constexpr std::uint64_t kMinBandBytes = std::uint64_t{1} << 20;
 constexpr unsigned kMaxBands = 8;
 // zlib counts its input in 32-bit units.
@@ -116,7 +117,8 @@ bool CompressRows(z_stream& stream, const Image& image, Band& band)
     return true;
 }
 
-// Runs on a thread of its own: nothing may escape it.
+// Runs on a thread of its own, where an exception would end the program:
+// running out of memory is a failed band like any other.
 void CompressBand(const Image& image, Band& band)
 {
     z_stream stream{};
@@ -124,7 +126,7 @@ void CompressBand(const Image& image, Band& band)
         return;
     try {
         band.compressed = CompressRows(stream, image, band);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         band.compressed = false;
     }
     deflateEnd(&stream);
@@ -153,8 +155,8 @@ void AppendBigEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value)
         bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-bool Deflate(const Image& image, std::int64_t height, unsigned bandCount,
-             std::vector<std::vector<std::uint8_t>>& stream)
+bool DeflateInBands(const Image& image, std::int64_t height, unsigned bandCount,
+                    std::vector<std::vector<std::uint8_t>>& stream)
 {
     auto const count = static_cast<std::size_t>(std::clamp<std::int64_t>(bandCount, 1, height));
     std::vector<Band> bands(count);
@@ -194,7 +196,7 @@ bool DeflateImageData(const std::uint32_t* pixels, std::int32_t width, std::int3
     if (width <= 0 || height <= 0)
         return false;
     try {
-        return Deflate(Image{pixels, static_cast<std::size_t>(width)}, height, bandCount, stream);
+        return DeflateInBands(Image{pixels, static_cast<std::size_t>(width)}, height, bandCount, stream);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <random>
-#include <string>
 #include <system_error>
 #include <vector>
 
