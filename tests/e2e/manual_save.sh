@@ -14,8 +14,8 @@ open_save_dialog() {
   for attempt in 1 2 3; do
     e2e_focus_sample
     xdotool key ctrl+Print
-    if E2E_DIALOG=$(timeout 5 xdotool search --sync --onlyvisible --name '^Save As$' | head -n 1); then
-      xdotool windowfocus --sync "$E2E_DIALOG"
+    if E2E_DIALOG=$(e2e_find_windows '^Save As$' 5); then
+      xdotool windowfocus --sync "${E2E_DIALOG%%$'\n'*}"
       sleep 0.3
       return 0
     fi
@@ -25,7 +25,7 @@ open_save_dialog() {
 
 wait_dialog_closed() {
   for _ in $(seq 50); do
-    xdotool search --onlyvisible --name '^Save As$' >/dev/null || return 0
+    e2e_find_windows '^Save As$' >/dev/null || return 0
     sleep 0.1
   done
   e2e_fail "the Save dialog stayed open"

@@ -35,7 +35,7 @@ e2e_menu_keys Escape Escape Escape
 
 tray_shown() {
   sleep 0.5
-  xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null
+  e2e_find_windows '^Wine System Tray$' >/dev/null
 }
 tray_shown || e2e_fail "no tray icon is shown"
 e2e_helper forget-icon || e2e_fail "cannot remove the tray icon"

@@ -3,7 +3,9 @@
 #   e2e_begin BIN_DIR   sets up a private program folder holding Lucidframe.exe
 # Every process a test starts is ended when the test exits.
 
-set -euo pipefail
+set -eEuo pipefail
+# A step that fails outside a check still says which one it was.
+trap 'echo "FAIL: \"$BASH_COMMAND\" exited with $? (${BASH_SOURCE[0]}:$LINENO)" >&2' ERR
 
 e2e_pids=()
 
@@ -21,12 +23,13 @@ e2e_cleanup() {
   for pid in "${e2e_pids[@]}"; do
     wait "$pid" 2>/dev/null || true
   done
-  rm -rf "$E2E_DIR"
+  rm -rf "$E2E_DIR" "$E2E_XDOTOOL_ERRORS"
 }
 
 e2e_begin() {
   E2E_BIN=$(cd "$1" && pwd)
   E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/lucidframe-e2e.XXXXXX")
+  E2E_XDOTOOL_ERRORS=$(mktemp "${TMPDIR:-/tmp}/lucidframe-e2e-xdotool.XXXXXX")
   cp "$E2E_BIN/Lucidframe.exe" "$E2E_DIR/"
   trap e2e_cleanup EXIT
   # The pointer stays over the empty desktop, out of every capture.
@@ -73,14 +76,36 @@ e2e_start_sample() {
   done
   wine "$E2E_BIN/lucidframe-sample-window.exe" "${args[@]}" &
   e2e_pids+=($!)
-  SAMPLE_XID=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
-    e2e_fail "the sample window '$title' did not appear"
+  SAMPLE_XID=$(e2e_find_windows "^$title\$" 20) || e2e_fail "the sample window '$title' did not appear"
+  SAMPLE_XID=${SAMPLE_XID%%$'\n'*}
   # Mapped is not yet painted: give the layered window its first frame.
   sleep 0.5
 }
 
+# Prints the visible X windows whose name matches the regular expression $1,
+# waiting up to $2 whole seconds for one to show (by default looking once).
+# xdotool dies with BadWindow when a window vanishes in the middle of its
+# search; such a search is repeated rather than taken for "no window".
+e2e_find_windows() {
+  local name=$1 tries=$((${2:-0} * 10)) crashes=0 found
+  while :; do
+    if found=$(xdotool search --onlyvisible --name "$name" 2>"$E2E_XDOTOOL_ERRORS"); then
+      printf '%s\n' "$found"
+      return 0
+    fi
+    if grep -q '^X Error' "$E2E_XDOTOOL_ERRORS" && [ "$crashes" -lt 50 ]; then
+      crashes=$((crashes + 1))
+    elif [ "$tries" -gt 0 ]; then
+      tries=$((tries - 1))
+    else
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
 e2e_visible_windows() {
-  xdotool search --onlyvisible --name '' 2>/dev/null | sort
+  e2e_find_windows '' | sort
 }
 
 # Opens the tray menu through the tray callback, as the shell does on a right
