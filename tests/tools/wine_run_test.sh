@@ -50,5 +50,7 @@ fails_on_stderr_once|3 - crashed|3||1|crashed
 silent_failure_restarted|5 - -;0 ran -|0|ran|2|before it wrote anything
 two_silent_failures_restarted|5 - -;5 - -;0 ran -|0|ran|3|before it wrote anything
 three_silent_failures_give_up|5 - -;6 - -;7 - -|7||3|starting it again
+load_failure_restarted|53 - err:module:import_dll Library x.dll not found;0 ran -|0|ran|2|err:module:import_dll
+crash_report_not_restarted|5 - wine: Unhandled page fault|5||1|wine: Unhandled
 CASES
 exit $((failures > 0))
