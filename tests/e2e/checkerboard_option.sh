@@ -26,6 +26,5 @@ read -r width height low high <<<"$(e2e_helper png-summary "$(e2e_winpath "$capt
 
 e2e_choose "${other_settings[@]}" Down Down Return
 [ "$(e2e_read_ini)" = $'[程序设置]\n方格透明=0' ] || e2e_fail "unexpected INI file: $(e2e_read_ini)"
-e2e_hot_key_capture "$capture"
-e2e_helper check-png "$(e2e_winpath "$capture")" pattern || e2e_fail "with the option off the capture lost its alpha"
+e2e_capture_checked pattern "$capture" e2e_hot_key_capture "$capture" || e2e_fail "with the option off the capture lost its alpha"
 echo "PASS"

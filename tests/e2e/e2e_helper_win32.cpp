@@ -11,6 +11,9 @@
 //   message-box TITLE SECONDS         print a message box's text, then close it
 //   check-png FILE MODE               compare a capture with the sample window's pixels
 //   png-summary FILE                  print "WIDTH HEIGHT MINALPHA MAXALPHA"
+//
+// Every failure prints why, so a failure that printed nothing is wine's own
+// (tools/wine-run starts the helper again then).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -42,6 +45,13 @@ void Print(std::wstring const& text)
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
+// The helper's one way of failing: it always says why.
+int Failed(std::wstring const& why)
+{
+    Print(why);
+    return 1;
+}
+
 // Polls until `find` returns a window or `seconds` pass.
 template <typename Find>
 HWND WaitFor(Find find, double seconds)
@@ -68,17 +78,18 @@ HWND FindHostWindow()
 
 int WaitWindow(wchar_t const* className, wchar_t const* title, double seconds)
 {
-    return WaitFor([&] { return FindTopLevel(className, title); }, seconds) != nullptr ? 0 : 1;
+    bool const found = WaitFor([&] { return FindTopLevel(className, title); }, seconds) != nullptr;
+    return found ? 0 : Failed(std::wstring(L"no window ") + title);
 }
+
 
 int PostTrayMessage(LPARAM mouseMessage)
 {
     HWND host = FindHostWindow();
     if (host == nullptr) {
-        Print(L"no host window");
-        return 1;
+        return Failed(L"no host window");
     }
-    return PostMessageW(host, kTrayNotify, 1, mouseMessage) ? 0 : 1;
+    return PostMessageW(host, kTrayNotify, 1, mouseMessage) ? 0 : Failed(L"cannot post the tray callback");
 }
 
 int ForgetTrayIcon()
@@ -87,13 +98,15 @@ int ForgetTrayIcon()
     icon.cbSize = sizeof(icon);
     icon.hWnd = FindHostWindow();
     icon.uID = 1;
-    return icon.hWnd != nullptr && Shell_NotifyIconW(NIM_DELETE, &icon) ? 0 : 1;
+    return icon.hWnd != nullptr && Shell_NotifyIconW(NIM_DELETE, &icon) ? 0 : Failed(L"cannot remove the icon");
 }
 
 int AnnounceTaskbarCreated()
 {
     HWND host = FindHostWindow();
-    return host != nullptr && PostMessageW(host, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) ? 0 : 1;
+    return host != nullptr && PostMessageW(host, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0)
+               ? 0
+               : Failed(L"cannot post TaskbarCreated");
 }
 
 // The menu's modal loop reads keys from its thread's queue whichever window
@@ -103,8 +116,7 @@ int TypeIntoMenu(std::vector<std::wstring> const& keys)
 {
     HWND host = FindHostWindow();
     if (host == nullptr || FindWindowW(L"#32768", nullptr) == nullptr) {
-        Print(L"no open menu");
-        return 1;
+        return Failed(L"no open menu");
     }
     struct Key {
         wchar_t const* name;
@@ -132,8 +144,7 @@ int TypeIntoMenu(std::vector<std::wstring> const& keys)
 int HoldHotKey(double seconds)
 {
     if (!RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_NOREPEAT, VK_SNAPSHOT)) {
-        Print(L"Ctrl+PrtSc is taken");
-        return 1;
+        return Failed(L"Ctrl+PrtSc is taken");
     }
     Print(L"holding Ctrl+PrtSc");
     Sleep(static_cast<DWORD>(seconds * 1000));
@@ -156,8 +167,7 @@ int ReadAndCloseMessageBox(wchar_t const* title, double seconds)
 {
     HWND box = WaitFor([&] { return FindWindowW(L"#32770", title); }, seconds);
     if (box == nullptr) {
-        Print(L"no message box");
-        return 1;
+        return Failed(L"no message box");
     }
     std::wstring text;
     EnumChildWindows(box, AppendStaticText, reinterpret_cast<LPARAM>(&text));
@@ -186,13 +196,15 @@ int CheckPng(wchar_t const* file, wchar_t const* modeName)
     std::vector<std::uint32_t> pixels;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    if (!ParseSampleMode(modeName, mode) || !LoadPng(file, pixels, width, height)) {
+    if (!ParseSampleMode(modeName, mode)) {
+        return Failed(L"unknown sample mode");
+    }
+    if (!LoadPng(file, pixels, width, height)) {
         return 1;
     }
     std::string mismatch;
     if (!MatchesSample(mode, pixels.data(), width, height, mismatch)) {
-        Print(std::wstring(mismatch.begin(), mismatch.end()));
-        return 1;
+        return Failed(std::wstring(mismatch.begin(), mismatch.end()));
     }
     return 0;
 }

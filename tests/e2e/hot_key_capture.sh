@@ -8,8 +8,7 @@ e2e_start_app
 for mode in pattern constant opaque; do
   title="Sample $mode"
   e2e_start_sample --title "$title" --mode "$mode" --x 300 --y 200
-  e2e_hot_key_capture "$E2E_DIR/$title.png"
-  e2e_helper check-png "$(e2e_winpath "$E2E_DIR/$title.png")" "$mode" ||
+  e2e_capture_checked "$mode" "$E2E_DIR/$title.png" e2e_hot_key_capture "$E2E_DIR/$title.png" ||
     e2e_fail "the capture of the $mode window does not match its pixels"
   kill "${e2e_pids[-1]}"
 done

@@ -5,12 +5,12 @@
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 e2e_begin "$1"
 app_defaults='HKCU\Software\Wine\AppDefaults\Lucidframe.exe'
-wine reg add "$app_defaults" /v Version /d win10 /f >/dev/null 2>&1 || e2e_fail "cannot set the reported version"
-trap 'wine reg delete "$app_defaults" /f >/dev/null 2>&1; e2e_cleanup' EXIT
+"$E2E_TOOLS/wine-run" reg add "$app_defaults" /v Version /d win10 /f >/dev/null 2>&1 || e2e_fail "cannot set the reported version"
+trap '"$E2E_TOOLS/wine-run" reg delete "$app_defaults" /f >/dev/null 2>&1; e2e_cleanup' EXIT
 
 e2e_start_app
 e2e_start_sample
-e2e_hot_key_capture "$E2E_DIR/Lucidframe Sample.png"
-e2e_helper check-png "$(e2e_winpath "$E2E_DIR/Lucidframe Sample.png")" pattern ||
+capture="$E2E_DIR/Lucidframe Sample.png"
+e2e_capture_checked pattern "$capture" e2e_hot_key_capture "$capture" ||
   e2e_fail "the capture does not match the window"
 echo "PASS"

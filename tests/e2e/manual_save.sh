@@ -44,16 +44,17 @@ wait_dialog_closed
 sleep 0.5
 [ -z "$(find "$E2E_DIR" -name '*.png')" ] || e2e_fail "a cancelled Save dialog wrote a file"
 
-open_save_dialog
-xdotool type "$(e2e_winpath "$chosen")\\picked"
-xdotool key Return
-wait_dialog_closed
-for _ in $(seq 50); do
-  [ -e "$chosen/picked.png" ] && break
-  sleep 0.1
-done
-sleep 0.3
-[ -e "$chosen/picked.png" ] || e2e_fail "no picked.png in the chosen folder: $(find "$E2E_DIR" -name '*.png')"
-e2e_helper check-png "$(e2e_winpath "$chosen/picked.png")" pattern || e2e_fail "the saved capture does not match the window"
+save_picked() {
+  open_save_dialog
+  xdotool type "$(e2e_winpath "$chosen")\\picked"
+  xdotool key Return
+  wait_dialog_closed
+  for _ in $(seq 50); do
+    [ -e "$chosen/picked.png" ] && return 0
+    sleep 0.1
+  done
+  e2e_fail "no picked.png in the chosen folder: $(find "$E2E_DIR" -name '*.png')"
+}
+e2e_capture_checked pattern "$chosen/picked.png" save_picked || e2e_fail "the saved capture does not match the window"
 [ ! -e "$E2E_DIR/Lucidframe Sample.png" ] || e2e_fail "manual mode also saved automatically"
 echo "PASS"

@@ -11,7 +11,7 @@ mkdir -p "$artefacts"
 e2e_start_app
 start=$(date +%s%N)
 second=0
-timeout 20 wine "$E2E_DIR/Lucidframe.exe" || second=$?
+timeout 20 "$E2E_TOOLS/wine-run" "$E2E_DIR/Lucidframe.exe" || second=$?
 [ "$second" -eq 0 ] || e2e_fail "a second start exited with $second"
 [ $(( ($(date +%s%N) - start) / 1000000 )) -lt 5000 ] || e2e_fail "a second start took over 5 s"
 e2e_helper wait-window '#32770' Lucidframe 0 || e2e_fail "the first instance ended"
