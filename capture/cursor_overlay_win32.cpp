@@ -22,7 +22,10 @@ void BlendCursorImage(HDC destination, HCURSOR cursor, bool monochrome, std::int
 
     if (canvasDC && canvasBitmap) {
         SelectObject(canvasDC, canvasBitmap);
-        DrawIcon(canvasDC, 0, 0, cursor);
+        // At the canvas's own size: DrawIcon would scale every cursor to the
+        // system's icon size, which large accessibility pointers and many DPI
+        // settings do not share, and misplace it against its hot spot.
+        DrawIconEx(canvasDC, 0, 0, cursor, width, height, 0, nullptr, DI_NORMAL);
         GdiFlush(); // the drawing must reach the pixels before they are read directly
         if (monochrome)
             ComplementMonochromeCanvas(canvas, PixelCount(width, height));

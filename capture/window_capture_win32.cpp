@@ -10,7 +10,9 @@
 #include "output/save_capture.h"
 #include "shell/app_state.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -32,32 +34,62 @@ struct CaptureContext {
 
 // Brings `window` to the top of the non-topmost windows: above every window
 // like it, below every topmost one.
-void RaiseToTopOfNonTopmost(HWND window)
+void RaiseToTopOfNonTopmost(HWND window, UINT extraFlags)
 {
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly | extraFlags);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly | extraFlags);
+}
+
+// The desktop and the taskbar keep their own place in the z-order whatever
+// they are asked; they are captured as they stand, over whatever the backdrop
+// then covers.
+bool KeepsItsOwnZOrder(HWND window)
+{
+    static wchar_t const* const kShellClasses[] = {L"Progman", L"WorkerW", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd"};
+    if (window == GetDesktopWindow() || window == GetShellWindow())
+        return true;
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, ARRAYSIZE(className));
+    return std::any_of(std::begin(kShellClasses), std::end(kShellClasses),
+                       [&](wchar_t const* shellClass) { return lstrcmpW(className, shellClass) == 0; });
+}
+
+// Whether the raises left the backdrop directly behind the target. An
+// elevated window seen from an unelevated program, or one that filters its
+// z-order changes, stays where it was, under the backdrop: a copy then shows
+// only the backdrop, and the capture would be an empty image passed off as a
+// success.
+bool BackdropIsDirectlyBehind(HWND target, HWND host)
+{
+    return target == nullptr || KeepsItsOwnZOrder(target) || GetWindow(target, GW_HWNDNEXT) == host;
 }
 
 // One copy of the screen rectangle with the host shown directly behind the
 // target as a layered backdrop painted from `bitmap`; the copy lands in that
 // same bitmap. The host is raised first and the target after it, so that the
-// target ends up directly above the backdrop. Nothing may come between the
-// z-order calls and the copy: a message handled there could repaint or move
-// the windows.
-void CopyOverBackdrop(CaptureContext const& capture, HDC memoryDC, HBITMAP bitmap)
+// target ends up directly above the backdrop. The host is shown and raised
+// without activation: taking it from the target would close the target's
+// menus and tooltips and repaint its caption between the two copies. Nothing
+// may come between the z-order calls and the copy: a message handled there
+// could repaint or move the windows. False, with nothing copied, when the
+// target did not come to stand above the backdrop.
+bool CopyOverBackdrop(CaptureContext const& capture, HDC memoryDC, HBITMAP bitmap)
 {
     SelectObject(memoryDC, bitmap);
-    ShowWindow(capture.host, SW_SHOW);
+    ShowWindow(capture.host, SW_SHOWNA);
     POINT origin = capture.origin;
     SIZE size = capture.size;
     POINT source = {0, 0};
     BLENDFUNCTION blend = kBackdropBlend;
     UpdateLayeredWindow(capture.host, capture.hostDC, &origin, &size, memoryDC, &source, 0, &blend, ULW_ALPHA);
-    RaiseToTopOfNonTopmost(capture.host);
+    RaiseToTopOfNonTopmost(capture.host, SWP_NOACTIVATE);
     SetForegroundWindow(capture.target);
-    RaiseToTopOfNonTopmost(capture.target);
-    BitBlt(memoryDC, 0, 0, size.cx, size.cy, capture.screenDC, origin.x, origin.y, kScreenCopy);
+    RaiseToTopOfNonTopmost(capture.target, 0);
+    bool const behind = BackdropIsDirectlyBehind(capture.target, capture.host);
+    if (behind)
+        BitBlt(memoryDC, 0, 0, size.cx, size.cy, capture.screenDC, origin.x, origin.y, kScreenCopy);
     ShowWindow(capture.host, SW_HIDE);
+    return behind;
 }
 
 // Matting, the optional steps in their fixed order, and the save. The crop
@@ -105,10 +137,10 @@ void CaptureRectangle(HWND host, HWND target, CaptureRect rect)
     HDC whiteDC = CreateCompatibleDC(capture.hostDC);
 
     if (blackBitmap && whiteBitmap && capture.screenDC && capture.hostDC && blackDC && whiteDC) {
-        CopyOverBackdrop(capture, blackDC, blackBitmap);
-        CopyOverBackdrop(capture, whiteDC, whiteBitmap);
-        RECT const captureRect = {rect.left, rect.top, rect.right, rect.bottom};
-        ProcessAndSave(capture, blackPixels, whiteDC, PixelBuffer{whitePixels, width, height}, captureRect);
+        if (CopyOverBackdrop(capture, blackDC, blackBitmap) && CopyOverBackdrop(capture, whiteDC, whiteBitmap)) {
+            RECT const captureRect = {rect.left, rect.top, rect.right, rect.bottom};
+            ProcessAndSave(capture, blackPixels, whiteDC, PixelBuffer{whitePixels, width, height}, captureRect);
+        }
     }
 
     if (blackDC)
@@ -135,7 +167,14 @@ void CaptureForegroundWindow(HWND host)
         return;
     g_app.captureBusy = 1;
 
+    // The host is never a target: it is the foreground window after the tray
+    // menu, until the user clicks elsewhere, and a capture of it is a
+    // transparent square.
     HWND target = GetForegroundWindow();
+    if (target == host) {
+        g_app.captureBusy = 0;
+        return;
+    }
     SetForegroundWindow(target);
 
     // With no target the rectangle stays empty and the capture is the corner

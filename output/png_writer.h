@@ -7,8 +7,10 @@
 // alpha; top row first) as an 8-bit RGBA PNG, every sample exactly as stored.
 // The image goes to a temporary file beside `path` first and replaces `path`
 // only once it is complete, so a save that fails part-way leaves whatever was
-// at `path` untouched and no temporary file behind. Returns whether the file
-// was written. On Windows GDI+ must be running.
+// at `path` untouched and no temporary file behind. On Windows, where no
+// temporary file can be made beside `path`, the image is written to `path`
+// directly rather than not at all. Returns whether the file was written. On
+// Windows GDI+ must be running.
 bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
                  std::int32_t height);
 

@@ -3,11 +3,17 @@
 #include "output/gdiplus_win32.h"
 #include "output/png_encoder_win32.h"
 #include "output/png_pixel_rows.h"
+#include "output/save_path.h"
+
+#include <random>
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 namespace {
+
+// A short destination name leaves few temporary names to choose from.
+int const kTemporaryNameAttempts = 16;
 
 // A 32bppARGB bitmap holding a copy of the pixels. That format's memory is the
 // pixel buffer's own layout, straight alpha included, so the bytes go across
@@ -41,6 +47,29 @@ bool EncodePng(GpBitmap* bitmap, const wchar_t* path)
     return FindEncoderClsid(L"image/png", &encoder) >= 0 && GdipSaveImageToFile(bitmap, path, &encoder, nullptr) == Ok;
 }
 
+// Makes an empty temporary file beside `path`, with CREATE_NEW so that no
+// other writer can have picked the same name. Its name is never longer than
+// the destination's, so it fits wherever the destination fits: a folder of up
+// to 254 characters still takes an automatic save, where GetTempFileNameW
+// refuses folders longer than MAX_PATH - 14. Empty when none can be made.
+std::filesystem::path CreateTemporaryBeside(const std::filesystem::path& path)
+{
+    std::random_device random;
+    std::size_t const nameLength = path.filename().native().size();
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        std::filesystem::path const temporary = path.parent_path() / TemporaryFileName(nameLength, random());
+        HANDLE const file =
+            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return temporary;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    return {};
+}
+
 } // namespace
 
 bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
@@ -52,18 +81,17 @@ bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels,
     if (bitmap == nullptr)
         return false;
 
-    // GetTempFileNameW creates the temporary file, so no other writer can pick
-    // the same name; a folder that does not exist fails here, before anything
-    // is written.
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty())
-        folder = L".";
-    wchar_t temporary[MAX_PATH];
     bool saved = false;
-    if (GetTempFileNameW(folder.c_str(), L"lf", 0, temporary) != 0) {
-        saved = EncodePng(bitmap, temporary) && MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    std::filesystem::path const temporary = CreateTemporaryBeside(path);
+    if (temporary.empty()) {
+        // No temporary file beside it (a missing folder, no rights, every
+        // name taken): a direct write still saves whatever it can.
+        saved = EncodePng(bitmap, path.c_str());
+    } else {
+        saved = EncodePng(bitmap, temporary.c_str()) &&
+                MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
         if (!saved)
-            DeleteFileW(temporary);
+            DeleteFileW(temporary.c_str());
     }
     GdipDisposeImage(bitmap);
     return saved;

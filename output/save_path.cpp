@@ -77,3 +77,13 @@ std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder
     path += kExtension;
     return path;
 }
+
+std::wstring TemporaryFileName(std::size_t finalNameLength, std::uint32_t random)
+{
+    static constexpr wchar_t kHexDigits[] = L"0123456789abcdef";
+    std::size_t const digits = std::clamp<std::size_t>(finalNameLength, 1, 9) - 1;
+    std::wstring name(1, L'~');
+    for (std::size_t i = 0; i < digits; ++i, random >>= 4)
+        name += kHexDigits[random & 0xF];
+    return name;
+}

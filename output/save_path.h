@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,3 +24,10 @@ std::wstring CleanFileTitle(std::wstring_view title);
 // when not even an empty title fits.
 std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder,
                                                  std::wstring_view windowTitle);
+
+// The name of a temporary file that stands beside a destination whose own
+// name is `finalNameLength` characters long, until it is renamed over it:
+// "~" and up to eight hexadecimal digits of `random`, never longer than the
+// destination's name (and never shorter than "~"), so that it fits wherever
+// the destination's path fits.
+std::wstring TemporaryFileName(std::size_t finalNameLength, std::uint32_t random);

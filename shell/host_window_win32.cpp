@@ -22,6 +22,19 @@ void OnInitDialog(HWND window)
     RegisterCaptureHotKey(window);
 }
 
+// The dialog manager shows a modal dialog, activated, as soon as its queue
+// first goes idle, whatever WM_INITDIALOG did; the host would take the
+// foreground from the window the user works in, and the next hot key would
+// capture the host. Only a capture shows it, as the backdrop, and even then
+// without activation.
+void OnWindowPosChanging(WINDOWPOS* position)
+{
+    if (g_app.captureBusy == 0) {
+        position->flags &= ~SWP_SHOWWINDOW;
+        position->flags |= SWP_NOACTIVATE;
+    }
+}
+
 void OnDestroy(HWND window)
 {
     RemoveTrayIcon(window);
@@ -43,6 +56,9 @@ INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM, LPARAM lParam
         return TRUE;
     case WM_INITDIALOG:
         OnInitDialog(window);
+        return FALSE;
+    case WM_WINDOWPOSCHANGING:
+        OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
         return FALSE;
     case WM_HOTKEY:
         // Any identifier captures: the delayed capture sends its own.

@@ -142,12 +142,16 @@ TEST_P(ParseSampleOptionsTable, ReadsTheCommandLine)
     EXPECT_EQ(options.width, c.expected.width);
     EXPECT_EQ(options.height, c.expected.height);
     EXPECT_EQ(options.mode, c.expected.mode);
+    EXPECT_EQ(options.refuseZOrder, c.expected.refuseZOrder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, ParseSampleOptionsTable, testing::Values(
     OptionsCase{"defaults", {}, true, With([](SampleOptions& o) { o.title = L"Lucidframe Sample"; o.x = 200; o.y = 150; o.width = 320; o.height = 200; })},
     OptionsCase{"everything", {L"--title", L"Glass 窗口", L"--x", L"-40", L"--y", L"7", L"--width", L"16384", L"--height", L"1", L"--mode", L"opaque"}, true,
                 With([](SampleOptions& o) { o.title = L"Glass 窗口"; o.x = -40; o.y = 7; o.width = 16384; o.height = 1; o.mode = SampleMode::Opaque; })},
+    OptionsCase{"flag_between_options", {L"--x", L"5", L"--refuse-zorder", L"--y", L"6"}, true,
+                With([](SampleOptions& o) { o.x = 5; o.y = 6; o.refuseZOrder = true; })},
+    OptionsCase{"flag_is_no_value", {L"--title", L"--refuse-zorder"}, true, With([](SampleOptions& o) { o.title = L"--refuse-zorder"; })},
     OptionsCase{"int32_limits", {L"--x", L"-2147483648", L"--y", L"2147483647"}, true, With([](SampleOptions& o) { o.x = INT32_MIN; o.y = INT32_MAX; })},
     OptionsCase{"beyond_int32", {L"--x", L"2147483648"}, false, {}},
     OptionsCase{"huge_number", {L"--x", L"99999999999999999999999"}, false, {}},

@@ -70,4 +70,25 @@ INSTANTIATE_TEST_SUITE_P(Paths, AutomaticCapturePathTable, testing::Values(
     PathCase{"folder_too_long_for_any_name", L"C:\\" + std::wstring(252, L'f'), L"", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The temporary name is never longer than the destination's own, so it fits
+// wherever the destination's path fits; its digits come from the random value.
+TEST(TemporaryFileName, FitsWhereTheDestinationFits)
+{
+    struct Case {
+        std::size_t finalNameLength;
+        std::uint32_t random;
+        std::wstring_view expected;
+    };
+    Case const cases[] = {
+        {0, 0x12345678, L"~"},
+        {1, 0x12345678, L"~"},
+        {4, 0x12345678, L"~876"}, // ".png", the automatic name of an untitled window
+        {5, 0xABCDEF09, L"~90fe"},
+        {9, 0x12345678, L"~87654321"},
+        {259, 0x12345678, L"~87654321"},
+    };
+    for (Case const& c : cases)
+        EXPECT_EQ(TemporaryFileName(c.finalNameLength, c.random), c.expected) << c.finalNameLength;
+}
+
 } // namespace

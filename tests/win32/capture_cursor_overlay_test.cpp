@@ -13,7 +13,7 @@ namespace {
 // class cursor is the cursor under test.
 POINT const kPointer = {400, 400};
 RECT const kStageRect = {kPointer.x - 100, kPointer.y - 100, kPointer.x + 100, kPointer.y + 100};
-std::int32_t const kCaptureSide = 40;
+std::int32_t const kCaptureSide = 80;
 std::uint32_t const kBackground = 0x80336699; // anything the cursor's transparent pixels must leave alone
 
 // A capture of kCaptureSide x kCaptureSide pixels filled with kBackground,
@@ -72,13 +72,14 @@ void CheckPlacement(PlacementCase const& c)
                                   kPointer.x - c.pointerX + kCaptureSide, kPointer.y - c.pointerY + kCaptureSide};
         DrawCursorOverlay(destination.dc(), captureRect, captureRect.left, captureRect.top);
 
-        int const imageX = c.pointerX - kTestHotSpotX;
-        int const imageY = c.pointerY - kTestHotSpotY;
+        TestCursorShape const shape = ShapeOf(c.kind);
+        int const imageX = c.pointerX - shape.hotSpotX;
+        int const imageY = c.pointerY - shape.hotSpotY;
         int cursorPixels = 0;
         for (int y = 0; y < kCaptureSide; ++y) {
             for (int x = 0; x < kCaptureSide; ++x) {
                 int const cx = x - imageX, cy = y - imageY;
-                bool const onCursor = cx >= 0 && cx < kTestCursorSize && cy >= 0 && cy < kTestCursorSize;
+                bool const onCursor = cx >= 0 && cx < shape.side && cy >= 0 && cy < shape.side;
                 std::uint32_t const added = c.drawn && onCursor ? TestCursorPixel(c.kind, cx, cy) : 0;
                 cursorPixels += added != 0;
                 ASSERT_EQ(destination.pixel(x, y), added ? added : kBackground) << "capture pixel " << x << "," << y;
@@ -104,6 +105,10 @@ TEST(CursorOverlay, DrawsTheCursorWhereItStands)
         {"colour_on_right_edge", CursorKind::Colour, kCaptureSide, 10, false},
         {"colour_on_bottom_edge", CursorKind::Colour, 10, kCaptureSide, false},
         {"colour_above_the_capture", CursorKind::Colour, 10, -1, false},
+        // Drawn at its own 64 x 64, not at the system's icon size: both marked
+        // corners land where the hot spot puts them.
+        {"large_colour_at_its_own_size", CursorKind::LargeColour, 40, 40, true},
+        {"large_colour_clipped_at_the_top_left", CursorKind::LargeColour, 20, 20, true},
     };
     for (PlacementCase const& c : cases) {
         SCOPED_TRACE(c.name);
@@ -121,10 +126,11 @@ TEST(CursorOverlay, HiddenCursorIsNotDrawn)
         ShowCursor(FALSE);
         DrawCursorOverlay(destination.dc(), captureRect, captureRect.left, captureRect.top);
         ShowCursor(TRUE);
-        EXPECT_EQ(destination.pixel(10 - kTestHotSpotX, 10 - kTestHotSpotY), kBackground);
+        TestCursorShape const shape = ShapeOf(CursorKind::Colour);
+        EXPECT_EQ(destination.pixel(10 - shape.hotSpotX, 10 - shape.hotSpotY), kBackground);
 
         DrawCursorOverlay(destination.dc(), captureRect, captureRect.left, captureRect.top);
-        EXPECT_EQ(destination.pixel(10 - kTestHotSpotX, 10 - kTestHotSpotY), 0xFF3366CCu);
+        EXPECT_EQ(destination.pixel(10 - shape.hotSpotX, 10 - shape.hotSpotY), 0xFF3366CCu);
     }
     DestroyCursor(cursor);
 }

@@ -45,16 +45,23 @@ private:
     std::filesystem::path m_path;
 };
 
-// Cursors of 32 x 32 pixels with the hot spot at (5, 3), made by the test
-// with known masks.
-//   Monochrome: rows 2-9, columns 4-11 white; rows 12-15 inverting; rows
-//   20-23, columns 20-27 black; transparent elsewhere.
-//   Colour: opaque 0xFF3366CC in rows 0-7, columns 0-7; opaque 0xFF00FF00 in
-//   rows 8-15, columns 8-15; transparent elsewhere.
-enum class CursorKind { Monochrome, Colour };
-inline constexpr int kTestCursorSize = 32;
-inline constexpr int kTestHotSpotX = 5;
-inline constexpr int kTestHotSpotY = 3;
+// Cursors made by the test with known masks.
+//   Monochrome, 32 x 32, hot spot (5, 3): rows 2-9, columns 4-11 white; rows
+//   12-15 inverting; rows 20-23, columns 20-27 black; transparent elsewhere.
+//   Colour, 32 x 32, hot spot (5, 3): opaque 0xFF3366CC in rows 0-7, columns
+//   0-7; opaque 0xFF00FF00 in rows 8-15, columns 8-15; transparent elsewhere.
+//   LargeColour, 64 x 64, hot spot (32, 32), the size of an accessibility
+//   pointer: opaque red 0xFFFF0000 in its top-left 4 x 4 corner, opaque blue
+//   0xFF0000FF in its bottom-right one; transparent elsewhere.
+enum class CursorKind { Monochrome, Colour, LargeColour };
+
+struct TestCursorShape {
+    int side;
+    int hotSpotX;
+    int hotSpotY;
+};
+
+TestCursorShape ShapeOf(CursorKind kind);
 
 HCURSOR CreateTestCursor(CursorKind kind);
 

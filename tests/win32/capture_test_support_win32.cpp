@@ -18,6 +18,10 @@ std::filesystem::path ProgramFolder()
     return std::filesystem::path(path).parent_path();
 }
 
+int const kSmallSide = 32;
+int const kLargeSide = 64;
+int const kMarkerSide = 4;
+
 bool MonochromeXorBit(int x, int y)
 {
     return (y >= 2 && y <= 9 && x >= 4 && x <= 11) || (y >= 12 && y <= 15);
@@ -39,12 +43,22 @@ std::uint32_t ColourPixel(int x, int y)
     return 0;
 }
 
+std::uint32_t LargeColourPixel(int x, int y)
+{
+    if (x < kMarkerSide && y < kMarkerSide)
+        return 0xFFFF0000;
+    if (x >= kLargeSide - kMarkerSide && y >= kLargeSide - kMarkerSide)
+        return 0xFF0000FF;
+    return 0;
+}
+
 HCURSOR CreateMonochromeCursor()
 {
-    int const rowBytes = kTestCursorSize / 8;
-    std::vector<BYTE> andPlane(kTestCursorSize * rowBytes), xorPlane(kTestCursorSize * rowBytes);
-    for (int y = 0; y < kTestCursorSize; ++y) {
-        for (int x = 0; x < kTestCursorSize; ++x) {
+    TestCursorShape const shape = ShapeOf(CursorKind::Monochrome);
+    int const rowBytes = shape.side / 8;
+    std::vector<BYTE> andPlane(shape.side * rowBytes), xorPlane(shape.side * rowBytes);
+    for (int y = 0; y < shape.side; ++y) {
+        for (int x = 0; x < shape.side; ++x) {
             BYTE const bit = static_cast<BYTE>(0x80 >> (x % 8));
             if (MonochromeAndBit(x, y))
                 andPlane[y * rowBytes + x / 8] |= bit;
@@ -52,21 +66,22 @@ HCURSOR CreateMonochromeCursor()
                 xorPlane[y * rowBytes + x / 8] |= bit;
         }
     }
-    return CreateCursor(GetModuleHandleW(nullptr), kTestHotSpotX, kTestHotSpotY, kTestCursorSize, kTestCursorSize,
+    return CreateCursor(GetModuleHandleW(nullptr), shape.hotSpotX, shape.hotSpotY, shape.side, shape.side,
                         andPlane.data(), xorPlane.data());
 }
 
-HCURSOR CreateColourCursor()
+HCURSOR CreateColourCursor(CursorKind kind)
 {
+    TestCursorShape const shape = ShapeOf(kind);
     std::uint32_t* pixels = nullptr;
-    HBITMAP colour = CreateCaptureBitmap(kTestCursorSize, kTestCursorSize, &pixels, false, 0);
-    for (int y = 0; y < kTestCursorSize; ++y) {
-        for (int x = 0; x < kTestCursorSize; ++x)
-            pixels[y * kTestCursorSize + x] = ColourPixel(x, y);
+    HBITMAP colour = CreateCaptureBitmap(shape.side, shape.side, &pixels, false, 0);
+    for (int y = 0; y < shape.side; ++y) {
+        for (int x = 0; x < shape.side; ++x)
+            pixels[y * shape.side + x] = TestCursorPixel(kind, x, y);
     }
-    std::vector<BYTE> maskBits(kTestCursorSize * kTestCursorSize / 8, 0xFF);
-    HBITMAP mask = CreateBitmap(kTestCursorSize, kTestCursorSize, 1, 1, maskBits.data());
-    ICONINFO iconInfo = {FALSE, kTestHotSpotX, kTestHotSpotY, mask, colour};
+    std::vector<BYTE> maskBits(shape.side * shape.side / 8, 0xFF);
+    HBITMAP mask = CreateBitmap(shape.side, shape.side, 1, 1, maskBits.data());
+    ICONINFO iconInfo = {FALSE, static_cast<DWORD>(shape.hotSpotX), static_cast<DWORD>(shape.hotSpotY), mask, colour};
     HCURSOR cursor = CreateIconIndirect(&iconInfo);
     DeleteObject(mask);
     DeleteObject(colour);
@@ -148,16 +163,27 @@ TemporaryFolder::~TemporaryFolder()
     std::filesystem::remove_all(m_path, ignored);
 }
 
+TestCursorShape ShapeOf(CursorKind kind)
+{
+    return kind == CursorKind::LargeColour ? TestCursorShape{kLargeSide, 32, 32} : TestCursorShape{kSmallSide, 5, 3};
+}
+
 HCURSOR CreateTestCursor(CursorKind kind)
 {
-    return kind == CursorKind::Monochrome ? CreateMonochromeCursor() : CreateColourCursor();
+    return kind == CursorKind::Monochrome ? CreateMonochromeCursor() : CreateColourCursor(kind);
 }
 
 std::uint32_t TestCursorPixel(CursorKind kind, int x, int y)
 {
-    if (kind == CursorKind::Monochrome)
+    switch (kind) {
+    case CursorKind::Monochrome:
         return MonochromeXorBit(x, y) ? 0xFF000000 : 0;
-    return ColourPixel(x, y);
+    case CursorKind::Colour:
+        return ColourPixel(x, y);
+    case CursorKind::LargeColour:
+        return LargeColourPixel(x, y);
+    }
+    return 0;
 }
 
 void PumpMessages(DWORD milliseconds)

@@ -3,6 +3,7 @@
 #include "capture_test_support.h"
 #include "output/png_reader.h"
 #include "shell/app_state.h"
+#include "tools/sample_window/sample_options.h"
 #include "tools/sample_window/sample_pattern.h"
 
 #include <gtest/gtest.h>
@@ -203,6 +204,76 @@ TEST_F(WindowCapture, TopmostTargetIsNoLongerTopmost)
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Topmost.png"));
 }
 
+// After the tray menu the host is the foreground window until the user clicks
+// elsewhere; a capture then must not save the host's own empty square.
+TEST_F(WindowCapture, HostIsNeverTheTarget)
+{
+    SetForegroundWindow(s_host);
+    ASSERT_EQ(GetForegroundWindow(), s_host);
+    CaptureForegroundWindow(s_host);
+    EXPECT_TRUE(std::filesystem::is_empty(m_folder.path()));
+    EXPECT_EQ(g_app.captureBusy, 0);
+    EXPECT_FALSE(IsWindowVisible(s_host));
+}
+
+// Deactivating the target would close its menus and tooltips and repaint its
+// caption between the two copies.
+TEST_F(WindowCapture, TargetKeepsTheActivationThroughout)
+{
+    SampleWindowProcess const sample(L"Active", L"--width 60 --height 40");
+    SetForegroundWindow(sample.window());
+    PumpMessages(100);
+    LRESULT const before = SendMessageW(sample.window(), kSampleDeactivationsQuery, 0, 0);
+    Capture(sample.window());
+    EXPECT_EQ(SendMessageW(sample.window(), kSampleDeactivationsQuery, 0, 0), before);
+    EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Active.png"));
+}
+
+// A window that keeps its place in the z-order, as an elevated one does for an
+// unelevated program, stays under the backdrop: both copies would show the
+// backdrop alone. Nothing is saved, everything made is released, and the next
+// capture works.
+TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
+{
+    {
+        SampleWindowProcess const stubborn(L"Stubborn", L"--width 60 --height 40 --refuse-zorder");
+        Capture(stubborn.window()); // GDI's and GDI+'s own caches are set up by a first capture
+        std::int64_t const before = CountGdiObjects();
+        Capture(stubborn.window());
+        EXPECT_EQ(CountGdiObjects(), before);
+        EXPECT_TRUE(std::filesystem::is_empty(m_folder.path()));
+        EXPECT_EQ(g_app.captureBusy, 0);
+        EXPECT_FALSE(IsWindowVisible(s_host));
+    }
+    SampleWindowProcess const sample(L"Willing", L"--width 60 --height 40");
+    Capture(sample.window());
+    EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Willing.png"));
+}
+
+// The taskbar keeps its own place too, but it is captured as it always was.
+TEST_F(WindowCapture, TaskbarIsCapturedWhereItStands)
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        // Back to the bottom after every raise, as --refuse-zorder does.
+        if (message == WM_WINDOWPOSCHANGED && GetWindow(window, GW_HWNDNEXT) != nullptr)
+            SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return DefWindowProcW(window, message, wParam, lParam);
+    };
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    windowClass.lpszClassName = L"Shell_TrayWnd";
+    ASSERT_NE(RegisterClassExW(&windowClass), 0);
+    HWND const taskbar = CreateWindowExW(0, windowClass.lpszClassName, L"Taskbar", WS_POPUP | WS_VISIBLE, 300, 300, 80,
+                                         30, nullptr, nullptr, windowClass.hInstance, nullptr);
+    PumpMessages(100);
+    Capture(taskbar);
+    DestroyWindow(taskbar);
+    UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
+    EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Taskbar.png"));
+}
+
 TEST_F(WindowCapture, SecondCaptureWhileOneRunsDoesNothing)
 {
     SampleWindowProcess const sample(L"Busy", L"--width 40 --height 40");
@@ -248,8 +319,9 @@ TEST_F(WindowCapture, CursorIsDrawnWhereItStandsBeforeTheCrop)
         ASSERT_EQ(image.height, c.height);
         for (std::int32_t y = 0; y < image.height; ++y) {
             for (std::int32_t x = 0; x < image.width; ++x) {
-                int const cx = x - (c.pointer.x - kTestHotSpotX), cy = y - (c.pointer.y - kTestHotSpotY);
-                bool const onCursor = cx >= 0 && cx < kTestCursorSize && cy >= 0 && cy < kTestCursorSize;
+                TestCursorShape const shape = ShapeOf(c.kind);
+                int const cx = x - (c.pointer.x - shape.hotSpotX), cy = y - (c.pointer.y - shape.hotSpotY);
+                bool const onCursor = cx >= 0 && cx < shape.side && cy >= 0 && cy < shape.side;
                 std::uint32_t const cursorPixel = onCursor ? TestCursorPixel(c.kind, cx, cy) : 0;
                 std::uint32_t const windowPixel = x < 120 && y < 100 ? kStageColour : 0;
                 ASSERT_EQ(image.pixels[y * image.width + x], cursorPixel ? cursorPixel : windowPixel) << x << "," << y;

@@ -11,8 +11,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cwctype>
 #include <cwchar>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -47,12 +49,35 @@ void CALLBACK AnswerSaveDialog(HWND, UINT, UINT_PTR timer, DWORD)
         KillTimer(nullptr, timer);
 }
 
+// The one file expected: this name, any name Windows accepts as a plain file
+// directly in the folder (PathCleanupSpec removes what wine replaces), or none.
 struct SaveCase {
     const char* name;
     const wchar_t* title;         // null: the window is gone before the save
-    std::wstring fileName;        // the one file expected; empty: none
+    std::wstring fileName;        // empty: no file
     const wchar_t* typed = nullptr; // the manual way's answer; empty cancels
 };
+std::wstring const kAnyPlainName = L"*";
+
+bool IsDeviceStem(std::wstring stem)
+{
+    stem = stem.substr(0, stem.find_last_not_of(L' ') + 1);
+    std::transform(stem.begin(), stem.end(), stem.begin(), towupper);
+    static wchar_t const* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    bool const port = stem.size() == 4 && (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) && iswdigit(stem[3]);
+    return port || std::find(std::begin(kDevices), std::end(kDevices), stem) != std::end(kDevices);
+}
+
+// A name that Windows stores as one plain file: no character it refuses, no
+// trailing dot or space, no device name, and the ".png" the save adds.
+void ExpectPlainPngName(std::wstring const& name)
+{
+    EXPECT_TRUE(name.ends_with(L".png")) << fs::path(name);
+    EXPECT_EQ(name.find_first_of(L"<>:\"/\\|?*"), std::wstring::npos) << fs::path(name);
+    EXPECT_TRUE(std::none_of(name.begin(), name.end(), [](wchar_t c) { return c < 0x20; })) << fs::path(name);
+    EXPECT_FALSE(name.ends_with(L".") || name.ends_with(L" ")) << fs::path(name);
+    EXPECT_FALSE(IsDeviceStem(name.substr(0, name.find(L'.')))) << fs::path(name);
+}
 
 class SaveCaptureTable : public testing::TestWithParam<SaveCase> {
 protected:
@@ -122,7 +147,10 @@ TEST_P(SaveCaptureTable, SavesOneFileDirectlyInTheFolder)
         return;
     }
     EXPECT_EQ(file.parent_path(), folder_);
-    EXPECT_EQ(file.filename().wstring(), GetParam().fileName);
+    if (GetParam().fileName == kAnyPlainName)
+        ExpectPlainPngName(file.filename().wstring());
+    else
+        EXPECT_EQ(file.filename().wstring(), GetParam().fileName);
     EXPECT_EQ(Read(file), twice ? kSecondCapture : kFirstCapture);
 }
 
@@ -131,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(Saves, SaveCaptureTable, testing::Values(
     SaveCase{"chinese", L"\u8BB0\u4E8B\u672C", L"\u8BB0\u4E8B\u672C.png"},
     SaveCase{"empty", L"", L".png"},
     SaveCase{"gone_window", nullptr, L".png"},
-    SaveCase{"reserved_characters", L"..\\a/b:c?d<>|*\"", L"..-a-b-c-d-----.png"},
+    SaveCase{"reserved_characters", L"..\\a/b:c?d<>|*\"", kAnyPlainName},
+    SaveCase{"reserved_characters_and_a_device", L"nul:|", kAnyPlainName},
     SaveCase{"device_name_with_trailing_blanks", L"Aux . ", L"_Aux.png"},
     SaveCase{"only_dots", L"...", L".png"},
     SaveCase{"manual_name_gets_png", L"ignored", L"shot.png", L"shot"},
@@ -151,6 +180,94 @@ TEST(SaveCapture, LongestTitleIsShortenedToFit)
     std::wstring const room(kMaxCapturePathLength - folder.native().size() - 5, L't');
     EXPECT_TRUE(fs::exists(folder / (room + L".png")));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
+    fs::remove_all(folder);
+}
+
+// The names of the files created in a folder while this object lives, as
+// the file system reports them.
+class CreatedFiles {
+public:
+    explicit CreatedFiles(fs::path const& folder)
+    {
+        m_folder = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+        m_overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        Watch();
+    }
+    ~CreatedFiles()
+    {
+        CancelIo(m_folder);
+        CloseHandle(m_overlapped.hEvent);
+        CloseHandle(m_folder);
+    }
+    CreatedFiles(CreatedFiles const&) = delete;
+    CreatedFiles& operator=(CreatedFiles const&) = delete;
+
+    // Every name reported until the file system has been quiet for a while.
+    std::vector<std::wstring> Names()
+    {
+        std::vector<std::wstring> names;
+        DWORD bytes = 0;
+        while (WaitForSingleObject(m_overlapped.hEvent, 500) == WAIT_OBJECT_0 &&
+               GetOverlappedResult(m_folder, &m_overlapped, &bytes, FALSE) && bytes > 0) {
+            for (auto const* entry = reinterpret_cast<FILE_NOTIFY_INFORMATION const*>(m_buffer);;
+                 entry = reinterpret_cast<FILE_NOTIFY_INFORMATION const*>(reinterpret_cast<BYTE const*>(entry) + entry->NextEntryOffset)) {
+                if (entry->Action == FILE_ACTION_ADDED || entry->Action == FILE_ACTION_RENAMED_NEW_NAME)
+                    names.emplace_back(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+                if (entry->NextEntryOffset == 0)
+                    break;
+            }
+            Watch();
+        }
+        return names;
+    }
+
+private:
+    void Watch()
+    {
+        ResetEvent(m_overlapped.hEvent);
+        ReadDirectoryChangesW(m_folder, m_buffer, sizeof m_buffer, FALSE,
+                              FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &m_overlapped, nullptr);
+    }
+
+    HANDLE m_folder = INVALID_HANDLE_VALUE;
+    OVERLAPPED m_overlapped = {};
+    alignas(DWORD) BYTE m_buffer[16384] = {};
+};
+
+// A folder of 250 characters leaves room for a title of 4 and ".png" in 259.
+// Every file the save makes there, the temporary one too, must fit: Windows
+// refuses longer paths to the classic file calls (GetTempFileNameW refuses
+// folders past MAX_PATH - 14 outright, where wine goes on).
+TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
+{
+    fs::path const base = fs::temp_directory_path() / "lucidframe-save-long-";
+    fs::path const folder = base.native() + std::wstring(250 - base.native().size(), L'f');
+    ASSERT_EQ(folder.native().size(), 250u);
+    fs::create_directories(folder);
+    std::wmemcpy(g_app.programFolder, folder.c_str(), folder.native().size() + 1);
+    g_app.settings.saveMode = Automatic;
+    HWND const target = CreateWindowExW(0, L"STATIC", L"Long", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::wstring> created;
+    {
+        CreatedFiles watch(folder);
+        for (auto const* capture : {&kFirstCapture, &kSecondCapture})
+            SaveCapture(nullptr, target, capture->data(), 3, 2);
+        created = watch.Names();
+    }
+    DestroyWindow(target);
+
+    EXPECT_GE(created.size(), 2u) << "each save made a file";
+    for (std::wstring const& name : created)
+        EXPECT_LE(folder.native().size() + 1 + name.size(), kMaxCapturePathLength) << fs::path(name);
+
+    std::vector<fs::path> const files(fs::directory_iterator(folder), {});
+    ASSERT_EQ(files.size(), 1u) << "the capture, and no temporary file beside it";
+    EXPECT_EQ(files[0].filename(), L"Long.png");
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0, height = 0;
+    EXPECT_TRUE(ReadPng(files[0], pixels, width, height));
+    EXPECT_EQ(pixels, kSecondCapture);
     fs::remove_all(folder);
 }
 

@@ -41,11 +41,15 @@ bool ParseSide(const std::wstring& text, std::int32_t& side)
 
 bool ParseSampleOptions(const std::vector<std::wstring>& arguments, SampleOptions& options)
 {
-    for (std::size_t i = 0; i < arguments.size(); i += 2) {
-        if (i + 1 == arguments.size())
-            return false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::wstring& name = arguments[i];
-        const std::wstring& value = arguments[i + 1];
+        if (name == L"--refuse-zorder") {
+            options.refuseZOrder = true;
+            continue;
+        }
+        if (++i == arguments.size())
+            return false;
+        const std::wstring& value = arguments[i];
         bool valid = false;
         if (name == L"--title") {
             options.title = value;

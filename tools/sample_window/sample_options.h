@@ -8,6 +8,10 @@
 
 // The sample window's command line:
 //   [--title TEXT] [--x N] [--y N] [--width N] [--height N] [--mode pattern|constant|opaque]
+//   [--refuse-zorder]
+// With --refuse-zorder the window goes back to the bottom of the z-order
+// whenever it is raised: no program can bring it above another window, as an
+// unelevated program cannot raise an elevated one.
 struct SampleOptions {
     std::wstring title = L"Lucidframe Sample";
     std::int32_t x = 200;
@@ -15,7 +19,13 @@ struct SampleOptions {
     std::int32_t width = 320;
     std::int32_t height = 200;
     SampleMode mode = SampleMode::Pattern;
+    bool refuseZOrder = false;
 };
+
+// Sent to the sample window, answered with how often it has been deactivated
+// (WM_ACTIVATE with WA_INACTIVE and WM_NCACTIVATE with FALSE, counted
+// together): a capture must take no activation from its target. WM_APP + 1.
+inline constexpr unsigned kSampleDeactivationsQuery = 0x8001;
 
 inline constexpr std::int32_t kSampleMaxSide = 16384;
 

@@ -21,6 +21,8 @@ int const kBadArguments = 2;
 std::vector<std::uint32_t> g_image;
 std::int32_t g_width = 0;
 std::int32_t g_height = 0;
+bool g_refuseZOrder = false;
+LRESULT g_deactivations = 0;
 
 std::vector<std::wstring> CommandLineArguments()
 {
@@ -93,12 +95,40 @@ void OnPaint(HWND window)
     EndPaint(window, &paint);
 }
 
+// Undoes every raise at once, inside the call that made it. The usual way,
+// SWP_NOZORDER set in WM_WINDOWPOSCHANGING, is ignored by wine, which moves
+// the window all the same; going back to the bottom keeps the window under
+// anything raised after it on Windows and under wine alike.
+void ReturnToTheBottom(HWND window)
+{
+    static bool returning = false;
+    if (returning || GetWindow(window, GW_HWNDNEXT) == nullptr)
+        return;
+    returning = true;
+    SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    returning = false;
+}
+
 LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT:
         OnPaint(window);
         return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            ++g_deactivations;
+        break;
+    case WM_NCACTIVATE:
+        if (!wParam)
+            ++g_deactivations;
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (g_refuseZOrder)
+            ReturnToTheBottom(window);
+        break;
+    case kSampleDeactivationsQuery:
+        return g_deactivations;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -131,6 +161,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (!ParseSampleOptions(CommandLineArguments(), options))
         return kBadArguments;
     FillImage(options);
+    g_refuseZOrder = options.refuseZOrder;
 
     HWND window = CreateSampleWindow(instance, options);
     if (!window)
