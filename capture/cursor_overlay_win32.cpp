@@ -31,6 +31,7 @@ void BlendCursorImage(HDC destination, HCURSOR cursor, bool monochrome, std::int
             ComplementMonochromeCanvas(canvas, PixelCount(width, height));
         BLENDFUNCTION blend = kCursorBlend;
         AlphaBlend(destination, x, y, width, height, canvasDC, 0, 0, width, height, blend);
+        GdiFlush(); // the caller reads the destination's pixels directly
     }
 
     // The bitmap may only go once no device context holds it.

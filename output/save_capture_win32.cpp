@@ -9,7 +9,6 @@
 
 #include "output/png_writer.h"
 #include "output/save_path.h"
-#include "shell/app_state.h"
 
 namespace {
 
@@ -32,12 +31,12 @@ bool AskForPath(HWND ownerWindow, PathBuffer& path)
     return GetSaveFileNameW(&dialog) != FALSE;
 }
 
-bool ComposeAutomaticPath(HWND targetWindow, PathBuffer& path)
+bool ComposeAutomaticPath(const wchar_t* programFolder, HWND targetWindow, PathBuffer& path)
 {
     PathBuffer title = {};
     GetWindowTextW(targetWindow, title, MAX_PATH);
     PathCleanupSpec(nullptr, title);
-    std::optional<std::wstring> const composed = AutomaticCapturePath(g_app.programFolder, title);
+    std::optional<std::wstring> const composed = AutomaticCapturePath(programFolder, title);
     if (!composed)
         return false;
     std::wmemcpy(path, composed->c_str(), composed->size() + 1);
@@ -46,12 +45,12 @@ bool ComposeAutomaticPath(HWND targetWindow, PathBuffer& path)
 
 } // namespace
 
-void SaveCapture(HWND ownerWindow, HWND targetWindow, const std::uint32_t* pixels, std::int32_t width,
-                 std::int32_t height)
+void SaveCaptureFile(SaveMode mode, const wchar_t* programFolder, HWND ownerWindow, HWND targetWindow,
+                     const std::uint32_t* pixels, std::int32_t width, std::int32_t height)
 {
     PathBuffer path = {};
-    bool const chosen = g_app.settings.saveMode != Automatic ? AskForPath(ownerWindow, path)
-                                                             : ComposeAutomaticPath(targetWindow, path);
+    bool const chosen = mode != Automatic ? AskForPath(ownerWindow, path)
+                                          : ComposeAutomaticPath(programFolder, targetWindow, path);
     if (chosen)
         WritePng(path, pixels, width, height);
 }

@@ -1,5 +1,4 @@
-#include "shell/app_main.h"
-
+#include <windows.h>
 #include <commctrl.h>
 
 #include <cwchar>
@@ -24,8 +23,8 @@ void StoreProgramFolder(HINSTANCE instance)
     }
 }
 
-}  // namespace
-
+// The program's main routine: single-instance guard, paths, settings, GDI+,
+// then the hidden host window until the program ends. Returns the exit code.
 int AppMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
     g_app.instance = instance;
@@ -51,6 +50,8 @@ int AppMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     return static_cast<int>(
         DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_HOST), nullptr, HostDialogProc, 0));
 }
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR commandLine, int showCommand)
 {

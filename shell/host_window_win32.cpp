@@ -1,8 +1,8 @@
 #include "shell/host_window.h"
 
-#include "capture/window_capture.h"
 #include "output/gdiplus_win32.h"
 #include "shell/app_state.h"
+#include "shell/capture_flow.h"
 #include "shell/tray_menu.h"
 
 namespace {

@@ -2,10 +2,7 @@
 
 #include <cstdint>
 
-enum SaveMode : std::uint8_t {
-    Automatic = 0,
-    Manual = 1,
-};
+#include "output/save_mode.h"
 
 // The user's four options. Each byte is exactly 0 or 1; a flag counts as set
 // when its byte is non-zero.

@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <string>
 
-// A hidden layered host window made as the program makes its own.
+// A hidden host window made from the program's own dialog template, as the
+// program makes it, but with a dialog procedure that does nothing.
 HWND CreateCaptureHost();
 
 // lucidframe-sample-window.exe, found next to the test program, run with

@@ -1,12 +1,12 @@
 #include "capture_test_support.h"
 
 #include "capture/capture_bitmap.h"
+#include "res/resource.h"
 
 #include <vector>
 
 namespace {
 
-wchar_t const kHostClass[] = L"LucidframeTestHost";
 wchar_t const kStageClass[] = L"LucidframeCursorStage";
 DWORD const kWaitForWindowMs = 15000;
 DWORD const kCompositorDelayMs = 150; // for the compositor to show a new window
@@ -92,14 +92,8 @@ HCURSOR CreateColourCursor(CursorKind kind)
 
 HWND CreateCaptureHost()
 {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kHostClass;
-    RegisterClassExW(&windowClass);
-    return CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT, kHostClass, L"",
-                           WS_POPUP | WS_BORDER | WS_SYSMENU, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    DLGPROC const doNothing = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; };
+    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HOST), nullptr, doNothing, 0);
 }
 
 SampleWindowProcess::SampleWindowProcess(std::wstring const& title, std::wstring const& arguments)

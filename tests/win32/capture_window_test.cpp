@@ -1,4 +1,4 @@
-#include "capture/window_capture.h"
+#include "shell/capture_flow.h"
 
 #include "capture_test_support.h"
 #include "output/png_reader.h"

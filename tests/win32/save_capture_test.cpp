@@ -2,7 +2,6 @@
 
 #include "output/png_reader.h"
 #include "output/save_path.h"
-#include "shell/app_state.h"
 
 #include <gtest/gtest.h>
 
@@ -86,9 +85,6 @@ protected:
         folder_ = fs::temp_directory_path() / (std::string("lucidframe-save-") + GetParam().name);
         fs::remove_all(folder_);
         fs::create_directories(folder_);
-        std::wstring const folder = folder_.wstring();
-        ASSERT_LT(folder.size(), std::size(g_app.programFolder));
-        std::wmemcpy(g_app.programFolder, folder.c_str(), folder.size() + 1);
         target_ = CreateWindowExW(0, L"STATIC", GetParam().title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     }
 
@@ -104,11 +100,10 @@ protected:
     void Save(const std::vector<std::uint32_t>& pixels)
     {
         SaveCase const& c = GetParam();
-        g_app.settings.saveMode = c.typed ? Manual : Automatic;
         g_typedName = c.typed && *c.typed ? (folder_ / c.typed).wstring() : L"";
         if (c.typed)
             SetTimer(nullptr, 0, 100, AnswerSaveDialog);
-        SaveCapture(nullptr, target_, pixels.data(), 3, 2);
+        SaveCaptureFile(c.typed ? Manual : Automatic, folder_.c_str(), nullptr, target_, pixels.data(), 3, 2);
     }
 
     // The only file saved, looked for in subfolders too; empty when none.
@@ -171,11 +166,9 @@ TEST(SaveCapture, LongestTitleIsShortenedToFit)
 {
     fs::path const folder = fs::temp_directory_path() / "lucidframe-save-longest";
     fs::create_directories(folder);
-    std::wmemcpy(g_app.programFolder, folder.c_str(), folder.native().size() + 1);
-    g_app.settings.saveMode = Automatic;
     HWND const target = CreateWindowExW(0, L"STATIC", std::wstring(259, L't').c_str(), WS_POPUP, 0, 0, 1, 1,
                                         nullptr, nullptr, nullptr, nullptr);
-    SaveCapture(nullptr, target, kFirstCapture.data(), 3, 2);
+    SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, kFirstCapture.data(), 3, 2);
     DestroyWindow(target);
     std::wstring const room(kMaxCapturePathLength - folder.native().size() - 5, L't');
     EXPECT_TRUE(fs::exists(folder / (room + L".png")));
@@ -245,14 +238,12 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
     fs::path const folder = base.native() + std::wstring(250 - base.native().size(), L'f');
     ASSERT_EQ(folder.native().size(), 250u);
     fs::create_directories(folder);
-    std::wmemcpy(g_app.programFolder, folder.c_str(), folder.native().size() + 1);
-    g_app.settings.saveMode = Automatic;
     HWND const target = CreateWindowExW(0, L"STATIC", L"Long", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     std::vector<std::wstring> created;
     {
         CreatedFiles watch(folder);
         for (auto const* capture : {&kFirstCapture, &kSecondCapture})
-            SaveCapture(nullptr, target, capture->data(), 3, 2);
+            SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, capture->data(), 3, 2);
         created = watch.Names();
     }
     DestroyWindow(target);

@@ -1,11 +1,28 @@
 #include "shell/settings_file.h"
 
+#include <windows.h>
+
 #include <cwchar>
 #include <iterator>
 
-#include "shell/ini_store.h"
-
 namespace {
+
+// WritePrivateProfileStringW creates a missing file in the ANSI code page, where
+// the Chinese section and keys turn into question marks on most systems and
+// every option would silently revert at the next start. A file that begins with
+// a UTF-16LE byte-order mark is kept in UTF-16 by the private-profile functions,
+// so a new file gets just that mark first. CREATE_NEW leaves an existing file,
+// whatever its encoding, untouched.
+void CreateUnicodeIniFile(const wchar_t* iniPath)
+{
+    HANDLE const file = CreateFileW(iniPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    BYTE const byteOrderMark[] = {0xFF, 0xFE};
+    DWORD written = 0;
+    WriteFile(file, byteOrderMark, sizeof byteOrderMark, &written, nullptr);
+    CloseHandle(file);
+}
 
 bool IsEmpty(const wchar_t* text)
 {
@@ -14,7 +31,7 @@ bool IsEmpty(const wchar_t* text)
 
 std::uint8_t ReadFlag(const wchar_t* key, std::uint8_t fallback, const wchar_t* iniPath)
 {
-    return ReadIniInt(kSettingsSection, key, fallback, iniPath) != 0 ? 1 : 0;
+    return GetPrivateProfileIntW(kSettingsSection, key, fallback, iniPath) != 0 ? 1 : 0;
 }
 
 } // namespace
@@ -37,7 +54,8 @@ void SaveSettingFlag(const wchar_t* section, const wchar_t* key, int value, cons
         return;
     wchar_t text[1024] = {};
     std::swprintf(text, std::size(text), L"%d", value);
-    WriteIniText(section, key, text, iniPath);
+    CreateUnicodeIniFile(iniPath);
+    WritePrivateProfileStringW(section, key, text, iniPath);
 }
 
 void ToggleSettingFlag(std::uint8_t& flag, const wchar_t* key, const wchar_t* iniPath)

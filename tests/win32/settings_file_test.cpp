@@ -1,7 +1,7 @@
-// Runs natively against the portable INI store and, in the Windows build, under
-// wine against the real private-profile functions: both must follow the same
-// rules.
+// The settings file against the real private-profile functions.
 #include "shell/settings_file.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,6 @@
 #include <iterator>
 #include <string>
 #include <string_view>
-
-#include "shell/ini_store.h"
-#include "shell/ini_text.h"
 
 namespace {
 
@@ -43,24 +40,20 @@ protected:
 
     void TearDown() override { fs::remove_all(folder_); }
 
-    // Stores the text the way the platform reads Chinese names: UTF-16 with a
-    // byte-order mark on Windows, UTF-8 elsewhere.
+    // Stores the text as UTF-16 with a byte-order mark, in which the
+    // private-profile functions keep Chinese names on every code page.
     void WriteIni(std::wstring_view text) const
     {
         std::ofstream file(fs::path(iniPath_), std::ios::binary);
-#ifdef _WIN32
         file << "\xFF\xFE";
         for (wchar_t const unit : text)
             file << static_cast<char>(unit & 0xFF) << static_cast<char>(unit >> 8);
-#else
-        file << WideToUtf8(text);
-#endif
     }
 
     // The integer stored under a key, or kAbsent.
     std::int32_t Stored(const wchar_t* key) const
     {
-        return ReadIniInt(kSettingsSection, key, kAbsent, iniPath_.c_str());
+        return static_cast<std::int32_t>(GetPrivateProfileIntW(kSettingsSection, key, kAbsent, iniPath_.c_str()));
     }
 
     fs::path folder_;
@@ -128,11 +121,9 @@ TEST_P(ToggleSettingFlagTable, ChangesMemoryAndWritesOnlyThatKey)
         }
     }
     EXPECT_EQ(FlagsOf(LoadSettings(iniPath_.c_str())), FlagsOf(settings));
-#ifdef _WIN32
     // A file created in the ANSI code page would turn the Chinese names into '?'.
     std::ifstream file(fs::path(iniPath_), std::ios::binary);
     EXPECT_TRUE(file.get() == 0xFF && file.get() == 0xFE);
-#endif
 }
 
 INSTANTIATE_TEST_SUITE_P(Toggles, ToggleSettingFlagTable, testing::Values(
