@@ -38,98 +38,82 @@ SyntheticCapture const& EdgeToEdgeCapture()
 
 std::int32_t PixelTotal(SyntheticCapture const& capture) { return capture.width * capture.height; }
 
-// Every kernel works in place, so each iteration starts again from the
-// untouched frame, copied outside the timed region.
-void Restore(benchmark::State& state, Pixels& target, Pixels const& source)
+// Times `pass` over a copy of `source`, once per iteration. Every kernel works
+// in place, so each iteration starts again from the untouched frame, copied
+// outside the timed region.
+template <typename Pass>
+void TimeOnFreshCopy(benchmark::State& state, Pixels const& source, Pass pass)
 {
-    state.PauseTiming();
-    std::copy(source.begin(), source.end(), target.begin());
-    state.ResumeTiming();
+    Pixels image = source;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::copy(source.begin(), source.end(), image.begin());
+        state.ResumeTiming();
+        pass(image);
+        benchmark::ClobberMemory();
+    }
 }
 
-// Runs `body` once per iteration with the imaging operations forced onto `set`.
-template <typename Body>
-void WithInstructionSet(benchmark::State& state, InstructionSet set, Body body)
+// The same with the imaging operations forced onto `set`.
+template <typename Pass>
+void TimeOnFreshCopy(benchmark::State& state, InstructionSet set, Pixels const& source, Pass pass)
 {
     InstructionSet const previous = ActiveInstructionSet();
     UseInstructionSet(set);
     state.SetLabel(InstructionSetName(ActiveInstructionSet()));
-    for (auto _ : state)
-        body();
+    TimeOnFreshCopy(state, source, pass);
     UseInstructionSet(previous);
 }
 
 void RecoverAlphaOn(benchmark::State& state, InstructionSet set)
 {
     SyntheticCapture const& capture = FramedCapture();
-    Pixels white = capture.white;
-    WithInstructionSet(state, set, [&] {
-        Restore(state, white, capture.white);
-        RecoverAlpha(capture.black.data(), white.data(), PixelTotal(capture));
-        benchmark::ClobberMemory();
-    });
+    TimeOnFreshCopy(state, set, capture.white,
+                    [&](Pixels& white) { RecoverAlpha(capture.black.data(), white.data(), PixelTotal(capture)); });
 }
 
 void ReadTwoWriteOne(benchmark::State& state)
 {
     SyntheticCapture const& capture = FramedCapture();
-    Pixels white = capture.white;
-    for (auto _ : state) {
-        Restore(state, white, capture.white);
+    TimeOnFreshCopy(state, capture.white, [&](Pixels& white) {
         for (std::size_t i = 0; i < white.size(); ++i)
             white[i] ^= capture.black[i];
-        benchmark::ClobberMemory();
-    }
+    });
 }
 
 void CompositeOn(benchmark::State& state, InstructionSet set)
 {
     SyntheticCapture const& capture = FramedCapture();
-    Pixels image = capture.matted;
-    WithInstructionSet(state, set, [&] {
-        Restore(state, image, capture.matted);
-        CompositeOnCheckerboard(image.data(), capture.width, capture.height);
-        benchmark::ClobberMemory();
-    });
+    TimeOnFreshCopy(state, set, capture.matted,
+                    [&](Pixels& image) { CompositeOnCheckerboard(image.data(), capture.width, capture.height); });
 }
 
 void ReadModifyWrite(benchmark::State& state)
 {
-    SyntheticCapture const& capture = FramedCapture();
-    Pixels image = capture.matted;
-    for (auto _ : state) {
-        Restore(state, image, capture.matted);
+    TimeOnFreshCopy(state, FramedCapture().matted, [](Pixels& image) {
         for (std::uint32_t& pixel : image)
             pixel ^= 0x01010101u;
-        benchmark::ClobberMemory();
-    }
+    });
 }
 
 void AutoCropFramed(benchmark::State& state)
 {
     SyntheticCapture const& capture = FramedCapture();
-    Pixels image = capture.matted;
-    for (auto _ : state) {
-        Restore(state, image, capture.matted);
+    TimeOnFreshCopy(state, capture.matted, [&](Pixels& image) {
         std::int32_t width = capture.width, height = capture.height;
         AutoCrop(image.data(), width, height);
-        benchmark::ClobberMemory();
         if (width != kWidth - 2 * kMargin || height != kHeight - 2 * kMargin)
             state.SkipWithError("the synthetic frame did not crop to its margin");
-    }
+    });
 }
 
 // One block move of the pixels the crop keeps, to the start of the frame.
 void MoveKeptPixels(benchmark::State& state)
 {
-    SyntheticCapture const& capture = FramedCapture();
-    Pixels image = capture.matted;
     std::size_t const kept = static_cast<std::size_t>(kWidth - 2 * kMargin) * (kHeight - 2 * kMargin);
-    for (auto _ : state) {
-        Restore(state, image, capture.matted);
+    TimeOnFreshCopy(state, FramedCapture().matted, [&](Pixels& image) {
         std::memmove(image.data(), image.data() + kMargin * kWidth + kMargin, kept * sizeof(std::uint32_t));
-        benchmark::ClobberMemory();
-    }
+    });
 }
 
 void AutoCropEdgeToEdge(benchmark::State& state)
