@@ -88,12 +88,16 @@ HCURSOR CreateColourCursor(CursorKind kind)
     return cursor;
 }
 
+INT_PTR CALLBACK DoNothing(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
 } // namespace
 
 HWND CreateCaptureHost()
 {
-    DLGPROC const doNothing = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; };
-    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HOST), nullptr, doNothing, 0);
+    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HOST), nullptr, DoNothing, 0);
 }
 
 SampleWindowProcess::SampleWindowProcess(std::wstring const& title, std::wstring const& arguments)

@@ -250,17 +250,20 @@ TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Willing.png"));
 }
 
+// Back to the bottom after every raise, as the sample window's --refuse-zorder.
+LRESULT CALLBACK StayAtTheBottom(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_WINDOWPOSCHANGED && GetWindow(window, GW_HWNDNEXT) != nullptr)
+        SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 // The taskbar keeps its own place too, but it is captured as it always was.
 TEST_F(WindowCapture, TaskbarIsCapturedWhereItStands)
 {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        // Back to the bottom after every raise, as --refuse-zorder does.
-        if (message == WM_WINDOWPOSCHANGED && GetWindow(window, GW_HWNDNEXT) != nullptr)
-            SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        return DefWindowProcW(window, message, wParam, lParam);
-    };
+    windowClass.lpfnWndProc = StayAtTheBottom;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     windowClass.lpszClassName = L"Shell_TrayWnd";
