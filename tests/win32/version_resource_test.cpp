@@ -1,0 +1,153 @@
+// What Explorer's Properties > Details shows for the shipped programs, read
+// the way Explorer reads it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The programs are built into the same folder as this test.
+std::wstring ProgramBesideTest(wchar_t const* name)
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return (std::filesystem::path(path).parent_path() / name).wstring();
+}
+
+std::wstring Widened(char const* text)
+{
+    return std::filesystem::path(text).wstring();
+}
+
+std::vector<BYTE> ReadVersionInfo(std::wstring const& path)
+{
+    DWORD const size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
+    std::vector<BYTE> block(size);
+    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, block.data()))
+        block.clear();
+    return block;
+}
+
+// A string of the first language the block lists: the one Explorer shows.
+std::wstring StringField(std::vector<BYTE>& block, wchar_t const* name)
+{
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    };
+    Translation* translations = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &length)
+        || length < sizeof(Translation))
+        return L"<no translation>";
+
+    wchar_t key[128] = {};
+    std::swprintf(key, 128, L"\\StringFileInfo\\%04x%04x\\%ls", translations[0].language, translations[0].codePage, name);
+    wchar_t* value = nullptr;
+    if (!VerQueryValueW(block.data(), key, reinterpret_cast<void**>(&value), &length) || length == 0)
+        return L"<missing>";
+    return value;
+}
+
+// "1.2.3" as the two DWORDs of VS_FIXEDFILEINFO: 1.2 and 3.0.
+struct FixedVersion {
+    DWORD mostSignificant;
+    DWORD leastSignificant;
+};
+
+FixedVersion ParseVersion(char const* text)
+{
+    unsigned major = 0, minor = 0, patch = 0;
+    std::sscanf(text, "%u.%u.%u", &major, &minor, &patch);
+    return {MAKELONG(minor, major), MAKELONG(0, patch)};
+}
+
+class MatteVersionResource : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_block = ReadVersionInfo(ProgramBesideTest(L"lucidframe-matte.exe"));
+        ASSERT_FALSE(m_block.empty()) << "lucidframe-matte.exe has no version resource";
+    }
+
+    std::vector<BYTE> m_block;
+};
+
+TEST_F(MatteVersionResource, StringsNameTheToolAndTheProjectVersion)
+{
+    struct Field {
+        wchar_t const* name;
+        std::wstring expected;
+    };
+    std::wstring const version = Widened(LUCIDFRAME_VERSION);
+    Field const fields[] = {
+        {L"ProductName", L"Lucidframe"},
+        {L"FileVersion", version},
+        {L"ProductVersion", version},
+        {L"OriginalFilename", L"lucidframe-matte.exe"},
+    };
+    for (Field const& field : fields)
+        EXPECT_EQ(StringField(m_block, field.name), field.expected) << field.name;
+}
+
+TEST_F(MatteVersionResource, DescriptionAndCopyrightAreFilledIn)
+{
+    for (wchar_t const* name : {L"FileDescription", L"LegalCopyright"})
+        EXPECT_NE(StringField(m_block, name), L"<missing>") << name;
+}
+
+TEST_F(MatteVersionResource, FixedInfoCarriesTheProjectVersion)
+{
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(m_block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+    FixedVersion const expected = ParseVersion(LUCIDFRAME_VERSION);
+    EXPECT_EQ(fixed->dwFileVersionMS, expected.mostSignificant);
+    EXPECT_EQ(fixed->dwFileVersionLS, expected.leastSignificant);
+    EXPECT_EQ(fixed->dwProductVersionMS, expected.mostSignificant);
+    EXPECT_EQ(fixed->dwProductVersionLS, expected.leastSignificant);
+}
+
+// Lucidframe.exe carries only its dialog, its icons and its manifest: no
+// version resource, no string table, no menu.
+TEST(ProgramResources, LucidframeHasNoVersionResource)
+{
+    EXPECT_EQ(GetFileVersionInfoSizeW(ProgramBesideTest(L"Lucidframe.exe").c_str(), nullptr), 0u);
+}
+
+BOOL CALLBACK CollectType(HMODULE, LPWSTR type, LONG_PTR found)
+{
+    reinterpret_cast<std::set<ULONG_PTR>*>(found)->insert(reinterpret_cast<ULONG_PTR>(type));
+    return TRUE;
+}
+
+TEST(ProgramResources, LucidframeCarriesOnlyDialogIconsAndManifest)
+{
+    HMODULE const program = LoadLibraryExW(ProgramBesideTest(L"Lucidframe.exe").c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    std::set<ULONG_PTR> types;
+    EnumResourceTypesW(program, CollectType, reinterpret_cast<LONG_PTR>(&types));
+    FreeLibrary(program);
+
+    std::set<ULONG_PTR> const expected = {
+        reinterpret_cast<ULONG_PTR>(RT_ICON),
+        reinterpret_cast<ULONG_PTR>(RT_DIALOG),
+        reinterpret_cast<ULONG_PTR>(RT_GROUP_ICON),
+        reinterpret_cast<ULONG_PTR>(RT_MANIFEST),
+    };
+    EXPECT_EQ(types, expected);
+}
+
+} // namespace
