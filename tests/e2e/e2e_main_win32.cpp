@@ -1,0 +1,25 @@
+// The end-to-end driver's entry: GoogleTest's own flags, and
+//   --lucidframe=FILE   test another build of the program, found beside this
+//                       one, in place of Lucidframe.exe
+#include "tests/e2e/lucidframe_app_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    std::string const option = "--lucidframe=";
+    for (int i = 1; i < argc; ++i) {
+        std::string const argument = argv[i];
+        if (argument.rfind(option, 0) != 0) {
+            std::fprintf(stderr, "unknown argument %s\n", argv[i]);
+            return 2;
+        }
+        std::string const fileName = argument.substr(option.size());
+        SetProgramUnderTest(std::wstring(fileName.begin(), fileName.end()));
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,28 @@
+#include "tests/e2e/retry_log_win32.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+std::filesystem::path RetryLogPath()
+{
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    return std::filesystem::path(program).parent_path() / L"retries.log";
+}
+
+} // namespace
+
+void NoteRetry(std::string const& what)
+{
+    std::string const line = "retry: " + what + "\n";
+    std::fputs(line.c_str(), stdout);
+    std::fflush(stdout);
+    if (FILE* log = _wfopen(RetryLogPath().c_str(), L"ab")) {
+        std::fputs(line.c_str(), log);
+        std::fclose(log);
+    }
+}
