@@ -17,6 +17,7 @@
 #include "tests/e2e/sample_window_process_win32.h"
 #include "tests/e2e/user_input_win32.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

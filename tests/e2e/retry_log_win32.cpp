@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -21,8 +22,5 @@ void NoteRetry(std::string const& what)
     std::string const line = "retry: " + what + "\n";
     std::fputs(line.c_str(), stdout);
     std::fflush(stdout);
-    if (FILE* log = _wfopen(RetryLogPath().c_str(), L"ab")) {
-        std::fputs(line.c_str(), log);
-        std::fclose(log);
-    }
+    std::ofstream(RetryLogPath(), std::ios::app | std::ios::binary) << line;
 }

@@ -29,16 +29,15 @@ WineReportsWindows10::WineReportsWindows10()
     if (!RunningUnderWine())
         return;
     HKEY key = nullptr;
-    wchar_t const version[] = L"win10";
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kAppDefaults, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS ||
-        RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<BYTE const*>(version), sizeof(version)) !=
-            ERROR_SUCCESS) {
-        if (key)
-            RegCloseKey(key);
+        ERROR_SUCCESS)
         Fail("cannot make wine report Windows 10");
-    }
+    wchar_t const version[] = L"win10";
+    LSTATUS const status = RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<BYTE const*>(version),
+                                          static_cast<DWORD>(sizeof(version)));
     RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        Fail("cannot make wine report Windows 10");
 }
 
 WineReportsWindows10::~WineReportsWindows10()
