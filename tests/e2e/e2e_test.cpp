@@ -21,7 +21,13 @@
 namespace {
 
 wchar_t const kHotKeyWarning[] = L"注册热键 Ctrl+PrtSc 失败，程序无法正常工作！";
-std::string const kSection = "[程序设置]\n";
+
+// The settings file holding one key, as the program writes it after one
+// choice from the menu; value -1 stands for no file at all.
+std::string IniHolding(char const* key, int value)
+{
+    return value < 0 ? "" : std::string("[程序设置]\n") + key + "=" + std::to_string(value) + "\n";
+}
 
 SampleOptions Sample(wchar_t const* title, SampleMode mode = SampleMode::Pattern)
 {
@@ -77,7 +83,7 @@ struct CaptureRow {
     char const* name;
     SampleMode mode;
     Trigger trigger;
-    int captures;       // in one run: the second one replaces the first file
+    int captures;       // in one run: a program that spoils every second one fails
     bool windows10;     // the hot key registered without MOD_NOREPEAT
     bool hotKeyTaken;   // another program holds Ctrl+PrtSc
 };
@@ -203,19 +209,16 @@ protected:
 TEST_P(Option, IsWrittenAtOnceTakesEffectAndHoldsOverARestart)
 {
     OptionRow const row = GetParam();
-    std::string const changed = kSection + row.key + "=" + std::to_string(1 - row.defaultValue) + "\n";
-    std::string const changedBack = kSection + row.key + "=" + std::to_string(row.defaultValue) + "\n";
-
     app.Start();
     SampleWindowProcess sample(Sample(L"Option sample"));
     app.Choose(row.change);
-    EXPECT_EQ(app.ReadIni(), changed);
+    EXPECT_EQ(app.ReadIni(), IniHolding(row.key, 1 - row.defaultValue));
     ShowEffect(row.effect, sample);
 
     app.Stop();
     app.Start();
     app.Choose(row.changeBack);
-    EXPECT_EQ(app.ReadIni(), changedBack);
+    EXPECT_EQ(app.ReadIni(), IniHolding(row.key, row.defaultValue));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Option, testing::ValuesIn(kOptionRows),
@@ -227,19 +230,19 @@ TEST_F(EndToEnd, SaveMethodsAreARadioPair)
 {
     struct Step {
         TrayCommand choice;
-        char const* iniAfter;
+        int savedAfter; // -1: no settings file yet
     } const steps[] = {
-        {TrayCommand::SaveAutomatically, ""},
-        {TrayCommand::SaveManually, "[程序设置]\n保存方式=1\n"},
-        {TrayCommand::SaveManually, "[程序设置]\n保存方式=1\n"},
-        {TrayCommand::SaveAutomatically, "[程序设置]\n保存方式=0\n"},
-        {TrayCommand::SaveAutomatically, "[程序设置]\n保存方式=0\n"},
+        {TrayCommand::SaveAutomatically, -1},
+        {TrayCommand::SaveManually, 1},
+        {TrayCommand::SaveManually, 1},
+        {TrayCommand::SaveAutomatically, 0},
+        {TrayCommand::SaveAutomatically, 0},
     };
     app.Start();
     int step = 0;
     for (Step const& s : steps) {
         app.Choose(s.choice);
-        EXPECT_EQ(app.ReadIni(), s.iniAfter) << "after step " << ++step;
+        EXPECT_EQ(app.ReadIni(), IniHolding("保存方式", s.savedAfter)) << "after step " << ++step;
     }
 }
 
@@ -260,7 +263,7 @@ TEST_F(EndToEnd, ManualSaveWritesWhereTheUserChose)
     HWND dialog = WaitForSaveDialog(app.host(), app.process());
     CancelDialog(dialog);
     WaitForDialogClosed(dialog, app.process());
-    Sleep(300);
+    app.WaitUntilIdle();
     EXPECT_TRUE(std::filesystem::is_empty(chosen));
     EXPECT_FALSE(std::filesystem::exists(app.AutomaticFile(L"Manual sample")));
 
@@ -283,8 +286,7 @@ TEST_F(EndToEnd, OnlyARightButtonPressOpensTheMenu)
     std::vector<HWND> const before = VisibleWindowsOf(app.process().id());
     UINT const otherMessages[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP};
     for (UINT message : otherMessages)
-        app.PostTrayMessage(message);
-    Sleep(500);
+        EXPECT_TRUE(app.SendTrayMessage(message)) << "tray message " << message << " kept the program busy";
     EXPECT_EQ(VisibleWindowsOf(app.process().id()), before);
 
     app.OpenTrayMenu();

@@ -16,6 +16,7 @@ UINT const kTrayIconId = 1;
 DWORD const kMenuTimeoutMs = 5000;
 DWORD const kExitTimeoutMs = 10000;
 DWORD const kIdleTimeoutMs = 10000;
+DWORD const kBusyTimeoutMs = 1000;
 
 std::wstring g_programUnderTest = L"Lucidframe.exe";
 
@@ -102,10 +103,11 @@ void LucidframeApp::Start()
         Fail("Lucidframe.exe did not become idle");
 }
 
-void LucidframeApp::PostTrayMessage(UINT mouseMessage)
+bool LucidframeApp::SendTrayMessage(UINT mouseMessage) const
 {
-    if (!PostMessageW(m_host, kTrayNotify, kTrayIconId, mouseMessage))
-        Fail("cannot post the tray callback");
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(m_host, kTrayNotify, kTrayIconId, mouseMessage, SMTO_NORMAL, kBusyTimeoutMs, &result) !=
+           0;
 }
 
 HWND LucidframeApp::OpenMenu() const
@@ -116,9 +118,11 @@ HWND LucidframeApp::OpenMenu() const
     });
 }
 
+// Posted, as the shell does: the program tracks the menu inside its handler.
 void LucidframeApp::OpenTrayMenu()
 {
-    PostTrayMessage(WM_RBUTTONDOWN);
+    if (!PostMessageW(m_host, kTrayNotify, kTrayIconId, WM_RBUTTONDOWN))
+        Fail("cannot post the tray callback");
     WaitUntil([&] { return OpenMenu() != nullptr; }, kMenuTimeoutMs, "tray menu", {m_process.get()});
 }
 

@@ -47,7 +47,9 @@ public:
     // Opens the tray menu as the shell does on a right-button press: the
     // icon's callback message, posted to the host window.
     void OpenTrayMenu();
-    void PostTrayMessage(UINT mouseMessage);
+    // Sends the icon's callback message; false when the program is still
+    // busy with it after a second, as when it opened a menu.
+    bool SendTrayMessage(UINT mouseMessage) const;
     // The popup menu the program has open, or null.
     HWND OpenMenu() const;
     // Opens the menu and chooses the command with keys; returns once the

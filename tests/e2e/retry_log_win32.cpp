@@ -8,6 +8,8 @@
 
 namespace {
 
+std::string g_context;
+
 std::filesystem::path RetryLogPath()
 {
     wchar_t program[MAX_PATH] = {};
@@ -19,8 +21,13 @@ std::filesystem::path RetryLogPath()
 
 void NoteRetry(std::string const& what)
 {
-    std::string const line = "retry: " + what + "\n";
+    std::string const line = "retry: " + (g_context.empty() ? "" : g_context + ": ") + what + "\n";
     std::fputs(line.c_str(), stdout);
     std::fflush(stdout);
     std::ofstream(RetryLogPath(), std::ios::app | std::ios::binary) << line;
+}
+
+void SetRetryContext(std::string const& context)
+{
+    g_context = context;
 }

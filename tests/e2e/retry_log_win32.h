@@ -7,3 +7,7 @@
 // where the test command counts it. tests/support/wine-run appends its own
 // restarts to the same file.
 void NoteRetry(std::string const& what);
+
+// Names what the retries that follow belong to, such as the running test;
+// each line then starts with it.
+void SetRetryContext(std::string const& context);
