@@ -138,8 +138,12 @@ std::optional<std::string> FirstDifference(Image const& expected, std::uint32_t 
 {
     char text[160];
     if (width != expected.width || height != expected.height) {
-        std::snprintf(text, sizeof(text), "the image is %dx%d, expected %dx%d", static_cast<int>(width),
-                      static_cast<int>(height), static_cast<int>(expected.width), static_cast<int>(expected.height));
+        int const length =
+            std::snprintf(text, sizeof(text), "the image is %dx%d, expected %dx%d", static_cast<int>(width),
+                          static_cast<int>(height), static_cast<int>(expected.width), static_cast<int>(expected.height));
+        if (width > 0 && height > 0)
+            std::snprintf(text + length, sizeof(text) - static_cast<std::size_t>(length), "; its pixel (0, 0) is 0x%08X",
+                          static_cast<unsigned>(pixels[0]));
         return text;
     }
     for (std::int32_t y = 0; y < height; ++y) {
