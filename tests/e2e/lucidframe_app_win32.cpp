@@ -97,10 +97,9 @@ void LucidframeApp::Start()
         return m_host != nullptr;
     };
     m_process = std::make_unique<ProgramProcess>(program(), L"", findHost);
-    // The title is set before the hot key is registered: idle means that
-    // WM_INITDIALOG is over.
-    if (WaitForInputIdle(m_process->handle(), kIdleTimeoutMs) != 0)
-        Fail("Lucidframe.exe did not become idle");
+    // The title is set before the hot key is registered: once idle, the
+    // program is past WM_INITDIALOG.
+    WaitUntilIdle();
 }
 
 bool LucidframeApp::SendTrayMessage(UINT mouseMessage) const
@@ -137,8 +136,9 @@ void LucidframeApp::Choose(TrayCommand command)
         WaitUntilIdle();
 }
 
-// The menu runs the command after its window is gone and before the program
-// reads its queue again, where a sent message waits until then.
+// A sent message waits until the program reads its queue again: after
+// WM_INITDIALOG, and after a menu command, which runs once the menu's window
+// is gone.
 void LucidframeApp::WaitUntilIdle() const
 {
     DWORD_PTR result = 0;

@@ -38,7 +38,7 @@ public:
     std::filesystem::path const& folder() const { return m_folder; }
     std::filesystem::path program() const { return m_folder / L"Lucidframe.exe"; }
 
-    // Starts the program and waits until its host window is idle.
+    // Starts the program and waits until its host window is set up.
     void Start();
     bool Running() const { return m_process && m_process->Running(); }
     ProgramProcess const& process() const { return *m_process; }
