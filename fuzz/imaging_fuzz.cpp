@@ -9,7 +9,7 @@
 #include "imaging/instruction_set.h"
 #include "imaging/matting.h"
 
-#include "tests/unit/imaging_reference.h"
+#include "tests/support/imaging_reference.h"
 
 #include <algorithm>
 #include <cstddef>

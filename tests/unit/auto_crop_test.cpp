@@ -1,6 +1,6 @@
 #include "imaging/auto_crop.h"
 
-#include "imaging_reference.h"
+#include "tests/support/imaging_reference.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "imaging/checkerboard.h"
 
 #include "instruction_set_param.h"
-#include "imaging_reference.h"
+#include "tests/support/imaging_reference.h"
 
 #include <gtest/gtest.h>
 

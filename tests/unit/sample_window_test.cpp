@@ -1,6 +1,6 @@
 #include "imaging/matting.h"
-#include "tools/sample_window/sample_options.h"
-#include "tools/sample_window/sample_pattern.h"
+#include "tests/support/sample_window/sample_options.h"
+#include "tests/support/sample_window/sample_pattern.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "capture_test_support.h"
 #include "output/png_reader.h"
 #include "shell/app_state.h"
-#include "tools/sample_window/sample_options.h"
-#include "tools/sample_window/sample_pattern.h"
+#include "tests/support/sample_window/sample_options.h"
+#include "tests/support/sample_window/sample_pattern.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# tools/wine-run with a stand-in for wine that follows a script of starts:
+# wine-run with a stand-in for wine that follows a script of starts:
 # each start's status and what it writes. Checks the status, the output on
-# each stream and how many times the program was started.
+# each stream, how many times the program was started, and that each restart
+# left one line in retries.log beside the program.
 set -euo pipefail
-wine_run=$(cd "$(dirname "$0")/../.." && pwd)/tools/wine-run
+wine_run=$(cd "$(dirname "$0")" && pwd)/wine-run
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -27,16 +28,17 @@ failures=0
 # name | starts script (";" between starts) | status | stdout | starts | stderr
 # holds (empty: stderr stays empty)
 while IFS='|' read -r name script status stdout starts stderr_holds; do
-  rm -f "$work/starts"
+  rm -f "$work/starts" "$work/retries.log"
   tr ';' '\n' <<<"$script" > "$work/script"
   got_status=0
   PATH="$work:$PATH" WINE_SCRIPT="$work/script" WINE_STARTS="$work/starts" \
-    "$wine_run" test.exe >"$work/out" 2>"$work/err" || got_status=$?
+    "$wine_run" "$work/test.exe" >"$work/out" 2>"$work/err" || got_status=$?
   got_out=$(tr '\n' ' ' <"$work/out" | sed 's/ $//')
   got_starts=$(cat "$work/starts")
+  got_retries=$(cat "$work/retries.log" 2>/dev/null | grep -c '^retry: wine ended test.exe' || true)
   if [ "$got_status" != "$status" ] || [ "$got_out" != "$stdout" ] || [ "$got_starts" != "$starts" ] ||
-     ! stderr_matches "$stderr_holds" "$work/err"; then
-    echo "FAIL $name: status $got_status, stdout '$got_out', starts $got_starts, stderr:"
+     [ "$got_retries" -ne $((starts - 1)) ] || ! stderr_matches "$stderr_holds" "$work/err"; then
+    echo "FAIL $name: status $got_status, stdout '$got_out', starts $got_starts, logged retries $got_retries, stderr:"
     sed 's/^/  /' "$work/err"
     failures=$((failures + 1))
   else

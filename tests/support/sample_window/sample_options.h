@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/sample_window/sample_pattern.h"
+#include "tests/support/sample_window/sample_pattern.h"
 
 #include <cstdint>
 #include <string>

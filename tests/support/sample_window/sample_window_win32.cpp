@@ -2,8 +2,8 @@
 // for capture tests and the demo. It takes the focus when shown, stays until
 // it is closed, prints nothing and exits 0; bad arguments exit 2.
 
-#include "tools/sample_window/sample_options.h"
-#include "tools/sample_window/sample_pattern.h"
+#include "tests/support/sample_window/sample_options.h"
+#include "tests/support/sample_window/sample_pattern.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -29,9 +29,13 @@ std::uint32_t SamplePixel(SampleMode mode, std::int32_t x, std::int32_t y, std::
 // nearest, as layered windows expect it.
 std::uint32_t Premultiply(std::uint32_t pixel);
 
+// Whether a matted pixel matches the known one: alpha within 1, each colour
+// channel within 1 + 510 / alpha (the integer matting loses up to 255 / alpha,
+// the blending of the window on screen a little more). Where the known pixel
+// is transparent, its colour does not count.
+bool SamplePixelMatches(std::uint32_t actual, std::uint32_t expected);
+
 // Whether a matted capture of the whole window matches the known pixels:
-// alpha within 1, each colour channel within 1 + 510 / alpha of the known
-// value (the integer matting loses up to 255 / alpha, the blending of the
-// window on screen a little more). On a mismatch, `firstMismatch` tells the
-// size or the first pixel that differs.
+// every pixel as SamplePixelMatches says. On a mismatch, `firstMismatch` tells
+// the size or the first pixel that differs.
 bool MatchesSample(SampleMode mode, const std::uint32_t* pixels, std::int32_t width, std::int32_t height, std::string& firstMismatch);

@@ -1,4 +1,4 @@
-#include "tools/sample_window/sample_options.h"
+#include "tests/support/sample_window/sample_options.h"
 
 #include <cstddef>
 #include <limits>

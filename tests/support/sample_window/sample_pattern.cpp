@@ -1,5 +1,6 @@
-#include "tools/sample_window/sample_pattern.h"
+#include "tests/support/sample_window/sample_pattern.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,20 +23,20 @@ std::uint32_t PatternAlpha(std::int32_t x, std::int32_t y, std::int32_t width, s
     return span > 0 ? static_cast<std::uint32_t>(8 + (std::int64_t{x} + y) * 247 / span) : 255;
 }
 
-bool PixelMatches(std::uint32_t actual, std::uint32_t expected)
+} // namespace
+
+bool SamplePixelMatches(std::uint32_t actual, std::uint32_t expected)
 {
     int const alpha = Channel(expected, 24);
     if (std::abs(Channel(actual, 24) - alpha) > 1)
         return false;
-    int const colourTolerance = 1 + 510 / alpha;
+    int const colourTolerance = 1 + 510 / std::max(alpha, 1);
     for (int shift : {0, 8, 16}) {
         if (std::abs(Channel(actual, shift) - Channel(expected, shift)) > colourTolerance)
             return false;
     }
     return true;
 }
-
-} // namespace
 
 bool ParseSampleMode(std::wstring_view text, SampleMode& mode)
 {
@@ -84,7 +85,7 @@ bool MatchesSample(SampleMode mode, const std::uint32_t* pixels, std::int32_t wi
         for (std::int32_t x = 0; x < width; ++x) {
             std::uint32_t const actual = pixels[std::int64_t{y} * width + x];
             std::uint32_t const expected = SamplePixel(mode, x, y, width, height);
-            if (!PixelMatches(actual, expected)) {
+            if (!SamplePixelMatches(actual, expected)) {
                 std::snprintf(text, sizeof(text), "pixel (%d, %d) of %dx%d is 0x%08X, expected 0x%08X",
                               static_cast<int>(x), static_cast<int>(y), static_cast<int>(width), static_cast<int>(height),
                               static_cast<unsigned>(actual), static_cast<unsigned>(expected));

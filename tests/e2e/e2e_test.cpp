@@ -1,0 +1,332 @@
+// The real Lucidframe.exe driven as a user drives it: keys through
+// SendInput, the tray menu through the icon's callback message, the Save
+// dialog through its controls; checked by the files it leaves behind.
+// Each test starts the program from a fresh folder and ends it with its exit
+// command, so every test also sees a clean exit with code 0.
+
+#include "tests/e2e/capture_check_win32.h"
+#include "tests/e2e/lucidframe_app_win32.h"
+#include "tests/e2e/owned_dialogs_win32.h"
+#include "tests/e2e/sample_window_process_win32.h"
+#include "tests/e2e/test_conditions_win32.h"
+#include "tests/e2e/top_level_windows_win32.h"
+#include "tests/e2e/user_input_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+wchar_t const kHotKeyWarning[] = L"注册热键 Ctrl+PrtSc 失败，程序无法正常工作！";
+
+// The settings file holding one key, as the program writes it after one
+// choice from the menu; value -1 stands for no file at all.
+std::string IniHolding(char const* key, int value)
+{
+    return value < 0 ? "" : std::string("[程序设置]\n") + key + "=" + std::to_string(value) + "\n";
+}
+
+SampleOptions Sample(wchar_t const* title, SampleMode mode = SampleMode::Pattern)
+{
+    SampleOptions options;
+    options.title = title;
+    options.x = 300;
+    options.y = 200;
+    options.mode = mode;
+    return options;
+}
+
+CaptureExpectation ExpectationFor(SampleOptions const& sample)
+{
+    CaptureExpectation expectation;
+    expectation.mode = sample.mode;
+    expectation.windowWidth = sample.width;
+    expectation.windowHeight = sample.height;
+    return expectation;
+}
+
+void PressHotKey(SampleWindowProcess& sample)
+{
+    sample.BringToFront();
+    PressChord({VK_CONTROL, VK_SNAPSHOT});
+}
+
+class EndToEnd : public testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (!HasFailure())
+            app.Stop();
+    }
+
+    // Captures the sample with the hot key into its automatic file and checks it.
+    void CheckHotKeyCapture(SampleWindowProcess& sample, CaptureExpectation const& expectation)
+    {
+        CheckCapture(expectation, app.AutomaticFile(sample.options().title), app.process(),
+                     [&] { PressHotKey(sample); });
+    }
+
+    LucidframeApp app;
+};
+
+// --- Captures -------------------------------------------------------------
+
+enum class Trigger {
+    HotKey,
+    DelayedCaptureFromMenu, // three seconds to click the window
+};
+
+struct CaptureRow {
+    char const* name;
+    SampleMode mode;
+    Trigger trigger;
+    int captures;       // in one run: a program that spoils every second one fails
+    bool windows10;     // the hot key registered without MOD_NOREPEAT
+    bool hotKeyTaken;   // another program holds Ctrl+PrtSc
+};
+
+CaptureRow const kCaptureRows[] = {
+    {"hot_key_per_pixel_alpha", SampleMode::Pattern, Trigger::HotKey, 2, false, false},
+    {"hot_key_constant_alpha", SampleMode::Constant, Trigger::HotKey, 2, false, false},
+    {"hot_key_opaque", SampleMode::Opaque, Trigger::HotKey, 2, false, false},
+    {"hot_key_with_windows10_modifiers", SampleMode::Pattern, Trigger::HotKey, 2, true, false},
+    {"delayed_capture_from_menu", SampleMode::Pattern, Trigger::DelayedCaptureFromMenu, 1, false, false},
+    {"delayed_capture_while_the_hot_key_is_taken", SampleMode::Pattern, Trigger::DelayedCaptureFromMenu, 1, false,
+     true},
+};
+
+void PrintTo(CaptureRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Capture : public EndToEnd, public testing::WithParamInterface<CaptureRow> {};
+
+// The automatic file is named after the window and holds its known pixels,
+// cropped to the window; no capture writes the settings file.
+TEST_P(Capture, SavesTheWindowWithItsAlpha)
+{
+    CaptureRow const row = GetParam();
+    std::optional<HotKeyHeldElsewhere> holder;
+    std::optional<WineReportsWindows10> windows10;
+    if (row.hotKeyTaken)
+        holder.emplace();
+    if (row.windows10)
+        windows10.emplace();
+
+    app.Start();
+    if (row.hotKeyTaken) {
+        EXPECT_EQ(ReadAndCloseMessageBox(app.host(), L"提示", app.process()), kHotKeyWarning);
+    }
+
+    SampleWindowProcess sample(Sample(L"Sample window", row.mode));
+    for (int i = 0; i < row.captures; ++i) {
+        CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Sample window"), app.process(), [&] {
+            if (row.trigger == Trigger::HotKey) {
+                PressHotKey(sample);
+            } else {
+                app.Choose(TrayCommand::DelayedCapture);
+                sample.BringToFront();
+            }
+        });
+    }
+    EXPECT_EQ(app.ReadIni(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Capture, testing::ValuesIn(kCaptureRows),
+                         [](testing::TestParamInfo<CaptureRow> const& info) { return info.param.name; });
+
+// --- Options --------------------------------------------------------------
+
+enum class Effect {
+    Uncropped,
+    // Under wine a capture never draws the pointer of another program
+    // (GetIconInfo answers only for the calling program's cursors), so this
+    // effect can fail only on Windows.
+    PointerLeftOut,
+    Checkerboard,
+    SaveDialogOpens,
+};
+
+struct OptionRow {
+    char const* name;
+    TrayCommand change;     // from the default
+    TrayCommand changeBack;
+    char const* key;
+    int defaultValue;
+    Effect effect;          // on the next capture
+};
+
+OptionRow const kOptionRows[] = {
+    {"auto_crop", TrayCommand::AutoCrop, TrayCommand::AutoCrop, "自动裁剪", 1, Effect::Uncropped},
+    {"include_cursor", TrayCommand::IncludeCursor, TrayCommand::IncludeCursor, "包含指针", 1, Effect::PointerLeftOut},
+    {"checkerboard", TrayCommand::Checkerboard, TrayCommand::Checkerboard, "方格透明", 0, Effect::Checkerboard},
+    {"save_method", TrayCommand::SaveManually, TrayCommand::SaveAutomatically, "保存方式", 0, Effect::SaveDialogOpens},
+};
+
+void PrintTo(OptionRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Option : public EndToEnd, public testing::WithParamInterface<OptionRow> {
+protected:
+    void ShowEffect(Effect effect, SampleWindowProcess& sample)
+    {
+        CaptureExpectation expectation = ExpectationFor(sample.options());
+        switch (effect) {
+        case Effect::Uncropped:
+            expectation.autoCrop = false;
+            CheckHotKeyCapture(sample, expectation);
+            break;
+        case Effect::PointerLeftOut:
+            CheckCapture(expectation, app.AutomaticFile(sample.options().title), app.process(), [&] {
+                sample.BringToFront();
+                sample.PointAtWindow();
+                PressChord({VK_CONTROL, VK_SNAPSHOT});
+            });
+            ParkPointer();
+            break;
+        case Effect::Checkerboard:
+            expectation.checkerboard = true;
+            CheckHotKeyCapture(sample, expectation);
+            break;
+        case Effect::SaveDialogOpens:
+            PressHotKey(sample);
+            HWND dialog = WaitForSaveDialog(app.host(), app.process());
+            CancelDialog(dialog);
+            WaitForDialogClosed(dialog, app.process());
+            break;
+        }
+    }
+};
+
+// Choosing the item writes its key at once, changes the next capture, and
+// holds over a restart: the restarted program changes the value back.
+TEST_P(Option, IsWrittenAtOnceTakesEffectAndHoldsOverARestart)
+{
+    OptionRow const row = GetParam();
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Option sample"));
+    app.Choose(row.change);
+    EXPECT_EQ(app.ReadIni(), IniHolding(row.key, 1 - row.defaultValue));
+    ShowEffect(row.effect, sample);
+
+    app.Stop();
+    app.Start();
+    app.Choose(row.changeBack);
+    EXPECT_EQ(app.ReadIni(), IniHolding(row.key, row.defaultValue));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Option, testing::ValuesIn(kOptionRows),
+                         [](testing::TestParamInfo<OptionRow> const& info) { return info.param.name; });
+
+// The save methods form a radio pair: choosing the checked one changes
+// nothing, and only a real change is written.
+TEST_F(EndToEnd, SaveMethodsAreARadioPair)
+{
+    struct Step {
+        TrayCommand choice;
+        int savedAfter; // -1: no settings file yet
+    } const steps[] = {
+        {TrayCommand::SaveAutomatically, -1},
+        {TrayCommand::SaveManually, 1},
+        {TrayCommand::SaveManually, 1},
+        {TrayCommand::SaveAutomatically, 0},
+        {TrayCommand::SaveAutomatically, 0},
+    };
+    app.Start();
+    int step = 0;
+    for (Step const& s : steps) {
+        app.Choose(s.choice);
+        EXPECT_EQ(app.ReadIni(), IniHolding("保存方式", s.savedAfter)) << "after step " << ++step;
+    }
+}
+
+// --- The Save dialog ------------------------------------------------------
+
+// With manual saving the hot key opens the Save dialog: Cancel writes
+// nothing and the next hot key works; a name typed without extension is
+// saved with ".png" where the user chose, and nothing is saved automatically.
+TEST_F(EndToEnd, ManualSaveWritesWhereTheUserChose)
+{
+    std::filesystem::path const chosen = app.folder() / L"chosen";
+    std::filesystem::create_directory(chosen);
+    app.Start();
+    app.Choose(TrayCommand::SaveManually);
+    SampleWindowProcess sample(Sample(L"Manual sample"));
+
+    PressHotKey(sample);
+    HWND dialog = WaitForSaveDialog(app.host(), app.process());
+    CancelDialog(dialog);
+    WaitForDialogClosed(dialog, app.process());
+    app.WaitUntilIdle();
+    EXPECT_TRUE(std::filesystem::is_empty(chosen));
+    EXPECT_FALSE(std::filesystem::exists(app.AutomaticFile(L"Manual sample")));
+
+    CheckCapture(ExpectationFor(sample.options()), chosen / L"picked.png", app.process(), [&] {
+        PressHotKey(sample);
+        HWND saveDialog = WaitForSaveDialog(app.host(), app.process());
+        SaveAs(saveDialog, (chosen / L"picked").wstring());
+        WaitForDialogClosed(saveDialog, app.process());
+    });
+    EXPECT_FALSE(std::filesystem::exists(app.AutomaticFile(L"Manual sample")));
+}
+
+// --- The tray icon and the program's lifetime ------------------------------
+
+// Only a right-button press opens the menu; Escape closes it, and with it a
+// submenu, doing nothing.
+TEST_F(EndToEnd, OnlyARightButtonPressOpensTheMenu)
+{
+    app.Start();
+    std::vector<HWND> const before = VisibleWindowsOf(app.process().id());
+    UINT const otherMessages[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP};
+    for (UINT message : otherMessages)
+        EXPECT_TRUE(app.SendTrayMessage(message)) << "tray message " << message << " kept the program busy";
+    EXPECT_EQ(VisibleWindowsOf(app.process().id()), before);
+
+    app.OpenTrayMenu();
+    PressKeys({VK_DOWN, VK_DOWN, VK_RIGHT, VK_ESCAPE, VK_ESCAPE});
+    WaitUntil([&] { return app.OpenMenu() == nullptr; }, 2000, "closed tray menu", {&app.process()});
+    EXPECT_EQ(app.ReadIni(), "");
+}
+
+// A second start ends at once with exit code 0 and leaves the first running.
+TEST_F(EndToEnd, SecondStartEndsAtOnce)
+{
+    app.Start();
+    ULONGLONG const start = GetTickCount64();
+    EXPECT_EQ(ProgramProcess::RunToExit(app.program(), L""), 0u);
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+    EXPECT_TRUE(app.Running());
+    EXPECT_TRUE(IsWindow(app.host()));
+    EXPECT_TRUE(app.TrayIconShown());
+}
+
+// The exit command removes the icon and ends the program with exit code 0.
+// Wine drops the icons of a destroyed window by itself, so there the icon
+// check cannot tell whether the program removed it.
+TEST_F(EndToEnd, ExitCommandRemovesTheIcon)
+{
+    app.Start();
+    EXPECT_TRUE(app.TrayIconShown());
+    EXPECT_EQ(app.ExitFromMenu(), 0u);
+    EXPECT_FALSE(app.TrayIconShown());
+}
+
+// A restarted shell has forgotten every icon and announces itself with
+// "TaskbarCreated": the program adds its icon again.
+TEST_F(EndToEnd, RestartedShellGetsTheIconBack)
+{
+    app.Start();
+    app.ShellForgetsIcon();
+    EXPECT_FALSE(app.TrayIconShown());
+    app.ShellAnnouncesRestart();
+    WaitUntil([&] { return app.TrayIconShown(); }, 3000, "tray icon", {&app.process()});
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+#include "tests/e2e/owned_dialogs_win32.h"
+
+#include "tests/e2e/top_level_windows_win32.h"
+
+#include <dlgs.h>
+
+namespace {
+
+DWORD const kDialogTimeoutMs = 5000;
+wchar_t const kDialogClass[] = L"#32770";
+// A message box's text is the static control with this identifier.
+int const kMessageBoxText = 0xFFFF;
+
+// The file name box: the edit inside the name combo box of the Explorer
+// layout, however deep the dialog nests it, or the plain edit of the older
+// layout.
+struct NameBoxSearch {
+    HWND dialog;
+    HWND found;
+};
+
+bool InsideNameControl(HWND window, HWND dialog)
+{
+    for (; window != nullptr && window != dialog; window = GetParent(window)) {
+        int const id = GetDlgCtrlID(window);
+        if (id == cmb13 || id == edt1)
+            return true;
+    }
+    return false;
+}
+
+BOOL CALLBACK TestForNameBox(HWND window, LPARAM lParam)
+{
+    NameBoxSearch* search = reinterpret_cast<NameBoxSearch*>(lParam);
+    if (!HasClass(window, L"Edit") || !InsideNameControl(window, search->dialog))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FileNameBox(HWND dialog)
+{
+    NameBoxSearch search = {dialog, nullptr};
+    EnumChildWindows(dialog, TestForNameBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PressButton(HWND dialog, int id)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+} // namespace
+
+HWND WaitForSaveDialog(HWND host, ProgramProcess const& app)
+{
+    HWND dialog = nullptr;
+    WaitUntil(
+        [&] {
+            dialog = FindOwnedWindow(host, kDialogClass);
+            return dialog != nullptr && FileNameBox(dialog) != nullptr;
+        },
+        kDialogTimeoutMs, "Save dialog", {&app});
+    return dialog;
+}
+
+void SaveAs(HWND dialog, std::wstring const& path)
+{
+    SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PressButton(dialog, IDOK);
+}
+
+void CancelDialog(HWND dialog)
+{
+    PressButton(dialog, IDCANCEL);
+}
+
+void WaitForDialogClosed(HWND dialog, ProgramProcess const& app)
+{
+    WaitUntil([&] { return !IsWindow(dialog); }, kDialogTimeoutMs, "closed dialog", {&app});
+}
+
+std::wstring ReadAndCloseMessageBox(HWND host, wchar_t const* title, ProgramProcess const& app)
+{
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            box = FindOwnedWindow(host, kDialogClass);
+            return box != nullptr && HasTitle(box, title);
+        },
+        kDialogTimeoutMs, "message box", {&app});
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, kMessageBoxText, text, ARRAYSIZE(text));
+    PressButton(box, IDOK);
+    WaitForDialogClosed(box, app);
+    return text;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// Every retry of the end-to-end tests goes through here: it is printed as one
+// line starting "retry:" and appended to retries.log beside the test program,
+// where the test command counts it. tests/support/wine-run appends its own
+// restarts to the same file.
+void NoteRetry(std::string const& what);
+
+// Names what the retries that follow belong to, such as the running test;
+// each line then starts with it.
+void SetRetryContext(std::string const& context);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "tests/e2e/program_process_win32.h"
+#include "tests/support/sample_window/sample_options.h"
+
+#include <windows.h>
+
+// lucidframe-sample-window.exe, started beside the test program with
+// `options` and closed when the object goes.
+class SampleWindowProcess {
+public:
+    explicit SampleWindowProcess(SampleOptions const& options);
+    ~SampleWindowProcess();
+    SampleWindowProcess(SampleWindowProcess const&) = delete;
+    SampleWindowProcess& operator=(SampleWindowProcess const&) = delete;
+
+    HWND window() const { return m_window; }
+    SampleOptions const& options() const { return m_options; }
+    ProgramProcess const& process() const { return m_process; }
+
+    // Makes the window the foreground window as a user does, with a click
+    // into it; the pointer is then parked outside every capture.
+    void BringToFront();
+
+    // Puts the pointer over the window, where a capture that includes the
+    // pointer draws it.
+    void PointAtWindow();
+
+private:
+    POINT InsideWindow() const;
+
+    SampleOptions m_options;
+    HWND m_window = nullptr;
+    ProgramProcess m_process;
+};

@@ -1,0 +1,47 @@
+#include "tests/e2e/test_conditions_win32.h"
+
+#include "tests/e2e/program_process_win32.h"
+
+#include <windows.h>
+
+namespace {
+
+int const kHeldHotKeyId = 1;
+wchar_t const kAppDefaults[] = L"Software\\Wine\\AppDefaults\\Lucidframe.exe";
+
+} // namespace
+
+HotKeyHeldElsewhere::HotKeyHeldElsewhere()
+{
+    if (!RegisterHotKey(nullptr, kHeldHotKeyId, MOD_CONTROL | MOD_NOREPEAT, VK_SNAPSHOT))
+        Fail("Ctrl+PrtSc is already taken");
+}
+
+HotKeyHeldElsewhere::~HotKeyHeldElsewhere()
+{
+    UnregisterHotKey(nullptr, kHeldHotKeyId);
+}
+
+// Wine reads the version for a program from its AppDefaults key when the
+// program starts.
+WineReportsWindows10::WineReportsWindows10()
+{
+    if (!RunningUnderWine())
+        return;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kAppDefaults, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        Fail("cannot make wine report Windows 10");
+    wchar_t const version[] = L"win10";
+    LSTATUS const status = RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<BYTE const*>(version),
+                                          static_cast<DWORD>(sizeof(version)));
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        Fail("cannot make wine report Windows 10");
+}
+
+WineReportsWindows10::~WineReportsWindows10()
+{
+    if (RunningUnderWine())
+        RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaults);
+}

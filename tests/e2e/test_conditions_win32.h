@@ -1,0 +1,24 @@
+#pragma once
+
+// Conditions of the desktop that a test sets up around the program, for as
+// long as the object lives.
+
+// Ctrl+PrtSc registered by another program (here the test itself).
+class HotKeyHeldElsewhere {
+public:
+    HotKeyHeldElsewhere();
+    ~HotKeyHeldElsewhere();
+    HotKeyHeldElsewhere(HotKeyHeldElsewhere const&) = delete;
+    HotKeyHeldElsewhere& operator=(HotKeyHeldElsewhere const&) = delete;
+};
+
+// Under wine, Lucidframe.exe is told that it runs on Windows 10 rather than
+// 6.1, so that it registers the hot key without MOD_NOREPEAT. On Windows the
+// system's own version stands.
+class WineReportsWindows10 {
+public:
+    WineReportsWindows10();
+    ~WineReportsWindows10();
+    WineReportsWindows10(WineReportsWindows10 const&) = delete;
+    WineReportsWindows10& operator=(WineReportsWindows10 const&) = delete;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+// The first top-level window for which `matches` holds, or null.
+HWND FindTopLevelWindow(std::function<bool(HWND)> const& matches);
+
+bool HasClass(HWND window, wchar_t const* className);
+bool HasTitle(HWND window, wchar_t const* title);
+DWORD ProcessOf(HWND window);
+
+// A visible window of the class, owned by `owner`.
+HWND FindOwnedWindow(HWND owner, wchar_t const* className);
+
+// The visible top-level windows of the process, in a fixed order.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
