@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@
 namespace {
 
 wchar_t const kHotKeyWarning[] = L"注册热键 Ctrl+PrtSc 失败，程序无法正常工作！";
+// Long enough for the dialog manager's first idle moment to have passed.
+DWORD const kAMomentMs = 500;
 
 // The settings file holding one key, as the program writes it after one
 // choice from the menu; value -1 stands for no file at all.
@@ -52,6 +55,17 @@ void PressHotKey(SampleWindowProcess& sample)
 {
     sample.BringToFront();
     PressChord({VK_CONTROL, VK_SNAPSHOT});
+}
+
+// The names of the captures in `folder`, sorted.
+std::vector<std::wstring> CapturesIn(std::filesystem::path const& folder)
+{
+    std::vector<std::wstring> names;
+    for (auto const& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == L".png")
+            names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 class EndToEnd : public testing::Test {
@@ -138,6 +152,113 @@ TEST_P(Capture, SavesTheWindowWithItsAlpha)
 
 INSTANTIATE_TEST_SUITE_P(Rows, Capture, testing::ValuesIn(kCaptureRows),
                          [](testing::TestParamInfo<CaptureRow> const& info) { return info.param.name; });
+
+// --- In the background -----------------------------------------------------
+
+// A dialog shows, activated, at its first idle moment; the host refuses, so
+// the window the user works in stays in front, and a hot key pressed at once
+// captures that window rather than the host.
+TEST_F(EndToEnd, StartUpLeavesTheWindowInFront)
+{
+    SampleWindowProcess sample(Sample(L"Front window"));
+    sample.BringToFront();
+    app.Start();
+    Sleep(kAMomentMs);
+    app.WaitUntilIdle();
+    EXPECT_EQ(GetForegroundWindow(), sample.window());
+    EXPECT_FALSE(IsWindowVisible(app.host()));
+
+    CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Front window"), app.process(),
+                 [] { PressChord({VK_CONTROL, VK_SNAPSHOT}); });
+    EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{L"Front window.png"});
+}
+
+// The menu's owner is in front while the menu is open, so that a click
+// elsewhere closes it; choosing nothing, it writes nothing.
+TEST_F(EndToEnd, TrayMenuClosesOnAClickElsewhere)
+{
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Elsewhere"));
+    app.OpenTrayMenu();
+    EXPECT_EQ(GetForegroundWindow(), app.host());
+    ClickAt(sample.InsideWindow());
+    ParkPointer();
+    WaitUntil([&] { return app.OpenMenu() == nullptr; }, 2000, "closed tray menu", {&app.process()});
+    app.WaitUntilIdle();
+    EXPECT_EQ(app.ReadIni(), "");
+}
+
+// The host is in front after the tray menu until the user clicks a window. A
+// capture then does nothing, and clears its guard: the next capture of the
+// window is the only file.
+struct HostInFrontRow {
+    char const* name;
+    void (*captureWithTheHostInFront)(LucidframeApp& app);
+};
+
+HostInFrontRow const kHostInFrontRows[] = {
+    {"hot_key_after_the_menu",
+     [](LucidframeApp& app) {
+         app.OpenTrayMenu();
+         PressKeys({VK_ESCAPE});
+         WaitUntil([&] { return app.OpenMenu() == nullptr; }, 2000, "closed tray menu", {&app.process()});
+         EXPECT_EQ(GetForegroundWindow(), app.host());
+         PressChord({VK_CONTROL, VK_SNAPSHOT});
+     }},
+    {"delayed_capture_with_no_click",
+     [](LucidframeApp& app) {
+         app.Choose(TrayCommand::DelayedCapture);
+         app.WaitUntilIdle();
+     }},
+};
+
+void PrintTo(HostInFrontRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class HostInFront : public EndToEnd, public testing::WithParamInterface<HostInFrontRow> {};
+
+TEST_P(HostInFront, IsNeverCaptured)
+{
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Window behind"));
+    GetParam().captureWithTheHostInFront(app);
+    CheckHotKeyCapture(sample, ExpectationFor(sample.options()));
+    EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{L"Window behind.png"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HostInFront, testing::ValuesIn(kHostInFrontRows),
+                         [](testing::TestParamInfo<HostInFrontRow> const& info) { return info.param.name; });
+
+// Taking the activation from the window would close its menus and tooltips
+// and repaint its caption between the two copies.
+TEST_F(EndToEnd, CaptureTakesNoActivationFromTheWindow)
+{
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Active window"));
+    sample.BringToFront();
+    LRESULT const before = sample.Deactivations();
+    CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Active window"), app.process(),
+                 [] { PressChord({VK_CONTROL, VK_SNAPSHOT}); });
+    EXPECT_EQ(sample.Deactivations(), before);
+}
+
+// A window that cannot be raised above the backdrop, as an unelevated program
+// cannot raise an elevated one, gives no file rather than an image of the
+// backdrop; the next capture, of another window, works.
+TEST_F(EndToEnd, WindowThatCannotBeRaisedGivesNoFile)
+{
+    app.Start();
+    SampleOptions stubbornOptions = Sample(L"Stubborn window");
+    stubbornOptions.refuseZOrder = true;
+    SampleWindowProcess stubborn(stubbornOptions);
+    PressHotKey(stubborn);
+
+    SampleWindowProcess sample(Sample(L"Willing window"));
+    CheckHotKeyCapture(sample, ExpectationFor(sample.options()));
+    EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{L"Willing window.png"});
+}
 
 // --- Options --------------------------------------------------------------
 

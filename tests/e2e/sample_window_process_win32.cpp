@@ -36,7 +36,7 @@ std::wstring Arguments(SampleOptions const& o)
 {
     return L"--title \"" + o.title + L"\" --x " + std::to_wstring(o.x) + L" --y " + std::to_wstring(o.y) +
            L" --width " + std::to_wstring(o.width) + L" --height " + std::to_wstring(o.height) + L" --mode " +
-           ModeArgument(o.mode);
+           ModeArgument(o.mode) + (o.refuseZOrder ? L" --refuse-zorder" : L"");
 }
 
 } // namespace
@@ -71,6 +71,14 @@ void SampleWindowProcess::BringToFront()
     ParkPointer();
     WaitUntil([&] { return GetForegroundWindow() == m_window; }, kForegroundTimeoutMs, "sample window in front",
               {&m_process});
+}
+
+LRESULT SampleWindowProcess::Deactivations() const
+{
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutW(m_window, kSampleDeactivationsQuery, 0, 0, SMTO_NORMAL, kForegroundTimeoutMs, &count))
+        Fail("the sample window does not answer");
+    return static_cast<LRESULT>(count);
 }
 
 void SampleWindowProcess::PointAtWindow()

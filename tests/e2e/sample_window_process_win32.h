@@ -22,13 +22,17 @@ public:
     // into it; the pointer is then parked outside every capture.
     void BringToFront();
 
+    // How often the window has lost the activation so far.
+    LRESULT Deactivations() const;
+
     // Puts the pointer over the window, where a capture that includes the
     // pointer draws it.
     void PointAtWindow();
 
-private:
+    // A point well inside the window, on the screen.
     POINT InsideWindow() const;
 
+private:
     SampleOptions m_options;
     HWND m_window = nullptr;
     ProgramProcess m_process;
