@@ -4,6 +4,11 @@
 
 #include <cstdint>
 
+// The description of a 32-bit top-down bitmap of width x height with no
+// colour table: rows top first, no gap between rows, bytes blue, green, red,
+// alpha, the pixel buffer's own layout.
+BITMAPINFO TopDownBitmapInfo(std::int32_t width, std::int32_t height);
+
 // Makes a 32-bit top-down bitmap whose pixel memory is a PixelBuffer of
 // width x height: rows top first, no gap between rows, bytes blue, green, red,
 // alpha. Its pixels start at zero, or at fillValue when fill is asked for.

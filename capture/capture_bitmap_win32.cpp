@@ -4,6 +4,18 @@
 
 #include <algorithm>
 
+BITMAPINFO TopDownBitmapInfo(std::int32_t width, std::int32_t height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // negative: the first row in memory is the top row
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 HBITMAP CreateCaptureBitmap(std::int32_t width, std::int32_t height, std::uint32_t** pixels, bool fill, std::uint32_t fillValue)
 {
     *pixels = nullptr;
@@ -12,14 +24,7 @@ HBITMAP CreateCaptureBitmap(std::int32_t width, std::int32_t height, std::uint32
     if (width <= 0 || height <= 0)
         return nullptr;
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // negative: the first row in memory is the top row
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-
+    BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap)

@@ -10,23 +10,6 @@
 // program makes it, but with a dialog procedure that does nothing.
 HWND CreateCaptureHost();
 
-// lucidframe-sample-window.exe, found next to the test program, run with
-// `arguments` until this object goes. The constructor waits until the window
-// is shown under `title`, then gives the compositor a moment to show it.
-class SampleWindowProcess {
-public:
-    SampleWindowProcess(std::wstring const& title, std::wstring const& arguments);
-    ~SampleWindowProcess();
-    SampleWindowProcess(SampleWindowProcess const&) = delete;
-    SampleWindowProcess& operator=(SampleWindowProcess const&) = delete;
-
-    HWND window() const { return m_window; }
-
-private:
-    PROCESS_INFORMATION m_process = {};
-    HWND m_window = nullptr;
-};
-
 // Live GDI objects of this process. GetGuiResources answers 0 under wine, so
 // where it does, the handle table is walked instead: GetObjectType accepts a
 // bare table index there and names the object that lives at it.

@@ -8,16 +8,6 @@
 namespace {
 
 wchar_t const kStageClass[] = L"LucidframeCursorStage";
-DWORD const kWaitForWindowMs = 15000;
-DWORD const kCompositorDelayMs = 150; // for the compositor to show a new window
-
-std::filesystem::path ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).parent_path();
-}
-
 int const kSmallSide = 32;
 int const kLargeSide = 64;
 int const kMarkerSide = 4;
@@ -98,36 +88,6 @@ INT_PTR CALLBACK DoNothing(HWND, UINT, WPARAM, LPARAM)
 HWND CreateCaptureHost()
 {
     return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HOST), nullptr, DoNothing, 0);
-}
-
-SampleWindowProcess::SampleWindowProcess(std::wstring const& title, std::wstring const& arguments)
-{
-    std::wstring const program = (ProgramFolder() / L"lucidframe-sample-window.exe").wstring();
-    std::wstring commandLine = L"\"" + program + L"\" --title \"" + title + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process))
-        return;
-
-    ULONGLONG const deadline = GetTickCount64() + kWaitForWindowMs;
-    while (!m_window && GetTickCount64() < deadline) {
-        m_window = FindWindowW(nullptr, title.c_str());
-        if (!m_window)
-            Sleep(20);
-    }
-    Sleep(kCompositorDelayMs);
-}
-
-SampleWindowProcess::~SampleWindowProcess()
-{
-    if (!m_process.hProcess)
-        return;
-    if (m_window)
-        PostMessageW(m_window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(m_process.hProcess, 5000) != WAIT_OBJECT_0)
-        TerminateProcess(m_process.hProcess, 1);
-    CloseHandle(m_process.hThread);
-    CloseHandle(m_process.hProcess);
 }
 
 std::int64_t CountGdiObjects()

@@ -1,6 +1,7 @@
 #include "shell/capture_flow.h"
 
 #include "capture_test_support.h"
+#include "tests/e2e/sample_window_process_win32.h"
 #include "output/png_reader.h"
 #include "shell/app_state.h"
 #include "tests/support/sample_window/sample_options.h"
@@ -75,16 +76,16 @@ TEST_F(WindowCapture, RecoversTheWindowsAlphaAndColour)
 {
     struct {
         SampleMode mode;
-        const wchar_t* modeArgument;
+        const wchar_t* title;
     } const cases[] = {
-        {SampleMode::Pattern, L"pattern"},
-        {SampleMode::Constant, L"constant"},
-        {SampleMode::Opaque, L"opaque"},
+        {SampleMode::Pattern, L"Sample pattern"},
+        {SampleMode::Constant, L"Sample constant"},
+        {SampleMode::Opaque, L"Sample opaque"},
     };
     for (auto const& c : cases) {
-        std::wstring const title = std::wstring(L"Sample ") + c.modeArgument;
+        std::wstring const title = c.title;
         SCOPED_TRACE(std::string(title.begin(), title.end()));
-        SampleWindowProcess const sample(title, std::wstring(L"--mode ") + c.modeArgument);
+        SampleWindowProcess const sample({.title = title, .mode = c.mode});
         ASSERT_NE(sample.window(), nullptr);
 
         Capture(sample.window());
@@ -106,7 +107,7 @@ TEST_F(WindowCapture, RecoversTheWindowsAlphaAndColour)
 TEST_F(WindowCapture, WithoutCropTheImageIsTheGrownRectangle)
 {
     g_app.settings.autoCrop = 0;
-    SampleWindowProcess const sample(L"Uncropped", L"--x 100 --y 100 --width 200 --height 100");
+    SampleWindowProcess const sample({.title = L"Uncropped", .x = 100, .y = 100, .width = 200, .height = 100});
     Capture(sample.window());
 
     DecodedImage const image = TakeCapture(L"Uncropped");
@@ -127,7 +128,7 @@ TEST_F(WindowCapture, WithoutCropTheImageIsTheGrownRectangle)
 TEST_F(WindowCapture, CheckerboardMakesEveryPixelAlpha254)
 {
     g_app.settings.checkerboard = 1;
-    SampleWindowProcess const sample(L"Checkered", L"--width 100 --height 60");
+    SampleWindowProcess const sample({.title = L"Checkered", .width = 100, .height = 60});
     Capture(sample.window());
 
     DecodedImage const image = TakeCapture(L"Checkered");
@@ -141,7 +142,6 @@ TEST_F(WindowCapture, TargetAcrossTheScreensCornerIsCapturedUpToTheEdges)
 {
     int const screenWidth = GetSystemMetrics(SM_CXSCREEN);
     int const screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    std::wstring const position = L"--x " + std::to_wstring(screenWidth - 100) + L" --y " + std::to_wstring(screenHeight - 80);
 
     struct {
         std::uint8_t autoCrop;
@@ -149,7 +149,8 @@ TEST_F(WindowCapture, TargetAcrossTheScreensCornerIsCapturedUpToTheEdges)
     } const cases[] = {{0, 115, 95}, {1, 100, 80}};
     for (auto const& c : cases) {
         g_app.settings.autoCrop = c.autoCrop;
-        SampleWindowProcess const sample(L"Corner", position + L" --width 160 --height 120");
+        SampleWindowProcess const sample(
+            {.title = L"Corner", .x = screenWidth - 100, .y = screenHeight - 80, .width = 160, .height = 120});
         Capture(sample.window());
         DecodedImage const image = TakeCapture(L"Corner");
         EXPECT_EQ(image.width, c.width) << "crop " << int(c.autoCrop);
@@ -165,8 +166,8 @@ TEST_F(WindowCapture, TargetAcrossTheScreensCornerIsCapturedUpToTheEdges)
 // rectangle without pixels: the capture ends with nothing made or saved.
 TEST_F(WindowCapture, TargetOffThePrimaryScreenSavesNothing)
 {
-    std::wstring const position = L"--x " + std::to_wstring(GetSystemMetrics(SM_CXSCREEN) + 100) + L" --y 100";
-    SampleWindowProcess const sample(L"Elsewhere", position + L" --width 40 --height 40");
+    SampleWindowProcess const sample(
+        {.title = L"Elsewhere", .x = GetSystemMetrics(SM_CXSCREEN) + 100, .y = 100, .width = 40, .height = 40});
     RECT windowRect = {};
     ASSERT_TRUE(GetWindowRect(sample.window(), &windowRect));
     ASSERT_GT(windowRect.left, GetSystemMetrics(SM_CXSCREEN));
@@ -179,7 +180,7 @@ TEST_F(WindowCapture, WithoutForegroundWindowTheCornerIsCaptured)
 {
     g_app.settings.autoCrop = 0;
     {
-        SampleWindowProcess const sample(L"Gone", L"--width 40 --height 40");
+        SampleWindowProcess const sample({.title = L"Gone", .width = 40, .height = 40});
         SetForegroundWindow(sample.window());
     }
     if (GetForegroundWindow())
@@ -196,7 +197,7 @@ TEST_F(WindowCapture, WithoutForegroundWindowTheCornerIsCaptured)
 // restores nothing.
 TEST_F(WindowCapture, TopmostTargetIsNoLongerTopmost)
 {
-    SampleWindowProcess const sample(L"Topmost", L"--width 40 --height 40");
+    SampleWindowProcess const sample({.title = L"Topmost", .width = 40, .height = 40});
     SetWindowPos(sample.window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ASSERT_TRUE(GetWindowLongPtrW(sample.window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     Capture(sample.window());
@@ -220,7 +221,7 @@ TEST_F(WindowCapture, HostIsNeverTheTarget)
 // caption between the two copies.
 TEST_F(WindowCapture, TargetKeepsTheActivationThroughout)
 {
-    SampleWindowProcess const sample(L"Active", L"--width 60 --height 40");
+    SampleWindowProcess const sample({.title = L"Active", .width = 60, .height = 40});
     SetForegroundWindow(sample.window());
     PumpMessages(100);
     LRESULT const before = SendMessageW(sample.window(), kSampleDeactivationsQuery, 0, 0);
@@ -236,7 +237,7 @@ TEST_F(WindowCapture, TargetKeepsTheActivationThroughout)
 TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
 {
     {
-        SampleWindowProcess const stubborn(L"Stubborn", L"--width 60 --height 40 --refuse-zorder");
+        SampleWindowProcess const stubborn({.title = L"Stubborn", .width = 60, .height = 40, .refuseZOrder = true});
         Capture(stubborn.window()); // GDI's and GDI+'s own caches are set up by a first capture
         std::int64_t const before = CountGdiObjects();
         Capture(stubborn.window());
@@ -245,7 +246,7 @@ TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
         EXPECT_EQ(g_app.captureBusy, 0);
         EXPECT_FALSE(IsWindowVisible(s_host));
     }
-    SampleWindowProcess const sample(L"Willing", L"--width 60 --height 40");
+    SampleWindowProcess const sample({.title = L"Willing", .width = 60, .height = 40});
     Capture(sample.window());
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Willing.png"));
 }
@@ -279,7 +280,7 @@ TEST_F(WindowCapture, TaskbarIsCapturedWhereItStands)
 
 TEST_F(WindowCapture, SecondCaptureWhileOneRunsDoesNothing)
 {
-    SampleWindowProcess const sample(L"Busy", L"--width 40 --height 40");
+    SampleWindowProcess const sample({.title = L"Busy", .width = 40, .height = 40});
     g_app.captureBusy = 1;
     Capture(sample.window());
     EXPECT_EQ(g_app.captureBusy, 1);

@@ -2,6 +2,7 @@
 // for capture tests and the demo. It takes the focus when shown, stays until
 // it is closed, prints nothing and exits 0; bad arguments exit 2.
 
+#include "capture/capture_bitmap.h"
 #include "tests/support/sample_window/sample_options.h"
 #include "tests/support/sample_window/sample_pattern.h"
 
@@ -48,28 +49,14 @@ void FillImage(SampleOptions const& options)
     }
 }
 
-BITMAPINFO TopDownInfo()
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = g_width;
-    info.bmiHeader.biHeight = -g_height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 // Per-pixel alpha: the window's whole surface is a premultiplied bitmap that
 // the window manager keeps and composites by itself; there is no WM_PAINT.
 void ShowLayeredImage(HWND window, POINT position)
 {
-    BITMAPINFO info = TopDownInfo();
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::uint32_t* pixels = nullptr;
+    HBITMAP bitmap = CreateCaptureBitmap(g_width, g_height, &pixels, false, 0);
     if (!bitmap)
         return;
-    auto* pixels = static_cast<std::uint32_t*>(bits);
     for (std::size_t i = 0; i < g_image.size(); ++i)
         pixels[i] = Premultiply(g_image[i]);
 
@@ -90,7 +77,7 @@ void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    BITMAPINFO info = TopDownInfo();
+    BITMAPINFO info = TopDownBitmapInfo(g_width, g_height);
     SetDIBitsToDevice(dc, 0, 0, g_width, g_height, 0, 0, 0, g_height, g_image.data(), &info, DIB_RGB_COLORS);
     EndPaint(window, &paint);
 }
