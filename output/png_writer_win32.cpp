@@ -9,6 +9,13 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
+// GDI+ writes a save's temporary file only while this lock is held, and the
+// file's name is kept here until it is gone, so that a console control handler
+// that takes the lock (RemoveUnfinishedSave) finds the file closed.
+SRWLOCK saveLock = SRWLOCK_INIT;
+wchar_t unfinishedSave[MAX_PATH];
+void (*saveHook)() = nullptr;
+
 // A 32bppARGB bitmap holding a copy of the pixels. That format's memory is the
 // pixel buffer's own layout, straight alpha included, so the bytes go across
 // unchanged. Null when GDI+ cannot make or fill it.
@@ -58,13 +65,21 @@ bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels,
     std::filesystem::path folder = path.parent_path();
     if (folder.empty())
         folder = L".";
-    wchar_t temporary[MAX_PATH];
-    bool saved = false;
-    if (GetTempFileNameW(folder.c_str(), L"lf", 0, temporary) != 0) {
-        saved = EncodePng(bitmap, temporary) && MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING);
-        if (!saved)
-            DeleteFileW(temporary);
-    }
+    AcquireSRWLockExclusive(&saveLock);
+    bool saved = GetTempFileNameW(folder.c_str(), L"lf", 0, unfinishedSave) != 0;
+    if (!saved)
+        unfinishedSave[0] = L'\0';
+    saved = saved && EncodePng(bitmap, unfinishedSave);
+    ReleaseSRWLockExclusive(&saveLock);
+    if (saveHook != nullptr)
+        saveHook();
+
+    AcquireSRWLockExclusive(&saveLock);
+    saved = saved && MoveFileExW(unfinishedSave, path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!saved && unfinishedSave[0] != L'\0')
+        DeleteFileW(unfinishedSave);
+    unfinishedSave[0] = L'\0';
+    ReleaseSRWLockExclusive(&saveLock);
     GdipDisposeImage(bitmap);
     return saved;
 }
@@ -72,4 +87,18 @@ bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels,
 void WritePng(const wchar_t* path, const std::uint32_t* pixels, std::int32_t width, std::int32_t height)
 {
     SavePngFile(path, pixels, width, height);
+}
+
+// The lock is never released: the process ends next, and no save may start
+// or replace its destination before it has.
+void RemoveUnfinishedSave()
+{
+    AcquireSRWLockExclusive(&saveLock);
+    if (unfinishedSave[0] != L'\0')
+        DeleteFileW(unfinishedSave);
+}
+
+void SetSaveHookForTesting(void (*hook)())
+{
+    saveHook = hook;
 }
