@@ -150,7 +150,7 @@ bool PngChunkCheck::StartChunk()
         return Fail(PngFault::Damaged, "unknown critical chunk " + std::string(type_, 4));
     if (!isData) {
         if (length > kPngChunkLimit)
-            return Fail(PngFault::TooLarge, "a " + ChunkName() + " of " + std::to_string(length) + " bytes, limit " +
+            return Fail(PngFault::TooLarge, ChunkName() + " of " + std::to_string(length) + " bytes, limit " +
                                                 std::to_string(kPngChunkLimit) + " bytes");
         if (++otherChunks_ > kPngChunkCountLimit)
             return Fail(PngFault::TooLarge,

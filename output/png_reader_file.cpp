@@ -50,11 +50,15 @@ std::size_t CheckedPngFile::Read(std::uint8_t* to, std::size_t size)
             }
             bufferStart_ = 0;
             bufferEnd_ = static_cast<std::size_t>(count);
+            checkedEnd_ = 0;
         }
         std::size_t const count = std::min(size - done, bufferEnd_ - bufferStart_);
         std::memcpy(to + done, buffer_.data() + bufferStart_, count);
+        // Bytes that ReadHeader checked ahead go on unchecked.
+        std::size_t const unchecked = std::max(bufferStart_, checkedEnd_);
         bufferStart_ += count;
-        Pass(to + done, static_cast<std::ptrdiff_t>(count));
+        if (bufferStart_ > unchecked)
+            Pass(buffer_.data() + unchecked, static_cast<std::ptrdiff_t>(bufferStart_ - unchecked));
         done += count;
     }
     return done;
@@ -63,8 +67,16 @@ std::size_t CheckedPngFile::Read(std::uint8_t* to, std::size_t size)
 PngReadResult CheckedPngFile::ReadHeader()
 {
     // The signature, then IHDR's length, type, 13 bytes of data and checksum.
-    std::uint8_t head[8 + 4 + 4 + 13 + 4];
-    Read(head, sizeof head);
+    std::size_t const headerSize = 8 + 4 + 4 + 13 + 4;
+    std::ptrdiff_t count = 1;
+    while (bufferEnd_ < headerSize && count > 0) {
+        count = ReadSome(buffer_.data() + bufferEnd_, buffer_.size() - bufferEnd_);
+        bufferEnd_ += count > 0 ? static_cast<std::size_t>(count) : 0;
+    }
+    check_.Take(buffer_.data(), bufferEnd_);
+    checkedEnd_ = bufferEnd_;
+    if (count <= 0)
+        Pass(nullptr, count);
     return result();
 }
 

@@ -23,8 +23,10 @@ public:
     // Reads up to `size` bytes into `to`: fewer only at the end of the file,
     // at a read error or at a fault.
     std::size_t Read(std::uint8_t* to, std::size_t size);
-    // Reads on up to the end of the header chunk, or of the file.
+    // Checks the file up to the end of the header chunk, before any Read: the
+    // bytes are read ahead and checked, and Read then hands them on.
     PngReadResult ReadHeader();
+    // Reads on to the end of the file.
     PngReadResult ReadToEnd();
 
     const PngChunkCheck& check() const { return check_; }
@@ -48,6 +50,7 @@ private:
     std::vector<std::uint8_t> buffer_;
     std::size_t bufferStart_ = 0;
     std::size_t bufferEnd_ = 0;
+    std::size_t checkedEnd_ = 0; // of the buffer's bytes that ReadHeader checked
 #ifdef _WIN32
     void* handle_ = nullptr;
 #else

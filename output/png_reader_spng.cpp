@@ -158,7 +158,11 @@ PngReadResult DecodePng(const std::filesystem::path& path, std::vector<std::uint
     try {
         InflatedSizeCheck imageData;
         CheckedPngFile file(&imageData);
+        // The header is checked before libspng reads it, so that the limit
+        // and any fault in it are reported as on every other platform.
         PngReadResult result = file.Open(path);
+        if (result.fault == PngFault::None)
+            result = file.ReadHeader();
         if (result.fault != PngFault::None)
             return result;
         // The second inflation checks the stream's checksum; libspng need not.
