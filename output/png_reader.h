@@ -13,6 +13,12 @@
 // decoded (1 GiB). Larger images are refused from their header alone.
 inline constexpr std::uint64_t kPngPixelLimit = std::uint64_t{1} << 28;
 
+// No image of ours needs a chunk other than image data this long, or this many
+// such chunks; a hostile file could otherwise have the decoder cache text or
+// profiles without end.
+inline constexpr std::uint32_t kPngChunkLimit = std::uint32_t{64} << 20;
+inline constexpr int kPngChunkCountLimit = 1000;
+
 // What made a read fail.
 enum class PngFault {
     None,

@@ -9,12 +9,6 @@
 // and its refusal of damaged files, the same on every platform and ahead of
 // whichever decoder then reads the pixels.
 
-// No image of ours needs a chunk other than image data this long, or this many
-// such chunks; a hostile file could otherwise have the decoder cache text or
-// profiles without end.
-inline constexpr std::uint32_t kPngChunkLimit = std::uint32_t{64} << 20;
-inline constexpr int kPngChunkCountLimit = 1000;
-
 struct PngHeader {
     std::uint32_t width = 0;
     std::uint32_t height = 0;

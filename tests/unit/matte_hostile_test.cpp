@@ -72,6 +72,8 @@ std::string ManyTextChunks()
 // of address space in all, one of them fails.
 std::string const kLarge = MakePngFromStream(4194304, 1, 16, 6, ZerosZlib(1 + 4194304 * 8));
 
+std::string const kLittleData = MakePngFromStream(16384, 16384, 1, 0, ZerosZlib(16 << 10));
+
 #if defined(__SANITIZE_ADDRESS__)
 std::uint64_t const kMemoryLimit = std::uint64_t{24} << 20;
 #else
@@ -88,6 +90,10 @@ std::vector<HostileCase> Cases()
         // Decodable to 980 MiB: the sizes are compared first.
         {"real_image_against_a_small_one", kArguments, MakePngFromStream(16000, 16000, 1, 0, ZerosZlib(16000 * 2001)),
          Special::None, Special::None, "other.png differ in size: 16000x16000 and 64x48", 4},
+        // 1 GiB once decoded, with data for the first rows only: memory is
+        // touched only as far as the rows go.
+        {"little_data_for_the_largest_image", kArguments, kLittleData, Special::None, Special::None, "in.png: damaged",
+         4, nullptr, kLittleData},
         {"out_of_memory", kArguments, kLarge, Special::None, Special::None, "in.png: out of memory", 0,
          OnlyPosix("no memory limit for one process"), kLarge, kMemoryLimit},
         {"last_image_data_checksum", kArguments, WithBadChecksum(kSound, kSound.size() - 13), Special::None, Special::None,

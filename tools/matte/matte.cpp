@@ -30,19 +30,21 @@ char const kHelp[] =
     "\n"
     "The inputs may be PNGs of any colour type and bit depth, of the same size,\n"
     "at most 268435456 pixels (16384x16384) each. Both sizes are compared before\n"
-    "either image is decoded. Only regular files are read, and a damaged file (a\n"
-    "wrong checksum, no IEND chunk or anything after it, too much or too little\n"
-    "image data) is refused. OUT.png must be a regular file or not exist yet; it\n"
-    "keeps its permissions.\n"
+    "either image is decoded. A chunk other than image data may hold at most\n"
+    "64 MiB, and a file at most 1000 such chunks. Only regular files are read,\n"
+    "and a damaged file (a wrong checksum, no IEND chunk or anything after it,\n"
+    "too much or too little image data) is refused. OUT.png must be a regular\n"
+    "file, not a symbolic link, or not exist yet; it keeps its permissions.\n"
     "\n"
     "On success one line on standard error gives the output's size and how many\n"
     "of its pixels the matte found transparent, translucent and opaque (counted\n"
     "before any checkerboard). Nothing is written when anything fails, and an\n"
     "interrupted run leaves no temporary file behind.\n"
-    "Exit status: 0 on success, 1 on failure, 2 for a command-line error; 130\n"
-    "after Ctrl+C, 143 after SIGTERM.\n";
+    "Exit status: 0 on success, 1 on failure, 2 for a command-line error; when\n"
+    "stopped, 130 (Ctrl+C), 143 (SIGTERM; Ctrl+Break on Windows) or 129 (SIGHUP).\n";
 
-static_assert(kPngPixelLimit == 16384 * 16384, "the limit is given in the help text");
+static_assert(kPngPixelLimit == 16384 * 16384 && kPngChunkLimit == 64 << 20 && kPngChunkCountLimit == 1000,
+              "the limits are given in the help text");
 
 fs::path PathFromUtf8(const std::string& text)
 {
