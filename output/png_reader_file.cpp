@@ -73,8 +73,8 @@ PngReadResult CheckedPngFile::ReadHeader()
         count = ReadSome(buffer_.data() + bufferEnd_, buffer_.size() - bufferEnd_);
         bufferEnd_ += count > 0 ? static_cast<std::size_t>(count) : 0;
     }
-    check_.Take(buffer_.data(), bufferEnd_);
-    checkedEnd_ = bufferEnd_;
+    checkedEnd_ = std::min(bufferEnd_, headerSize);
+    check_.Take(buffer_.data(), checkedEnd_);
     if (count <= 0)
         Pass(nullptr, count);
     return result();
