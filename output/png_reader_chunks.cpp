@@ -152,9 +152,13 @@ bool PngChunkCheck::StartChunk()
         if (length > kPngChunkLimit)
             return Fail(PngFault::TooLarge, ChunkName() + " of " + std::to_string(length) + " bytes, limit " +
                                                 std::to_string(kPngChunkLimit) + " bytes");
-        if (++otherChunks_ > kPngChunkCountLimit)
-            return Fail(PngFault::TooLarge,
-                        "more than " + std::to_string(kPngChunkCountLimit) + " chunks besides the image data");
+        if (++otherChunks_ > kPngChunkCountLimit) {
+            // Built piece by piece: "text" + std::string&& trips GCC 12's -Wrestrict for 32-bit targets.
+            std::string detail = "more than ";
+            detail += std::to_string(kPngChunkCountLimit);
+            detail += " chunks besides the image data";
+            return Fail(PngFault::TooLarge, detail);
+        }
     }
 
     crc_ = UpdateCrc(0xFFFFFFFFu, collected_ + 4, 4);

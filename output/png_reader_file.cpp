@@ -16,11 +16,6 @@ CheckedPngFile::~CheckedPngFile()
     Close();
 }
 
-PngReadResult CheckedPngFile::Open(const std::filesystem::path& path)
-{
-    return OpenRegularFile(path);
-}
-
 void CheckedPngFile::Pass(const std::uint8_t* bytes, std::ptrdiff_t size)
 {
     if (size > 0) {

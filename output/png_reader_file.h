@@ -18,7 +18,8 @@ public:
     CheckedPngFile(const CheckedPngFile&) = delete;
     CheckedPngFile& operator=(const CheckedPngFile&) = delete;
 
-    // Fails with Missing, NotRegularFile or Unreadable.
+    // Fails with Missing, NotRegularFile or Unreadable. Platform code, as are
+    // ReadSome and Close.
     PngReadResult Open(const std::filesystem::path& path);
     // Reads up to `size` bytes into `to`: fewer only at the end of the file,
     // at a read error or at a fault.
@@ -34,9 +35,8 @@ public:
     const PngReadResult& result() const { return readError_.fault != PngFault::None ? readError_ : check_.result(); }
 
 private:
-    // The platform's part: opening, a read of at most `size` bytes (0 at the
-    // end of the file, -1 after setting readError_) and closing.
-    PngReadResult OpenRegularFile(const std::filesystem::path& path);
+    // Reads at most `size` bytes: 0 at the end of the file, -1 after setting
+    // readError_.
     std::ptrdiff_t ReadSome(std::uint8_t* to, std::size_t size);
     void Close();
 

@@ -9,7 +9,7 @@
 
 // O_NONBLOCK lets the open of a FIFO return at once, so that fstat can refuse
 // it; for a regular file it changes nothing.
-PngReadResult CheckedPngFile::OpenRegularFile(const std::filesystem::path& path)
+PngReadResult CheckedPngFile::Open(const std::filesystem::path& path)
 {
     int const descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) {

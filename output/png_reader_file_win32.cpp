@@ -18,7 +18,7 @@ PngReadResult Unreadable(DWORD error)
 // or delete it, so GDI+, which opens it again by name, decodes the bytes that
 // were checked. FILE_FLAG_BACKUP_SEMANTICS opens a folder too, so that it is
 // told apart from a file that cannot be read.
-PngReadResult CheckedPngFile::OpenRegularFile(const std::filesystem::path& path)
+PngReadResult CheckedPngFile::Open(const std::filesystem::path& path)
 {
     HANDLE const file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);

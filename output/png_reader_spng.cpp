@@ -97,8 +97,9 @@ PngReadResult FromSpngError(int error)
 }
 
 // Rows are decoded one at a time and appended to reserved memory, so memory
-// is touched only as far as the file has data. An interlaced image is
-// complete only after its last pass, and is decoded whole.
+// is touched only as far as the file has data. An interlaced image's rows are
+// complete only after its last pass: it is decoded whole, into memory that is
+// filled beforehand.
 int DecodeRows(spng_ctx* png, const spng_ihdr& header, std::vector<std::uint32_t>& pixels)
 {
     // SPNG_DECODE_TRNS turns a grey or truecolour image's transparent colour

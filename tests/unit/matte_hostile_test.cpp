@@ -25,22 +25,31 @@ namespace {
 // What stands at a name before the run, when not a file of given bytes.
 enum class Special { None, Folder, Fifo, LinkToZeroDevice, LinkToNullDevice, LinkToFile };
 
+// Files are made when their case runs: some take a while.
+using MakeFile = std::string (*)();
+
+std::string const kRows(48 * (1 + 64 * 4), '\0');
+
+// 64 x 48, fully transparent black: the other input, and a sound file to damage.
+std::string Sound()
+{
+    static std::string const sound = MakePngFromStream(64, 48, 8, 6, ZerosZlib(kRows.size()));
+    return sound;
+}
+
 struct HostileCase {
     const char* name;
     std::vector<std::string> arguments;
-    std::string in;       // written to in.png
-    Special inSpecial;    // in.png is this instead
+    MakeFile in;          // in.png
+    Special inSpecial;    // in.png is this instead, when not None
     Special outSpecial;   // out.png is this before the run
     const char* message;  // a part of the one line on standard error; the exit status is 1
     double ceilingMiB;    // the most the run may take beyond the tool's start-up; 0: not measured
     const char* skip = nullptr; // why the case cannot run on this platform
-    std::string other = {};     // other.png, when not kSound
+    MakeFile other = Sound;     // other.png
     std::uint64_t memoryLimit = 0;
 };
 
-// 64 x 48, fully transparent black: the other input, and a sound file to damage.
-std::string const kRows(48 * (1 + 64 * 4), '\0');
-std::string const kSound = MakePngFromStream(64, 48, 8, 6, ZerosZlib(kRows.size()));
 std::vector<std::string> const kArguments = {"in.png", "other.png", "-o", "out.png"};
 
 #ifdef _WIN32
@@ -60,22 +69,28 @@ std::string WithoutLastBytes(std::string bytes, std::size_t count)
     return bytes;
 }
 
-std::string ManyTextChunks()
+std::string Nothing()
 {
-    std::vector<PngChunk> const chunks(200000, PngChunk{"tEXt", std::string("k\0v", 3)});
-    return MakePngFromStream(64, 48, 8, 6, StoredZlib(kRows), chunks);
+    return "";
 }
 
 // One row of 4194304 16-bit RGBA pixels: 16 MiB decoded, and two 32 MiB rows
 // for libspng. With at most 24 MiB in one allocation (AddressSanitizer, whose
 // operator new cannot throw, so that only libspng's malloc can fail) or 48 MiB
 // of address space in all, one of them fails.
-std::string const kLarge = MakePngFromStream(4194304, 1, 16, 6, ZerosZlib(1 + 4194304 * 8));
+std::string LongRow()
+{
+    return MakePngFromStream(4194304, 1, 16, 6, ZerosZlib(1 + 4194304 * 8));
+}
 
-std::string const kLittleData = MakePngFromStream(16384, 16384, 1, 0, ZerosZlib(16 << 10));
+// 1 GiB once decoded, with data for the first rows only.
+std::string LittleData()
+{
+    return MakePngFromStream(16384, 16384, 1, 0, ZerosZlib(16 << 10));
+}
 
-// The 1 GiB reserved for that image is left untouched, but AddressSanitizer
-// marks it in its shadow, one byte for every eight: 128 MiB.
+// AddressSanitizer marks the 1 GiB reserved for LittleData's image in its
+// shadow, one byte for every eight, though the image itself stays untouched.
 #if defined(__SANITIZE_ADDRESS__)
 std::uint64_t const kMemoryLimit = std::uint64_t{24} << 20;
 double const kLittleDataCeilingMiB = 128 + 16;
@@ -87,62 +102,66 @@ double const kLittleDataCeilingMiB = 16;
 std::vector<HostileCase> Cases()
 {
     return {
-        {"pixel_bomb", kArguments, MakePngFromStream(46340, 46340, 1, 0, ZerosZlib(1 << 20)), Special::None,
-         Special::None, "in.png: too large (46340x46340, limit 268435456 pixels)", 4},
-        {"one_row_over_the_limit", kArguments, MakePngFromStream(16384, 16385, 1, 0, ZerosZlib(1 << 10)),
+        {"pixel_bomb", kArguments, [] { return MakePngFromStream(46340, 46340, 1, 0, ZerosZlib(1 << 20)); },
+         Special::None, Special::None, "in.png: too large (46340x46340, limit 268435456 pixels)", 4},
+        {"one_row_over_the_limit", kArguments, [] { return MakePngFromStream(16384, 16385, 1, 0, ZerosZlib(1 << 10)); },
          Special::None, Special::None, "in.png: too large (16384x16385, limit 268435456 pixels)", 4},
         // Decodable to 980 MiB: the sizes are compared first.
-        {"real_image_against_a_small_one", kArguments, MakePngFromStream(16000, 16000, 1, 0, ZerosZlib(16000 * 2001)),
-         Special::None, Special::None, "other.png differ in size: 16000x16000 and 64x48", 4},
-        // 1 GiB once decoded, with data for the first rows only: memory is
-        // touched only as far as the rows go.
-        {"little_data_for_the_largest_image", kArguments, kLittleData, Special::None, Special::None, "in.png: damaged",
-         kLittleDataCeilingMiB, nullptr, kLittleData},
-        {"out_of_memory", kArguments, kLarge, Special::None, Special::None, "in.png: out of memory", 0,
-         OnlyPosix("no memory limit for one process"), kLarge, kMemoryLimit},
-        {"last_image_data_checksum", kArguments, WithBadChecksum(kSound, kSound.size() - 13), Special::None, Special::None,
-         "in.png: damaged (wrong checksum in the IDAT chunk)", 0},
-        {"header_checksum", kArguments, WithBadChecksum(kSound), Special::None, Special::None,
+        {"real_image_against_a_small_one", kArguments,
+         [] { return MakePngFromStream(16000, 16000, 1, 0, ZerosZlib(16000 * 2001)); }, Special::None, Special::None,
+         "other.png differ in size: 16000x16000 and 64x48", 4},
+        // Memory is touched only as far as the rows go.
+        {"little_data_for_the_largest_image", kArguments, LittleData, Special::None, Special::None, "in.png: damaged",
+         kLittleDataCeilingMiB, nullptr, LittleData},
+        {"out_of_memory", kArguments, LongRow, Special::None, Special::None, "in.png: out of memory", 0,
+         OnlyPosix("no memory limit for one process"), LongRow, kMemoryLimit},
+        {"last_image_data_checksum", kArguments, [] { return WithBadChecksum(Sound(), Sound().size() - 13); },
+         Special::None, Special::None, "in.png: damaged (wrong checksum in the IDAT chunk)", 0},
+        {"header_checksum", kArguments, [] { return WithBadChecksum(Sound()); }, Special::None, Special::None,
          "in.png: damaged (wrong checksum in the IHDR chunk)", 0},
-        {"no_end_chunk", kArguments, WithoutLastBytes(kSound, 12), Special::None, Special::None,
+        {"no_end_chunk", kArguments, [] { return WithoutLastBytes(Sound(), 12); }, Special::None, Special::None,
          "in.png: damaged (the file ends before its IEND chunk)", 0},
-        {"garbage_after_the_end", kArguments, kSound + "garbage", Special::None, Special::None,
+        {"garbage_after_the_end", kArguments, [] { return Sound() + "garbage"; }, Special::None, Special::None,
          "in.png: damaged (data after the IEND chunk)", 0},
-        {"chunk_after_the_end", kArguments, kSound + ChunkBytes("tEXt", std::string("k\0v", 3)), Special::None,
-         Special::None, "in.png: damaged (data after the IEND chunk)", 0},
-        {"unknown_critical_chunk", kArguments, MakePngFromStream(64, 48, 8, 6, StoredZlib(kRows), {{"ABCD", "x"}}),
-         Special::None, Special::None, "in.png: damaged (unknown critical chunk ABCD)", 0},
+        {"chunk_after_the_end", kArguments, [] { return Sound() + ChunkBytes("tEXt", std::string("k\0v", 3)); },
+         Special::None, Special::None, "in.png: damaged (data after the IEND chunk)", 0},
+        {"unknown_critical_chunk", kArguments,
+         [] { return MakePngFromStream(64, 48, 8, 6, StoredZlib(kRows), {{"ABCD", "x"}}); }, Special::None,
+         Special::None, "in.png: damaged (unknown critical chunk ABCD)", 0},
         {"more_image_data_than_the_image", kArguments,
-         MakePngFromStream(64, 48, 8, 6, StoredZlib(kRows + std::string(257, '\0'))), Special::None, Special::None,
-         "in.png: damaged (more image data than the image holds)", 0, OnlyPosix(kGdiplusStops)},
-        {"bytes_after_the_stream", kArguments, MakePngFromStream(64, 48, 8, 6, StoredZlib(kRows) + "xyz"),
+         [] { return MakePngFromStream(64, 48, 8, 6, StoredZlib(kRows + std::string(257, '\0'))); }, Special::None,
+         Special::None, "in.png: damaged (more image data than the image holds)", 0, OnlyPosix(kGdiplusStops)},
+        {"bytes_after_the_stream", kArguments, [] { return MakePngFromStream(64, 48, 8, 6, StoredZlib(kRows) + "xyz"); },
          Special::None, Special::None, "in.png: damaged (bytes after the end of the compressed image data)", 0,
          OnlyPosix(kGdiplusStops)},
         {"stream_without_its_checksum", kArguments,
-         MakePngFromStream(64, 48, 8, 6, WithoutLastBytes(StoredZlib(kRows), 4)), Special::None, Special::None,
-         "in.png: damaged (image data that end before the image does)", 0, OnlyPosix(kGdiplusStops)},
+         [] { return MakePngFromStream(64, 48, 8, 6, WithoutLastBytes(StoredZlib(kRows), 4)); }, Special::None,
+         Special::None, "in.png: damaged (image data that end before the image does)", 0, OnlyPosix(kGdiplusStops)},
         // The file breaks off in the chunk: it is refused from the length alone.
         {"text_chunk_of_70_mib", kArguments,
-         PngSignatureAndHeader(64, 48, 8, 6) + std::string("\x04\x60\x00\x00tEXtComment\0", 16), Special::None,
-         Special::None, "in.png: too large (tEXt chunk of 73400320 bytes, limit 67108864 bytes)", 4},
-        {"text_chunks_200000", kArguments, ManyTextChunks(), Special::None, Special::None,
-         "in.png: too large (more than 1000 chunks besides the image data)", 0},
-        {"empty", kArguments, "", Special::None, Special::None, "in.png: not a PNG file", 0},
-        {"folder_as_input", kArguments, "", Special::Folder, Special::None, "in.png: not a regular file", 4},
-        {"fifo_as_input", kArguments, "", Special::Fifo, Special::None, "in.png: not a regular file", 4,
+         [] { return PngSignatureAndHeader(64, 48, 8, 6) + std::string("\x04\x60\x00\x00tEXtComment\0", 16); },
+         Special::None, Special::None, "in.png: too large (tEXt chunk of 73400320 bytes, limit 67108864 bytes)", 4},
+        {"text_chunks_200000", kArguments,
+         [] {
+             std::vector<PngChunk> const chunks(200000, PngChunk{"tEXt", std::string("k\0v", 3)});
+             return MakePngFromStream(64, 48, 8, 6, StoredZlib(kRows), chunks);
+         },
+         Special::None, Special::None, "in.png: too large (more than 1000 chunks besides the image data)", 0},
+        {"empty", kArguments, Nothing, Special::None, Special::None, "in.png: not a PNG file", 0},
+        {"folder_as_input", kArguments, Nothing, Special::Folder, Special::None, "in.png: not a regular file", 4},
+        {"fifo_as_input", kArguments, Nothing, Special::Fifo, Special::None, "in.png: not a regular file", 4,
          OnlyPosix("no FIFOs")},
-        {"zero_device_as_input", kArguments, "", Special::LinkToZeroDevice, Special::None,
+        {"zero_device_as_input", kArguments, Nothing, Special::LinkToZeroDevice, Special::None,
          "in.png: not a regular file", 4, OnlyPosix("no /dev/zero; nul_device_as_input is the counterpart")},
-        {"nul_device_as_input", {"NUL", "other.png", "-o", "out.png"}, "", Special::None, Special::None,
+        {"nul_device_as_input", {"NUL", "other.png", "-o", "out.png"}, Nothing, Special::None, Special::None,
          "NUL: not a regular file", 4, OnlyWindows("NUL is a device only on Windows")},
-        {"folder_as_output", kArguments, kSound, Special::None, Special::Folder, kLeftAsItIs, 0},
-        {"fifo_as_output", kArguments, kSound, Special::None, Special::Fifo, kLeftAsItIs, 0,
-         OnlyPosix("no FIFOs")},
-        {"link_to_null_device_as_output", kArguments, kSound, Special::None, Special::LinkToNullDevice,
-         kLeftAsItIs, 0, OnlyPosix("no /dev/null")},
-        {"nul_device_as_output", {"in.png", "other.png", "-o", "NUL"}, kSound, Special::None, Special::None,
+        {"folder_as_output", kArguments, Sound, Special::None, Special::Folder, kLeftAsItIs, 0},
+        {"fifo_as_output", kArguments, Sound, Special::None, Special::Fifo, kLeftAsItIs, 0, OnlyPosix("no FIFOs")},
+        {"link_to_null_device_as_output", kArguments, Sound, Special::None, Special::LinkToNullDevice, kLeftAsItIs, 0,
+         OnlyPosix("no /dev/null")},
+        {"nul_device_as_output", {"in.png", "other.png", "-o", "NUL"}, Sound, Special::None, Special::None,
          "NUL: cannot write the file", 0, OnlyWindows("NUL is a device only on Windows")},
-        {"link_to_a_file_as_output", kArguments, kSound, Special::None, Special::LinkToFile, kLeftAsItIs, 0,
+        {"link_to_a_file_as_output", kArguments, Sound, Special::None, Special::LinkToFile, kLeftAsItIs, 0,
          OnlyPosix("symbolic links need a privilege")},
     };
 }
@@ -202,10 +221,10 @@ TEST_P(HostileInputs, AreRefusedQuicklyWithinMemoryAndChangeNothing)
     if (c.skip != nullptr)
         GTEST_SKIP() << c.skip;
     ScratchFolder folder;
-    std::string const other = c.other.empty() ? kSound : c.other;
+    std::string const other = c.other();
     WriteBytes(folder / "other.png", other);
     if (c.inSpecial == Special::None)
-        WriteBytes(folder / "in.png", c.in);
+        WriteBytes(folder / "in.png", c.in());
     Place(c.inSpecial, folder / "in.png");
     Place(c.outSpecial, folder / "out.png");
     std::vector<std::string> const before = folder.Entries();
@@ -262,8 +281,8 @@ TEST_P(StoppedDuringTheSave, LeavesNoTemporaryFileAndTheOldOutput)
         GTEST_SKIP() << "wine 8 cannot raise " << c.stop << ": GenerateConsoleCtrlEvent fails with ERROR_INVALID_HANDLE";
 #endif
     ScratchFolder folder;
-    WriteBytes(folder / "in.png", kSound);
-    WriteBytes(folder / "other.png", kSound);
+    WriteBytes(folder / "in.png", Sound());
+    WriteBytes(folder / "other.png", Sound());
     WriteBytes(folder / "out.png", "the previous matte");
     std::vector<std::string> const before = folder.Entries();
 
