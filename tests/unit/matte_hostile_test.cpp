@@ -117,8 +117,6 @@ std::vector<HostileCase> Cases()
          OnlyPosix("no memory limit for one process"), LongRow, kMemoryLimit},
         {"last_image_data_checksum", kArguments, [] { return WithBadChecksum(Sound(), Sound().size() - 13); },
          Special::None, Special::None, "in.png: damaged (wrong checksum in the IDAT chunk)", 0},
-        {"header_checksum", kArguments, [] { return WithBadChecksum(Sound()); }, Special::None, Special::None,
-         "in.png: damaged (wrong checksum in the IHDR chunk)", 0},
         {"no_end_chunk", kArguments, [] { return WithoutLastBytes(Sound(), 12); }, Special::None, Special::None,
          "in.png: damaged (the file ends before its IEND chunk)", 0},
         {"garbage_after_the_end", kArguments, [] { return Sound() + "garbage"; }, Special::None, Special::None,
