@@ -3,8 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <new>
-#include <vector>
 
 // Row copies and byte-order changes shared by the PNG readers and writers.
 
@@ -31,17 +29,5 @@ inline void SwapRedAndBlue(const std::uint32_t* from, std::uint32_t* to, std::si
     for (std::size_t i = 0; i < count; ++i) {
         std::uint32_t const p = from[i];
         to[i] = (p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
-    }
-}
-
-// Room for `count` pixels, or false when memory runs out: a file only a few
-// bytes long can declare an image of billions of pixels.
-inline bool TryAllocatePixels(std::vector<std::uint32_t>& pixels, std::size_t count)
-{
-    try {
-        pixels.resize(count);
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
     }
 }

@@ -9,16 +9,27 @@
 // only once it is complete, so a save that fails part-way leaves whatever was
 // at `path` untouched and no temporary file behind. On Windows, where no
 // temporary file can be made beside `path`, the image is written to `path`
-// directly rather than not at all. Returns whether the file was written. On
+// directly rather than not at all. On POSIX systems a `path` that exists and
+// is not a regular file (a folder, FIFO, device or symbolic link) is refused
+// and left as it is, and a regular file that is replaced passes its
+// permissions on to the new one. Returns whether the file was written. On
 // Windows GDI+ must be running.
 bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
                  std::int32_t height);
 
+#ifdef _WIN32
 // The capture's save: as SavePngFile, for a caller that has nothing to do
 // about a failure.
-#ifdef _WIN32
 void WritePng(const wchar_t* path, const std::uint32_t* pixels, std::int32_t width, std::int32_t height);
-#else
-void WritePng(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
-              std::int32_t height);
 #endif
+
+// For a program that is being stopped and ends right after this call: removes
+// the temporary file of the save under way, if there is one, so that nothing
+// is left beside its destination. It may be called from a POSIX signal
+// handler; on Windows, from a console control handler's thread, where it waits
+// while GDI+ is writing the file and holds every save back from then on.
+void RemoveUnfinishedSave();
+
+// For tests: `hook` runs in every save while its temporary file exists, before
+// it replaces the destination. nullptr for none.
+void SetSaveHookForTesting(void (*hook)());

@@ -3,10 +3,16 @@
 #include "output/png_deflate.h"
 #include "output/png_encode.h"
 
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <random>
-#include <system_error>
 #include <vector>
+
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // A capture is written while the user waits, and deflate is nearly all of
 // that wait. The PNG is therefore written directly on zlib, which libspng's
@@ -17,6 +23,30 @@
 // written unless encoding succeeded.
 
 namespace {
+
+// The name of the temporary file of the save under way, for a signal handler.
+std::atomic<const char*> unfinishedSave{nullptr};
+static_assert(std::atomic<const char*>::is_always_lock_free, "read by a signal handler");
+void (*saveHook)() = nullptr;
+
+// Blocks every signal for its lifetime, so that a handler never finds a
+// temporary file whose name is not yet registered, nor a registered name
+// that has already become the destination's.
+class SignalsBlocked {
+public:
+    SignalsBlocked()
+    {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, &saved_);
+    }
+    ~SignalsBlocked() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
+    SignalsBlocked(const SignalsBlocked&) = delete;
+    SignalsBlocked& operator=(const SignalsBlocked&) = delete;
+
+private:
+    sigset_t saved_;
+};
 
 // A short name of its own in the destination's folder, so the final rename
 // stays within one file system and fits wherever the destination's name fits.
@@ -32,29 +62,52 @@ std::filesystem::path TemporaryPathBeside(const std::filesystem::path& path)
 bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
                  std::int32_t height)
 {
+    // Looked at without following a final symbolic link: rename would
+    // replace the link, or a device node, with a regular file.
+    struct stat destination {};
+    bool const replaces = lstat(path.c_str(), &destination) == 0;
+    if (replaces ? !S_ISREG(destination.st_mode) : errno != ENOENT)
+        return false;
     std::vector<std::uint8_t> png;
     if (!EncodePng(pixels, width, height, DefaultBandCount(width, height), png))
         return false;
+
     std::filesystem::path const temporary = TemporaryPathBeside(path);
-    // "x": never take over a file that happens to have the same name.
-    std::FILE* const file = std::fopen(temporary.c_str(), "wbx");
+    std::FILE* file = nullptr;
+    {
+        SignalsBlocked const blocked;
+        // "x": never take over a file that happens to have the same name.
+        file = std::fopen(temporary.c_str(), "wbx");
+        if (file != nullptr)
+            unfinishedSave = temporary.c_str();
+    }
     if (file == nullptr)
         return false;
     bool saved = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    if (replaces)
+        saved = fchmod(fileno(file), destination.st_mode & 0777) == 0 && saved;
+    if (saveHook != nullptr)
+        saveHook();
     // Closing flushes the last bytes: a full disk may only show here.
     saved = std::fclose(file) == 0 && saved;
 
-    std::error_code error;
-    if (saved) {
-        std::filesystem::rename(temporary, path, error);
-        saved = !error;
-    }
+    SignalsBlocked const blocked;
+    if (saved)
+        saved = std::rename(temporary.c_str(), path.c_str()) == 0;
     if (!saved)
-        std::filesystem::remove(temporary, error);
+        unlink(temporary.c_str());
+    unfinishedSave = nullptr;
     return saved;
 }
 
-void WritePng(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width, std::int32_t height)
+// Only unlink, which is async-signal-safe; the caller ends the process.
+void RemoveUnfinishedSave()
 {
-    SavePngFile(path, pixels, width, height);
+    if (const char* temporary = unfinishedSave.load())
+        unlink(temporary);
+}
+
+void SetSaveHookForTesting(void (*hook)())
+{
+    saveHook = hook;
 }

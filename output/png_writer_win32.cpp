@@ -15,6 +15,13 @@ namespace {
 // A short destination name leaves few temporary names to choose from.
 int const kTemporaryNameAttempts = 16;
 
+// GDI+ writes a save's temporary file only while this lock is held, and the
+// file's name is kept here until it is gone, so that a console control handler
+// that takes the lock (RemoveUnfinishedSave) finds the file closed.
+SRWLOCK saveLock = SRWLOCK_INIT;
+std::filesystem::path unfinishedSave;
+void (*saveHook)() = nullptr;
+
 // A 32bppARGB bitmap holding a copy of the pixels. That format's memory is the
 // pixel buffer's own layout, straight alpha included, so the bytes go across
 // unchanged. Null when GDI+ cannot make or fill it.
@@ -81,17 +88,23 @@ bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels,
     if (bitmap == nullptr)
         return false;
 
-    bool saved = false;
-    std::filesystem::path const temporary = CreateTemporaryBeside(path);
-    if (temporary.empty()) {
-        // No temporary file beside it (a missing folder, no rights, every
-        // name taken): a direct write still saves whatever it can.
-        saved = EncodePng(bitmap, path.c_str());
-    } else {
-        saved = EncodePng(bitmap, temporary.c_str()) &&
-                MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    AcquireSRWLockExclusive(&saveLock);
+    unfinishedSave = CreateTemporaryBeside(path);
+    // Without a temporary file beside it (a missing folder, no rights, every
+    // name taken) a direct write still saves whatever it can.
+    bool const direct = unfinishedSave.empty();
+    bool saved = EncodePng(bitmap, direct ? path.c_str() : unfinishedSave.c_str());
+    ReleaseSRWLockExclusive(&saveLock);
+
+    if (!direct) {
+        if (saveHook != nullptr)
+            saveHook();
+        AcquireSRWLockExclusive(&saveLock);
+        saved = saved && MoveFileExW(unfinishedSave.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
         if (!saved)
-            DeleteFileW(temporary.c_str());
+            DeleteFileW(unfinishedSave.c_str());
+        unfinishedSave.clear();
+        ReleaseSRWLockExclusive(&saveLock);
     }
     GdipDisposeImage(bitmap);
     return saved;
@@ -100,4 +113,18 @@ bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels,
 void WritePng(const wchar_t* path, const std::uint32_t* pixels, std::int32_t width, std::int32_t height)
 {
     SavePngFile(path, pixels, width, height);
+}
+
+// The lock is never released: the process ends next, and no save may start
+// or replace its destination before it has.
+void RemoveUnfinishedSave()
+{
+    AcquireSRWLockExclusive(&saveLock);
+    if (!unfinishedSave.empty())
+        DeleteFileW(unfinishedSave.c_str());
+}
+
+void SetSaveHookForTesting(void (*hook)())
+{
+    saveHook = hook;
 }

@@ -1,69 +1,17 @@
 // lucidframe-matte run as a real process, the way scripts use it.
 #include "output/png_reader.h"
 
+#include "matte_run.h"
 #include "png_test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
 namespace {
-
-std::string Quoted(const std::string& text)
-{
-    return '"' + text + '"';
-}
-
-std::string ToolPath()
-{
-    std::string path = LUCIDFRAME_MATTE_EXE;
-#ifdef _WIN32
-    // Cross-built and run under Wine, the build folder is a Unix path, which
-    // Wine shows as drive Z:.
-    if (path.front() == '/')
-        path = "Z:" + path;
-#endif
-    return path;
-}
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the tool with `arguments` (UTF-8); those not starting with '-' are
-// names in `folder`. Output and errors are caught in files of a folder of
-// their own.
-ToolRun RunTool(const ScratchFolder& folder, const std::vector<std::string>& arguments)
-{
-    ScratchFolder streams;
-    std::string command = Quoted(ToolPath());
-    for (const std::string& argument : arguments)
-        command += ' ' + Quoted(argument[0] == '-' ? argument : Utf8(folder / PathFromUtf8(argument)));
-    command += " >" + Quoted(Utf8(streams / "out.txt")) + " 2>" + Quoted(Utf8(streams / "err.txt"));
-
-    ToolRun run;
-#ifdef _WIN32
-    // Wide, so that non-ASCII names reach the tool's wide arguments intact;
-    // cmd.exe drops the first and last quote of a line with more than two.
-    run.status = _wsystem(PathFromUtf8(Quoted(command)).c_str());
-#else
-    int const raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    run.out = ReadBytes(streams / "out.txt");
-    run.err = ReadBytes(streams / "err.txt");
-    return run;
-}
 
 // The file the case's arguments name after -o or --output.
 std::string OutputName(const std::vector<std::string>& arguments)
@@ -122,7 +70,7 @@ TEST_P(MatteTool, ExitsPrintsAndWritesAsExpected)
     WriteBytes(folder / "text.png", "not an image");
     std::vector<std::string> const inputs = folder.Entries();
 
-    ToolRun const run = RunTool(folder, c.arguments);
+    ProgramRun const run = RunMatte(folder, c.arguments);
 
     EXPECT_EQ(run.status, c.status) << run.err;
     std::string const& printed = c.toStandardOutput ? run.out : run.err;
@@ -166,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, MatteTool, testing::Values(
     ToolCase{"checkerboard", {"black.png", "white.png", "--checkerboard", "-o", "out.png"}, 0,
              "8 transparent, 2 translucent, 2 opaque", false, 4, 3, {}, true},
     ToolCase{"help", {"--help"}, 0, "usage: lucidframe-matte BLACK.png WHITE.png -o OUT.png", true, 0, 0, {}},
+    ToolCase{"help_gives_the_limit", {"--help"}, 0, "at most 268435456 pixels (16384x16384) each", true, 0, 0, {}},
     ToolCase{"version", {"--version"}, 0, "lucidframe-matte 1.", true, 0, 0, {}},
     ToolCase{"unknown_option", {"black.png", "white.png", "-o", "out.png", "--frob"}, 2, "unknown option --frob",
              false, 0, 0, {}},

@@ -34,15 +34,43 @@ void PutBigEndian(std::string& out, std::uint32_t value)
         out += static_cast<char>(value >> shift & 0xFF);
 }
 
-void PutChunk(std::string& out, const std::string& type, const std::string& data)
+// Deflate's bits, least significant first within each byte.
+class BitWriter {
+public:
+    void Put(std::uint32_t bits, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            if (used_ % 8 == 0)
+                bytes_ += '\0';
+            bytes_.back() = static_cast<char>(bytes_.back() | ((bits >> i & 1u) << (used_ % 8)));
+            ++used_;
+        }
+    }
+    // Huffman codes go most significant bit first.
+    void PutCode(std::uint32_t code, int count)
+    {
+        for (int i = count - 1; i >= 0; --i)
+            Put(code >> i & 1u, 1);
+    }
+    std::string& bytes() { return bytes_; }
+
+private:
+    std::string bytes_;
+    std::uint64_t used_ = 0;
+};
+
+} // namespace
+
+std::string ChunkBytes(const std::string& type, const std::string& data)
 {
+    std::string out;
     PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
     std::string const body = type + data;
     out += body;
     PutBigEndian(out, Crc32(body));
+    return out;
 }
 
-// A zlib stream of stored (uncompressed) deflate blocks.
 std::string StoredZlib(const std::string& data)
 {
     std::string out = "\x78\x01";
@@ -62,32 +90,67 @@ std::string StoredZlib(const std::string& data)
     return out;
 }
 
-} // namespace
+std::string ZerosZlib(std::uint64_t count)
+{
+    BitWriter bits;
+    bits.bytes() = "\x78\x01";
+    bits.Put(1, 1);         // the last block
+    bits.Put(1, 2);         // fixed Huffman codes
+    bits.PutCode(0x30, 8);  // literal 0
+    for (std::uint64_t left = count - 1; left > 0;) {
+        if (left >= 258) {
+            bits.PutCode(0xC5, 8); // length code 285: 258 bytes
+            left -= 258;
+        } else if (left >= 3) {
+            // Length codes 257-264 copy 3-10 bytes and are 7 bits from 0000001.
+            std::uint64_t const length = std::min<std::uint64_t>(left, 10);
+            bits.PutCode(static_cast<std::uint32_t>(length - 2), 7);
+            left -= length;
+        } else {
+            bits.PutCode(0x30, 8);
+            --left;
+            continue;
+        }
+        bits.PutCode(0, 5); // distance 1
+    }
+    bits.PutCode(0, 7); // end of block
+    std::string out = bits.bytes();
+    // Adler-32 of zeros: a stays 1, b grows by 1 per byte.
+    PutBigEndian(out, static_cast<std::uint32_t>((count % 65521) << 16 | 1));
+    return out;
+}
 
-std::string MakePng(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType, const std::string& rows,
-                    const std::vector<PngChunk>& extra)
+std::string PngSignatureAndHeader(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType)
+{
+    return MakePngFromStream(width, height, bitDepth, colourType, "").substr(0, 8 + 12 + 13);
+}
+
+std::string MakePngFromStream(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType,
+                              const std::string& zlib, const std::vector<PngChunk>& extra, int interlace)
 {
     std::string header;
     PutBigEndian(header, width);
     PutBigEndian(header, height);
     header += static_cast<char>(bitDepth);
     header += static_cast<char>(colourType);
-    header += std::string(3, '\0'); // deflate, adaptive filtering, no interlace
+    header += std::string(2, '\0'); // deflate, adaptive filtering
+    header += static_cast<char>(interlace);
 
-    std::string png = "\x89PNG\r\n\x1a\n";
-    PutChunk(png, "IHDR", header);
+    std::string png = "\x89PNG\r\n\x1a\n" + ChunkBytes("IHDR", header);
     for (const PngChunk& chunk : extra)
-        PutChunk(png, chunk.type, chunk.data);
-    PutChunk(png, "IDAT", StoredZlib(rows));
-    PutChunk(png, "IEND", "");
-    return png;
+        png += ChunkBytes(chunk.type, chunk.data);
+    return png + ChunkBytes("IDAT", zlib) + ChunkBytes("IEND", "");
 }
 
-std::string WithBadChecksum(std::string png)
+std::string MakePng(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType, const std::string& rows,
+                    const std::vector<PngChunk>& extra)
 {
-    // The last byte of the IHDR chunk's checksum: signature 8, length 4,
-    // type 4, data 13, checksum 4.
-    png[8 + 4 + 4 + 13 + 3] ^= 0x01;
+    return MakePngFromStream(width, height, bitDepth, colourType, StoredZlib(rows), extra);
+}
+
+std::string WithBadChecksum(std::string png, std::size_t at)
+{
+    png[at] ^= 0x01;
     return png;
 }
 

@@ -1,6 +1,6 @@
-#include "matte.h"
+#include "matte_entry.h"
 
 int main(int argc, char** argv)
 {
-    return MatteMain(std::vector<std::string>(argv + 1, argv + argc), stdout, stderr);
+    return RunMatteTool(argc, argv);
 }

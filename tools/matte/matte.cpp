@@ -28,11 +28,23 @@ char const kHelp[] =
     "  -h, --help            show this text\n"
     "  --version             show the version\n"
     "\n"
-    "The inputs may be PNGs of any colour type and bit depth, of the same size.\n"
+    "The inputs may be PNGs of any colour type and bit depth, of the same size,\n"
+    "at most 268435456 pixels (16384x16384) each. Both sizes are compared before\n"
+    "either image is decoded. A chunk other than image data may hold at most\n"
+    "64 MiB, and a file at most 1000 such chunks. Only regular files are read,\n"
+    "and a damaged file (a wrong checksum, no IEND chunk or anything after it,\n"
+    "too much or too little image data) is refused. OUT.png must be a regular\n"
+    "file, not a symbolic link, or not exist yet; it keeps its permissions.\n"
+    "\n"
     "On success one line on standard error gives the output's size and how many\n"
     "of its pixels the matte found transparent, translucent and opaque (counted\n"
-    "before any checkerboard). Nothing is written when anything fails.\n"
-    "Exit status: 0 on success, 1 on failure, 2 for a command-line error.\n";
+    "before any checkerboard). Nothing is written when anything fails, and an\n"
+    "interrupted run leaves no temporary file behind.\n"
+    "Exit status: 0 on success, 1 on failure, 2 for a command-line error; when\n"
+    "stopped, 130 (Ctrl+C), 143 (SIGTERM; Ctrl+Break on Windows) or 129 (SIGHUP).\n";
+
+static_assert(kPngPixelLimit == 16384 * 16384 && kPngChunkLimit == 64 << 20 && kPngChunkCountLimit == 1000,
+              "the limits are given in the help text");
 
 fs::path PathFromUtf8(const std::string& text)
 {
@@ -43,6 +55,29 @@ std::string Utf8FromPath(const fs::path& path)
 {
     std::u8string const text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+const char* FaultText(PngFault fault)
+{
+    switch (fault) {
+    case PngFault::None:
+        break;
+    case PngFault::Missing:
+        return "no such file";
+    case PngFault::NotRegularFile:
+        return "not a regular file";
+    case PngFault::Unreadable:
+        return "cannot be read";
+    case PngFault::NotPng:
+        return "not a PNG file";
+    case PngFault::Damaged:
+        return "damaged";
+    case PngFault::TooLarge:
+        return "too large";
+    case PngFault::OutOfMemory:
+        return "out of memory";
+    }
+    return "";
 }
 
 // Pixels of a straight-alpha image by opacity.
@@ -82,14 +117,14 @@ public:
         fs::path const output = PathFromUtf8(options_.output);
         if (!CheckOutput(output))
             return kMatteFailure;
+        // Both sizes first: a pair that cannot make a matte is refused for the
+        // cost of two headers, whatever size either declares. The decoded
+        // sizes are compared again, as the files may have changed meanwhile.
         Image black, white;
-        if (!Read(options_.black, black) || !Read(options_.white, white))
+        if (!ReadSize(options_.black, black) || !ReadSize(options_.white, white) || !SameSize(black, white))
             return kMatteFailure;
-        if (black.width != white.width || black.height != white.height) {
-            Fail(options_.black + " and " + options_.white + " differ in size: " + SizeText(black) + " and " +
-                 SizeText(white));
+        if (!Decode(options_.black, black) || !Decode(options_.white, white) || !SameSize(black, white))
             return kMatteFailure;
-        }
 
         RecoverAlpha(black.pixels.data(), white.pixels.data(), static_cast<std::int32_t>(white.pixels.size()));
         std::string const matteSize = SizeText(white);
@@ -118,7 +153,9 @@ public:
 
 private:
     // Checked before any decoding, so that a mistyped output costs nothing and
-    // can never overwrite a capture.
+    // can never overwrite a capture. A special file, or a symbolic link, is
+    // left alone: replacing it with a regular file would remove a device node
+    // or a link that the user meant to keep.
     bool CheckOutput(const fs::path& output)
     {
         std::error_code error;
@@ -132,15 +169,41 @@ private:
             Fail(options_.output + ": folder " + Utf8FromPath(folder) + " does not exist");
             return false;
         }
+        fs::file_status const status = fs::symlink_status(output, error);
+        if (fs::exists(status) && !fs::is_regular_file(status)) {
+            Fail(options_.output + ": exists and is not a regular file; it is left as it is");
+            return false;
+        }
         return true;
     }
 
-    bool Read(const std::string& name, Image& image)
+    bool ReadSize(const std::string& name, Image& image)
     {
-        if (ReadPng(PathFromUtf8(name), image.pixels, image.width, image.height))
+        return Succeeded(name, ReadPngSize(PathFromUtf8(name), image.width, image.height));
+    }
+
+    bool Decode(const std::string& name, Image& image)
+    {
+        return Succeeded(name, DecodePng(PathFromUtf8(name), image.pixels, image.width, image.height));
+    }
+
+    bool Succeeded(const std::string& name, const PngReadResult& result)
+    {
+        if (result.fault == PngFault::None)
             return true;
-        std::error_code error;
-        Fail(name + (fs::exists(PathFromUtf8(name), error) ? ": not a PNG file or cannot be read" : ": no such file"));
+        std::string message = name + ": " + FaultText(result.fault);
+        if (!result.detail.empty())
+            message += " (" + result.detail + ")";
+        Fail(message);
+        return false;
+    }
+
+    bool SameSize(const Image& black, const Image& white)
+    {
+        if (black.width == white.width && black.height == white.height)
+            return true;
+        Fail(options_.black + " and " + options_.white + " differ in size: " + SizeText(black) + " and " +
+             SizeText(white));
         return false;
     }
 
