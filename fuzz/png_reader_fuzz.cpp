@@ -13,7 +13,7 @@
 
 #include "output/png_reader.h"
 
-#include "tests/unit/png_test_files.h"
+#include "tests/support/png_test_files.h"
 
 #include <algorithm>
 #include <cstdint>

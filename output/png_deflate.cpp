@@ -1,5 +1,7 @@
 #include "output/png_deflate.h"
 
+#include "output/png_big_endian.h"
+
 #define ZLIB_CONST
 #include <zlib.h>
 
@@ -147,12 +149,6 @@ void CompressBandsAtOnce(const Image& image, std::vector<Band>& bands)
         }
     }
     CompressBand(image, bands[0]);
-}
-
-void AppendBigEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 bool DeflateInBands(const Image& image, std::int64_t height, unsigned bandCount,

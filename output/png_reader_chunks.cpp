@@ -1,5 +1,7 @@
 #include "output/png_reader_chunks.h"
 
+#include "output/png_big_endian.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -29,12 +31,6 @@ std::uint32_t UpdateCrc(std::uint32_t crc, const std::uint8_t* bytes, std::size_
     for (std::size_t i = 0; i < size; ++i)
         crc = kCrcTable[(crc ^ bytes[i]) & 0xFFu] ^ (crc >> 8);
     return crc;
-}
-
-std::uint32_t BigEndian32(const std::uint8_t* bytes)
-{
-    return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
-           static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
 }
 
 bool IsLetter(char c)
@@ -130,7 +126,7 @@ std::string PngChunkCheck::ChunkName() const
 // The chunk's length and type are in `collected_`.
 bool PngChunkCheck::StartChunk()
 {
-    std::uint32_t const length = BigEndian32(collected_);
+    std::uint32_t const length = ReadBigEndian(collected_);
     std::memcpy(type_, collected_ + 4, 4);
     if (!std::all_of(type_, type_ + 4, IsLetter))
         return Fail(PngFault::Damaged, "a chunk type that is not four letters");
@@ -170,7 +166,7 @@ bool PngChunkCheck::StartChunk()
 // The chunk's checksum is in `collected_`.
 bool PngChunkCheck::FinishChunk()
 {
-    if (BigEndian32(collected_) != ~crc_)
+    if (ReadBigEndian(collected_) != ~crc_)
         return Fail(PngFault::Damaged, "wrong checksum in the " + ChunkName());
     part_ = Part::ChunkHead;
     if (std::memcmp(type_, "IHDR", 4) == 0)
@@ -188,8 +184,8 @@ bool PngChunkCheck::FinishChunk()
 bool PngChunkCheck::AcceptHeader()
 {
     PngHeader header;
-    header.width = BigEndian32(headerData_);
-    header.height = BigEndian32(headerData_ + 4);
+    header.width = ReadBigEndian(headerData_);
+    header.height = ReadBigEndian(headerData_ + 4);
     header.bitDepth = headerData_[8];
     header.colourType = headerData_[9];
     header.interlaced = headerData_[12] == 1;

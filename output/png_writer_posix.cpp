@@ -1,7 +1,7 @@
 #include "output/png_writer.h"
 
 #include "output/png_deflate.h"
-#include "output/png_encode.h"
+#include "output/png_container.h"
 
 #include <atomic>
 #include <cerrno>

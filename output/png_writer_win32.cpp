@@ -1,7 +1,7 @@
 #include "output/png_writer.h"
 
 #include "output/gdiplus_win32.h"
-#include "output/png_encoder_win32.h"
+#include "output/gdiplus_encoder_lookup_win32.h"
 #include "output/png_pixel_rows.h"
 #include "output/save_path.h"
 
@@ -48,7 +48,7 @@ GpBitmap* CreateArgbBitmap(const std::uint32_t* pixels, std::int32_t width, std:
     return bitmap;
 }
 
-bool EncodePng(GpBitmap* bitmap, const wchar_t* path)
+bool EncodeWithGdiplus(GpBitmap* bitmap, const wchar_t* path)
 {
     CLSID encoder;
     return FindEncoderClsid(L"image/png", &encoder) >= 0 && GdipSaveImageToFile(bitmap, path, &encoder, nullptr) == Ok;
@@ -93,7 +93,7 @@ bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels,
     // Without a temporary file beside it (a missing folder, no rights, every
     // name taken) a direct write still saves whatever it can.
     bool const direct = unfinishedSave.empty();
-    bool saved = EncodePng(bitmap, direct ? path.c_str() : unfinishedSave.c_str());
+    bool saved = EncodeWithGdiplus(bitmap, direct ? path.c_str() : unfinishedSave.c_str());
     ReleaseSRWLockExclusive(&saveLock);
 
     if (!direct) {

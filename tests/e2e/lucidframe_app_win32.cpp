@@ -27,19 +27,6 @@ std::filesystem::path TestProgramFolder()
     return std::filesystem::path(path).parent_path();
 }
 
-std::filesystem::path FreshFolder()
-{
-    wchar_t base[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, base);
-    for (unsigned attempt = GetTickCount();; ++attempt) {
-        std::filesystem::path const folder =
-            std::filesystem::path(base) /
-            (L"lucidframe-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt));
-        if (std::filesystem::create_directory(folder))
-            return folder;
-    }
-}
-
 // The keys that reach each command from the closed menu: Down selects the
 // first item, Up the last; Right opens a submenu on its first item.
 std::vector<WORD> KeysFor(TrayCommand command)
@@ -75,7 +62,7 @@ std::filesystem::path ProgramUnderTest()
     return TestProgramFolder() / g_programUnderTest;
 }
 
-LucidframeApp::LucidframeApp() : m_folder(FreshFolder())
+LucidframeApp::LucidframeApp()
 {
     std::filesystem::copy_file(ProgramUnderTest(), program());
 }
@@ -83,8 +70,6 @@ LucidframeApp::LucidframeApp() : m_folder(FreshFolder())
 LucidframeApp::~LucidframeApp()
 {
     m_process.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
 }
 
 void LucidframeApp::Start()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/e2e/program_process_win32.h"
+#include "tests/support/scratch_folder.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -35,7 +36,7 @@ public:
     LucidframeApp(LucidframeApp const&) = delete;
     LucidframeApp& operator=(LucidframeApp const&) = delete;
 
-    std::filesystem::path const& folder() const { return m_folder; }
+    std::filesystem::path const& folder() const { return m_folder.path(); }
     std::filesystem::path program() const { return m_folder / L"Lucidframe.exe"; }
 
     // Starts the program and waits until its host window is set up.
@@ -82,7 +83,7 @@ public:
 private:
     NOTIFYICONDATAW IconKey() const;
 
-    std::filesystem::path m_folder;
+    ScratchFolder m_folder;
     std::unique_ptr<ProgramProcess> m_process;
     HWND m_host = nullptr;
 };

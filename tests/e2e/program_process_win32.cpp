@@ -2,6 +2,7 @@
 
 #include "tests/e2e/early_exit.h"
 #include "tests/e2e/retry_log_win32.h"
+#include "tests/e2e/top_level_windows_win32.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -149,7 +150,7 @@ void WaitUntil(std::function<bool()> const& condition, DWORD timeoutMs, std::str
                 Fail(Utf8(process->name()) + " ended while waiting for " + what);
         }
         if (GetTickCount64() > deadline)
-            Fail("no " + what + " after " + std::to_string(timeoutMs) + " ms");
+            Fail("no " + what + " after " + std::to_string(timeoutMs) + " ms (" + DescribeDesktop() + ")");
         Sleep(kPollMs);
     }
 }

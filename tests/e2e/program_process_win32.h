@@ -55,7 +55,8 @@ private:
 bool RunningUnderWine();
 
 // Polls `condition` until it holds or `timeoutMs` pass; while waiting, each
-// program in `watched` must keep running without a crash. Fails naming `what`.
+// program in `watched` must keep running without a crash. Fails naming `what`
+// and, after a timeout, the windows on the desktop.
 void WaitUntil(std::function<bool()> const& condition, DWORD timeoutMs, std::string const& what,
                std::initializer_list<ProgramProcess const*> watched = {});
 

@@ -1,6 +1,7 @@
 #include "tests/e2e/top_level_windows_win32.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 
 namespace {
@@ -66,4 +67,33 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId)
     });
     std::sort(windows.begin(), windows.end());
     return windows;
+}
+
+namespace {
+
+std::string Describe(HWND window)
+{
+    wchar_t className[64] = {};
+    wchar_t title[128] = {};
+    GetClassNameW(window, className, ARRAYSIZE(className));
+    GetWindowTextW(window, title, ARRAYSIZE(title));
+    char text[320];
+    std::snprintf(text, sizeof text, "%ls \"%ls\" of process %lu", className, title,
+                  static_cast<unsigned long>(ProcessOf(window)));
+    return text;
+}
+
+} // namespace
+
+std::string DescribeDesktop()
+{
+    HWND const foreground = GetForegroundWindow();
+    std::string text = "foreground: " + (foreground != nullptr ? Describe(foreground) : std::string("none"));
+    text += "; visible:";
+    FindTopLevelWindow([&](HWND window) {
+        if (IsWindowVisible(window))
+            text += " [" + Describe(window) + "]";
+        return false;
+    });
+    return text;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 // The first top-level window for which `matches` holds, or null.
@@ -17,3 +18,7 @@ HWND FindOwnedWindow(HWND owner, wchar_t const* className);
 
 // The visible top-level windows of the process, in a fixed order.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
+
+// The foreground window and every visible top-level window, by class, title
+// and process: what a failed wait for a window reports.
+std::string DescribeDesktop();

@@ -3,7 +3,7 @@
 // make it allocate, within a few MiB of what the tool needs to start; nothing
 // in the folder is changed or added.
 #include "matte_run.h"
-#include "png_test_files.h"
+#include "tests/support/png_test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "png_test_files.h"
+#include "tests/support/png_test_files.h"
 
 #include <cstdint>
 #include <string>

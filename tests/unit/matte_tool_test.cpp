@@ -2,7 +2,7 @@
 #include "output/png_reader.h"
 
 #include "matte_run.h"
-#include "png_test_files.h"
+#include "tests/support/png_test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // return; what it finds, and what it passes on, must not depend on the cut.
 #include "output/png_reader_chunks.h"
 
-#include "png_test_files.h"
+#include "tests/support/png_test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "output/png_reader.h"
 #include "output/png_writer.h"
 
-#include "png_test_files.h"
+#include "tests/support/png_test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "output/png_writer.h"
 
-#include "png_test_files.h"
+#include "tests/support/png_test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -15,19 +15,6 @@ HWND CreateCaptureHost();
 // bare table index there and names the object that lives at it.
 std::int64_t CountGdiObjects();
 
-// A fresh empty folder under the temporary folder; removed by the destructor.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(TemporaryFolder const&) = delete;
-    TemporaryFolder& operator=(TemporaryFolder const&) = delete;
-
-    std::filesystem::path const& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // Cursors made by the test with known masks.
 //   Monochrome, 32 x 32, hot spot (5, 3): rows 2-9, columns 4-11 white; rows

@@ -103,24 +103,6 @@ std::int64_t CountGdiObjects()
     return count;
 }
 
-TemporaryFolder::TemporaryFolder()
-{
-    wchar_t base[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, base);
-    std::filesystem::path const root(base);
-    for (unsigned attempt = GetTickCount(); ; ++attempt) {
-        m_path = root / (L"lucidframe-capture-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt));
-        if (std::filesystem::create_directory(m_path))
-            return;
-    }
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 TestCursorShape ShapeOf(CursorKind kind)
 {
     return kind == CursorKind::LargeColour ? TestCursorShape{kLargeSide, 32, 32} : TestCursorShape{kSmallSide, 5, 3};

@@ -2,6 +2,7 @@
 
 #include "capture_test_support.h"
 #include "tests/e2e/sample_window_process_win32.h"
+#include "tests/support/scratch_folder.h"
 #include "output/png_reader.h"
 #include "shell/app_state.h"
 #include "tests/support/sample_window/sample_options.h"
@@ -66,7 +67,7 @@ protected:
     }
 
     static inline HWND s_host = nullptr;
-    TemporaryFolder m_folder;
+    ScratchFolder m_folder;
 };
 
 // A target at (200, 150) of 320 x 200, cropped back to the window: every pixel

@@ -1,8 +1,8 @@
-#include "output/png_encoder_win32.h"
+#include "output/gdiplus_encoder_lookup_win32.h"
 #include "output/png_reader.h"
 #include "output/png_writer.h"
 
-#include "../unit/png_test_files.h"
+#include "tests/support/png_test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 
 #include "output/png_reader.h"
 #include "output/save_path.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -82,9 +83,6 @@ class SaveCaptureTable : public testing::TestWithParam<SaveCase> {
 protected:
     void SetUp() override
     {
-        folder_ = fs::temp_directory_path() / (std::string("lucidframe-save-") + GetParam().name);
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         target_ = CreateWindowExW(0, L"STATIC", GetParam().title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     }
 
@@ -94,7 +92,6 @@ protected:
         // The Save dialog makes the chosen folder the current one, which
         // Windows will not remove.
         fs::current_path(fs::temp_directory_path());
-        fs::remove_all(folder_);
     }
 
     void Save(const std::vector<std::uint32_t>& pixels)
@@ -122,7 +119,8 @@ protected:
         return pixels;
     }
 
-    fs::path folder_;
+    ScratchFolder scratch_;
+    fs::path const& folder_ = scratch_.path();
     HWND target_ = nullptr;
 };
 
@@ -164,8 +162,8 @@ INSTANTIATE_TEST_SUITE_P(Saves, SaveCaptureTable, testing::Values(
 
 TEST(SaveCapture, LongestTitleIsShortenedToFit)
 {
-    fs::path const folder = fs::temp_directory_path() / "lucidframe-save-longest";
-    fs::create_directories(folder);
+    ScratchFolder const scratch;
+    fs::path const& folder = scratch.path();
     HWND const target = CreateWindowExW(0, L"STATIC", std::wstring(259, L't').c_str(), WS_POPUP, 0, 0, 1, 1,
                                         nullptr, nullptr, nullptr, nullptr);
     SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, kFirstCapture.data(), 3, 2);
@@ -173,7 +171,6 @@ TEST(SaveCapture, LongestTitleIsShortenedToFit)
     std::wstring const room(kMaxCapturePathLength - folder.native().size() - 5, L't');
     EXPECT_TRUE(fs::exists(folder / (room + L".png")));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
-    fs::remove_all(folder);
 }
 
 // The names of the files created in a folder while this object lives, as
@@ -234,7 +231,8 @@ private:
 // folders past MAX_PATH - 14 outright, where wine goes on).
 TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
 {
-    fs::path const base = fs::temp_directory_path() / "lucidframe-save-long-";
+    ScratchFolder const scratch;
+    fs::path const base = scratch / L"long-";
     fs::path const folder = base.native() + std::wstring(250 - base.native().size(), L'f');
     ASSERT_EQ(folder.native().size(), 250u);
     fs::create_directories(folder);
@@ -259,7 +257,6 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
     std::int32_t width = 0, height = 0;
     EXPECT_TRUE(ReadPng(files[0], pixels, width, height));
     EXPECT_EQ(pixels, kSecondCapture);
-    fs::remove_all(folder);
 }
 
 } // namespace

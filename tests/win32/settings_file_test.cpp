@@ -1,5 +1,6 @@
 // The settings file against the real private-profile functions.
 #include "shell/settings_file.h"
+#include "tests/support/scratch_folder.h"
 
 #include <windows.h>
 
@@ -28,18 +29,6 @@ Flags FlagsOf(const Settings& s)
 
 class SettingsFileTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '-');
-        folder_ = fs::temp_directory_path() / ("lucidframe-settings-" + name);
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        iniPath_ = (folder_ / "Lucidframe.ini").wstring();
-    }
-
-    void TearDown() override { fs::remove_all(folder_); }
-
     // Stores the text as UTF-16 with a byte-order mark, in which the
     // private-profile functions keep Chinese names on every code page.
     void WriteIni(std::wstring_view text) const
@@ -56,8 +45,8 @@ protected:
         return static_cast<std::int32_t>(GetPrivateProfileIntW(kSettingsSection, key, kAbsent, iniPath_.c_str()));
     }
 
-    fs::path folder_;
-    std::wstring iniPath_;
+    ScratchFolder folder_;
+    std::wstring const iniPath_ = (folder_ / "Lucidframe.ini").wstring();
 };
 
 struct LoadCase {
@@ -148,7 +137,7 @@ TEST_F(SettingsFileTest, MissingOrUnwritableFileKeepsTheOptionForThisRun)
         EXPECT_EQ(settings.autoCrop, 0);
     }
     EXPECT_TRUE(fs::is_empty(iniPath_));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
 }
 
 struct ComposeCase {

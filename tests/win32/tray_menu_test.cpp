@@ -14,6 +14,7 @@
 #include "shell/app_state.h"
 #include "shell/host_window.h"
 #include "shell/tray_menu.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -107,20 +108,12 @@ class MenuCommands : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t folder[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, folder);
-        iniFile = std::filesystem::path(folder) /
-                  (L"lucidframe-tray-" + std::to_wstring(GetCurrentProcessId()) + L".ini");
         std::filesystem::remove(iniFile);
         lstrcpynW(g_app.iniPath, iniFile.c_str(), MAX_PATH);
         g_app.settings = Settings{};
     }
 
-    void TearDown() override
-    {
-        std::filesystem::remove(iniFile);
-        g_app.iniPath[0] = L'\0';
-    }
+    void TearDown() override { g_app.iniPath[0] = L'\0'; }
 
     // The section's lines, "key=value", in file order.
     std::vector<std::wstring> StoredKeys() const
@@ -134,7 +127,8 @@ protected:
         return lines;
     }
 
-    std::filesystem::path iniFile;
+    ScratchFolder folder;
+    std::filesystem::path const iniFile = folder / L"Lucidframe.ini";
 };
 
 TEST_F(MenuCommands, EachToggleFlipsOneOptionAndWritesOnlyItsKey)

@@ -1,4 +1,4 @@
-#include "output/png_encode.h"
+#include "output/png_container.h"
 
 #include <gtest/gtest.h>
 #include <spng.h>

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-// Hand-made PNG files and scratch folders for the PNG and matte tests. The
+#include "tests/support/scratch_folder.h"
+
+// Hand-made PNG files for the PNG and matte tests. The
 // files are assembled here byte by byte (stored deflate blocks, no filtering)
 // so that the decoders under test are checked against an encoder that shares
 // nothing with them.
@@ -47,21 +49,3 @@ std::string Utf8(const std::filesystem::path& path);
 
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadBytes(const std::filesystem::path& path);
-
-// A fresh empty folder under the system's temporary folder, removed with
-// everything in it when the object goes.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
-    // Names of everything in the folder, UTF-8, sorted.
-    std::vector<std::string> Entries() const;
-
-private:
-    std::filesystem::path path_;
-};

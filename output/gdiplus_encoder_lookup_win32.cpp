@@ -1,4 +1,4 @@
-#include "output/png_encoder_win32.h"
+#include "output/gdiplus_encoder_lookup_win32.h"
 
 #include "output/gdiplus_win32.h"
 

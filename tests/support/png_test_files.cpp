@@ -1,9 +1,8 @@
-#include "png_test_files.h"
+#include "tests/support/png_test_files.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <random>
 
 namespace {
 
@@ -174,28 +173,4 @@ std::string ReadBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-ScratchFolder::ScratchFolder()
-{
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("lucidframe-test-" + std::to_string(random()) + "-" + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::vector<std::string> ScratchFolder::Entries() const
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
-        names.push_back(Utf8(entry.path().filename()));
-    std::sort(names.begin(), names.end());
-    return names;
 }

@@ -1,5 +1,6 @@
-#include "output/png_encode.h"
+#include "output/png_container.h"
 
+#include "output/png_big_endian.h"
 #include "output/png_deflate.h"
 
 #include <zlib.h>
@@ -13,12 +14,6 @@ namespace {
 // A chunk's length must fit in 31 bits; bands that compress to more are
 // stored in several IDAT chunks, which a decoder reads as one stream.
 constexpr std::size_t kMaxChunkData = std::size_t{1} << 30;
-
-void AppendBigEndian(std::vector<std::uint8_t>& png, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        png.push_back(static_cast<std::uint8_t>(value >> shift));
-}
 
 void AppendChunk(std::vector<std::uint8_t>& png, const char (&type)[5], const std::uint8_t* data, std::size_t size)
 {
