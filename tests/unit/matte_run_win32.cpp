@@ -20,7 +20,8 @@ std::wstring Quoted(const std::wstring& text)
 HANDLE InheritableFile(const std::filesystem::path& path)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inheritable, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL,
                        nullptr);
 }
 
