@@ -1,7 +1,7 @@
 #include "tests/e2e/capture_check_win32.h"
 
 #include "output/png_reader.h"
-#include "tests/e2e/retry_log_win32.h"
+#include "tests/support/retry_log_win32.h"
 
 #include <cstdint>
 #include <vector>

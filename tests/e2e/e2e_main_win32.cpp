@@ -2,7 +2,7 @@
 //   --lucidframe=FILE   test another build of the program, found beside this
 //                       one, in place of Lucidframe.exe
 #include "tests/e2e/lucidframe_app_win32.h"
-#include "tests/e2e/retry_log_win32.h"
+#include "tests/support/retry_log_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tests/e2e/program_process_win32.h"
 
-#include "tests/e2e/early_exit.h"
-#include "tests/e2e/retry_log_win32.h"
+#include "tests/support/early_exit.h"
+#include "tests/support/retry_log_win32.h"
 #include "tests/e2e/top_level_windows_win32.h"
 
 #include <cstdio>
@@ -36,18 +36,14 @@ std::string Utf8(std::wstring const& text)
     return utf8;
 }
 
-bool RunningUnderWine()
-{
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 ProgramProcess::ProgramProcess(std::filesystem::path const& program, std::wstring const& arguments,
                                UpProbe const& isUp)
     : m_name(program.filename().wstring())
 {
     for (int start = 1;; ++start) {
-        Launch(program, arguments);
+        Launch(program, arguments, start);
+        if (m_process.hProcess == nullptr)
+            continue;
         ULONGLONG const deadline = GetTickCount64() + kUpTimeoutMs;
         while (Running()) {
             if (isUp(id()))
@@ -78,7 +74,8 @@ DWORD ProgramProcess::RunToExit(std::filesystem::path const& program, std::wstri
 {
     ProgramProcess process;
     process.m_name = program.filename().wstring();
-    process.Launch(program, arguments);
+    for (int start = 1; process.m_process.hProcess == nullptr; ++start)
+        process.Launch(program, arguments, start);
     return process.WaitForExit(kUpTimeoutMs);
 }
 
@@ -91,15 +88,24 @@ ProgramProcess::~ProgramProcess()
     Close();
 }
 
-void ProgramProcess::Launch(std::filesystem::path const& program, std::wstring const& arguments)
+// Leaves no process, and notes a retry, when wine could not start the program
+// and `start` may be followed by another (early_exit.h).
+void ProgramProcess::Launch(std::filesystem::path const& program, std::wstring const& arguments, int start)
 {
     std::wstring commandLine = L"\"" + program.wstring() + L"\" " + arguments;
     std::wstring const folder = program.parent_path().wstring();
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &m_process))
-        Fail("cannot start " + Utf8(program.wstring()) + " (error " + std::to_string(GetLastError()) + ")");
+                        &startup, &m_process)) {
+        std::string const failure = "cannot start " + Utf8(program.wstring()) + " (error " +
+                                    std::to_string(GetLastError()) + ")";
+        if (!RestartsFailedStart(RunningUnderWine(), start))
+            Fail(failure);
+        NoteRetry(failure + " under wine; starting it again");
+        m_process = {};
+        return;
+    }
     CloseHandle(m_process.hThread);
     m_process.hThread = nullptr;
 }

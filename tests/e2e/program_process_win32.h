@@ -16,12 +16,14 @@ public:
     using UpProbe = std::function<bool(DWORD processId)>;
 
     // Starts `program` with `arguments` (the command line after the program's
-    // name) and waits until `isUp` says it is up. A program that ends before
-    // that is started again only when wine ended it (early_exit.h), printing
-    // one line; any other end fails, and so does one that is not up in time.
+    // name) and waits until `isUp` says it is up. A program that wine could
+    // not start, or that ends before it is up, is started again only when
+    // wine is at fault (early_exit.h), printing one line; any other end fails,
+    // and so does one that is not up in time.
     ProgramProcess(std::filesystem::path const& program, std::wstring const& arguments, UpProbe const& isUp);
 
-    // Starts `program` and waits for its exit; a crash fails.
+    // Starts `program`, again when wine could not start it, and waits for its
+    // exit; a crash fails.
     static DWORD RunToExit(std::filesystem::path const& program, std::wstring const& arguments);
 
     // Ends the program if it still runs. A crash seen here is not reported:
@@ -43,16 +45,13 @@ public:
 
 private:
     ProgramProcess() = default;
-    void Launch(std::filesystem::path const& program, std::wstring const& arguments);
+    void Launch(std::filesystem::path const& program, std::wstring const& arguments, int start);
     std::optional<DWORD> ExitCode() const;
     void Close();
 
     std::wstring m_name;
     PROCESS_INFORMATION m_process = {};
 };
-
-// Whether this program runs under wine rather than on Windows.
-bool RunningUnderWine();
 
 // Polls `condition` until it holds or `timeoutMs` pass; while waiting, each
 // program in `watched` must keep running without a crash. Fails naming `what`

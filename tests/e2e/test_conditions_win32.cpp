@@ -1,6 +1,7 @@
 #include "tests/e2e/test_conditions_win32.h"
 
 #include "tests/e2e/program_process_win32.h"
+#include "tests/support/retry_log_win32.h"
 
 #include <windows.h>
 

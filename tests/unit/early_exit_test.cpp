@@ -1,4 +1,4 @@
-#include "tests/e2e/early_exit.h"
+#include "tests/support/early_exit.h"
 
 #include <gtest/gtest.h>
 
@@ -34,5 +34,18 @@ TEST_P(EarlyExitTest, OnlyWineFailuresAreRestarted)
 
 INSTANTIATE_TEST_SUITE_P(Rows, EarlyExitTest, testing::ValuesIn(kRows),
                          [](testing::TestParamInfo<EarlyExitRow> const& info) { return info.param.name; });
+
+// CreateProcessW failing under wine is the same fault, caught earlier: the
+// new process died in wine's own start-up.
+TEST(FailedStart, IsStartedAgainOnlyUnderWineAndAtMostTwice)
+{
+    struct Row {
+        bool underWine;
+        int start;
+        bool restarted;
+    } const rows[] = {{true, 1, true}, {true, 2, true}, {true, 3, false}, {false, 1, false}};
+    for (Row const& row : rows)
+        EXPECT_EQ(RestartsFailedStart(row.underWine, row.start), row.restarted) << row.underWine << " " << row.start;
+}
 
 } // namespace

@@ -275,7 +275,7 @@ TEST_P(StoppedDuringTheSave, LeavesNoTemporaryFileAndTheOldOutput)
 {
     StopCase const& c = GetParam();
 #ifdef _WIN32
-    if (!c.wineDelivers && UnderWine())
+    if (!c.wineDelivers && RunningUnderWine())
         GTEST_SKIP() << "wine 8 cannot raise " << c.stop << ": GenerateConsoleCtrlEvent fails with ERROR_INVALID_HANDLE";
 #endif
     ScratchFolder folder;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "tests/support/png_test_files.h"
+#ifdef _WIN32
+#include "tests/support/retry_log_win32.h"
+#endif
 
 #include <cstdint>
 #include <string>
@@ -25,9 +28,6 @@ struct ProgramRun {
     double peakMiB = -1;     // the largest resident set (working set on Windows); -1 likewise
 };
 
-#ifdef _WIN32
-bool UnderWine();
-#endif
 
 // Runs `program` (a path as CMake gives it) with `arguments` (UTF-8) and waits
 // for it; standard output and error go to files and are read back.

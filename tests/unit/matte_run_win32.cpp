@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "tests/support/early_exit.h"
+
 namespace {
 
 // Cross-built and run under wine, the build folder is a Unix path, which wine
@@ -30,12 +32,23 @@ double Seconds(const FILETIME& time)
     return static_cast<double>(static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime) / 1e7;
 }
 
-} // namespace
-
-bool UnderWine()
+// CreateProcessW, started again when wine could not start the program: the
+// tests' one rule for wine's own faults (early_exit.h).
+bool StartProgram(const std::string& program, std::wstring command, STARTUPINFOW& startup,
+                  PROCESS_INFORMATION& process)
 {
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    for (int start = 1;; ++start) {
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                           &startup, &process))
+            return true;
+        if (!RestartsFailedStart(RunningUnderWine(), start))
+            return false;
+        NoteRetry("wine could not start " + program + " (error " + std::to_string(GetLastError()) +
+                  "); starting it again");
+    }
 }
+
+} // namespace
 
 // The child gets a console of its own without a window (CREATE_NO_WINDOW), so
 // that a console control event it raises reaches no other process.
@@ -55,8 +68,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     ProgramRun run;
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                       &process)) {
+    if (StartProgram(program, command, startup, process)) {
         if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(limits.timeoutSeconds * 1000)) == WAIT_TIMEOUT) {
             TerminateProcess(process.hProcess, 1);
             WaitForSingleObject(process.hProcess, INFINITE);
@@ -68,11 +80,11 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
         // Wine 8 reports neither for another process: the times grow with
         // the caller's, and the peak is mostly 0.
         FILETIME created, exited, kernel, user;
-        if (!UnderWine() && GetProcessTimes(process.hProcess, &created, &exited, &kernel, &user))
+        if (!RunningUnderWine() && GetProcessTimes(process.hProcess, &created, &exited, &kernel, &user))
             run.cpuSeconds = Seconds(kernel) + Seconds(user);
         PROCESS_MEMORY_COUNTERS memory{};
         memory.cb = sizeof memory;
-        if (!UnderWine() && GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory))
+        if (!RunningUnderWine() && GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory))
             run.peakMiB = static_cast<double>(memory.PeakWorkingSetSize) / (1 << 20);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);

@@ -2,7 +2,11 @@
 
 #include <string>
 
-// Every retry of the end-to-end tests goes through here: it is printed as one
+// Whether this program runs under wine rather than on Windows: only there
+// does anything restart.
+bool RunningUnderWine();
+
+// Every retry of the tests goes through here: it is printed as one
 // line starting "retry:" and appended to retries.log beside the test program,
 // where the test command counts it. tests/support/wine-run appends its own
 // restarts to the same file.

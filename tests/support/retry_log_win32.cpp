@@ -1,4 +1,4 @@
-#include "tests/e2e/retry_log_win32.h"
+#include "tests/support/retry_log_win32.h"
 
 #include <windows.h>
 
@@ -30,4 +30,10 @@ void NoteRetry(std::string const& what)
 void SetRetryContext(std::string const& context)
 {
     g_context = context;
+}
+
+bool RunningUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }

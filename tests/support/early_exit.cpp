@@ -1,4 +1,4 @@
-#include "tests/e2e/early_exit.h"
+#include "tests/support/early_exit.h"
 
 namespace {
 
@@ -17,4 +17,9 @@ EarlyExit ClassifyEarlyExit(bool underWine, std::uint32_t exitCode)
     if (IsCrashExitCode(exitCode))
         return EarlyExit::Crash;
     return underWine && exitCode != 0 ? EarlyExit::WineFault : EarlyExit::Failure;
+}
+
+bool RestartsFailedStart(bool underWine, int start)
+{
+    return underWine && start < kMaxStarts;
 }
