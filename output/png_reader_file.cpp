@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <string>
 
 namespace {
 
@@ -92,6 +94,25 @@ PngReadResult ReadPngSize(const std::filesystem::path& path, std::int32_t& width
     if (result.fault == PngFault::None) {
         width = static_cast<std::int32_t>(file.check().header().width);
         height = static_cast<std::int32_t>(file.check().header().height);
+    }
+    return result;
+}
+
+PngReadResult DecodePng(const std::filesystem::path& path, std::vector<std::uint32_t>& pixels, std::int32_t& width,
+                        std::int32_t& height)
+{
+    DecodedPng image;
+    PngReadResult result;
+    try {
+        result = DecodeCheckedPng(path, image);
+    } catch (const std::bad_alloc&) {
+        result = {PngFault::OutOfMemory,
+                  image.width == 0 ? "" : std::to_string(image.width) + "x" + std::to_string(image.height)};
+    }
+    if (result.fault == PngFault::None) {
+        pixels.swap(image.pixels);
+        width = static_cast<std::int32_t>(image.width);
+        height = static_cast<std::int32_t>(image.height);
     }
     return result;
 }

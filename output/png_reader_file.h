@@ -57,3 +57,15 @@ private:
     int descriptor_ = -1;
 #endif
 };
+
+// An image as the platform's decoder gives it: its size is set from the
+// checked header before any memory is taken for its pixels.
+struct DecodedPng {
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
+
+// The platform's half of DecodePng (libspng or GDI+): the file at `path`,
+// checked to its last byte, decoded into `image`. May throw std::bad_alloc.
+PngReadResult DecodeCheckedPng(const std::filesystem::path& path, DecodedPng& image);

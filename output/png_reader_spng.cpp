@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <new>
 
 namespace {
 
@@ -129,7 +128,7 @@ int DecodeRows(spng_ctx* png, const spng_ihdr& header, std::vector<std::uint32_t
     }
 }
 
-PngReadResult Decode(spng_ctx* png, CheckedPngFile& file, std::vector<std::uint32_t>& pixels, spng_ihdr& header)
+PngReadResult Decode(spng_ctx* png, CheckedPngFile& file, std::vector<std::uint32_t>& pixels)
 {
     // The chunk check verifies every checksum, once; any side of an image
     // within the pixel limit is within it too.
@@ -137,6 +136,7 @@ PngReadResult Decode(spng_ctx* png, CheckedPngFile& file, std::vector<std::uint3
     spng_set_image_limits(png, static_cast<std::uint32_t>(kPngPixelLimit), static_cast<std::uint32_t>(kPngPixelLimit));
     spng_set_chunk_limits(png, kPngChunkLimit, kPngChunkLimit);
     spng_set_crc_action(png, SPNG_CRC_USE, SPNG_CRC_USE);
+    spng_ihdr header{};
     int error = spng_get_ihdr(png, &header);
     if (error == 0)
         error = DecodeRows(png, header, pixels);
@@ -152,36 +152,23 @@ PngReadResult Decode(spng_ctx* png, CheckedPngFile& file, std::vector<std::uint3
 
 } // namespace
 
-PngReadResult DecodePng(const std::filesystem::path& path, std::vector<std::uint32_t>& pixels, std::int32_t& width,
-                        std::int32_t& height)
+PngReadResult DecodeCheckedPng(const std::filesystem::path& path, DecodedPng& image)
 {
-    spng_ihdr header{};
-    try {
-        InflatedSizeCheck imageData;
-        CheckedPngFile file(&imageData);
-        // The header is checked before libspng reads it, so that the limit
-        // and any fault in it are reported as on every other platform.
-        PngReadResult result = file.Open(path);
-        if (result.fault == PngFault::None)
-            result = file.ReadHeader();
-        if (result.fault != PngFault::None)
-            return result;
-        // The second inflation checks the stream's checksum; libspng need not.
-        std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)> const png(spng_ctx_new(SPNG_CTX_IGNORE_ADLER32),
-                                                                      spng_ctx_free);
-        if (png == nullptr)
-            return {PngFault::OutOfMemory, ""};
-        std::vector<std::uint32_t> decoded;
-        result = Decode(png.get(), file, decoded, header);
-        if (result.fault == PngFault::None) {
-            pixels.swap(decoded);
-            width = static_cast<std::int32_t>(header.width);
-            height = static_cast<std::int32_t>(header.height);
-        }
+    InflatedSizeCheck imageData;
+    CheckedPngFile file(&imageData);
+    // The header is checked before libspng reads it, so that the limit and
+    // any fault in it are reported as on every other platform.
+    PngReadResult result = file.Open(path);
+    if (result.fault == PngFault::None)
+        result = file.ReadHeader();
+    if (result.fault != PngFault::None)
         return result;
-    } catch (const std::bad_alloc&) {
-        if (header.width == 0)
-            return {PngFault::OutOfMemory, ""};
-        return {PngFault::OutOfMemory, std::to_string(header.width) + "x" + std::to_string(header.height)};
-    }
+    image.width = file.check().header().width;
+    image.height = file.check().header().height;
+    // The second inflation checks the stream's checksum; libspng need not.
+    std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)> const png(spng_ctx_new(SPNG_CTX_IGNORE_ADLER32),
+                                                                  spng_ctx_free);
+    if (png == nullptr)
+        return {PngFault::OutOfMemory, ""};
+    return Decode(png.get(), file, image.pixels);
 }

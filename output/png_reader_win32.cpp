@@ -4,7 +4,6 @@
 #include "output/png_reader_file.h"
 
 #include <cstdint>
-#include <new>
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -40,32 +39,23 @@ PngReadResult CopyArgbPixels(GpBitmap* bitmap, const PngHeader& header, std::vec
 // The whole file is checked before GDI+ sees it, and stays open, shared for
 // reading only, until GDI+ is done: GDI+ applies no limits of its own and
 // reads the checksums of no chunk.
-PngReadResult DecodePng(const std::filesystem::path& path, std::vector<std::uint32_t>& pixels, std::int32_t& width,
-                        std::int32_t& height)
+PngReadResult DecodeCheckedPng(const std::filesystem::path& path, DecodedPng& image)
 {
-    try {
-        CheckedPngFile file;
-        PngReadResult result = file.Open(path);
-        if (result.fault == PngFault::None)
-            result = file.ReadToEnd();
-        if (result.fault != PngFault::None)
-            return result;
-
-        PngHeader const& header = file.check().header();
-        std::vector<std::uint32_t> decoded;
-        decoded.reserve(static_cast<std::size_t>(header.width) * header.height);
-        GpBitmap* bitmap = nullptr;
-        if (GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Ok)
-            return {PngFault::Damaged, "GDI+ cannot decode the image data"};
-        result = CopyArgbPixels(bitmap, header, decoded);
-        GdipDisposeImage(bitmap);
-        if (result.fault == PngFault::None) {
-            pixels.swap(decoded);
-            width = static_cast<std::int32_t>(header.width);
-            height = static_cast<std::int32_t>(header.height);
-        }
+    CheckedPngFile file;
+    PngReadResult result = file.Open(path);
+    if (result.fault == PngFault::None)
+        result = file.ReadToEnd();
+    if (result.fault != PngFault::None)
         return result;
-    } catch (const std::bad_alloc&) {
-        return {PngFault::OutOfMemory, ""};
-    }
+
+    PngHeader const& header = file.check().header();
+    image.width = header.width;
+    image.height = header.height;
+    image.pixels.reserve(static_cast<std::size_t>(header.width) * header.height);
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Ok)
+        return {PngFault::Damaged, "GDI+ cannot decode the image data"};
+    result = CopyArgbPixels(bitmap, header, image.pixels);
+    GdipDisposeImage(bitmap);
+    return result;
 }
