@@ -14,5 +14,10 @@
 void CheckCapture(CaptureExpectation const& expectation, std::filesystem::path const& file, ProgramProcess const& app,
                   std::function<void()> const& takeCapture);
 
+// The same for a capture this process makes itself: `file` is written by the
+// time `takeCapture` returns.
+void CheckCapture(CaptureExpectation const& expectation, std::filesystem::path const& file,
+                  std::function<void()> const& takeCapture);
+
 // Waits for `file` to appear while `app` runs.
 void WaitForFile(std::filesystem::path const& file, ProgramProcess const& app);

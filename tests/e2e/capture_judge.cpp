@@ -4,28 +4,36 @@
 
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <vector>
 
 // Why a retry on this signature cannot hide a fault of the program.
 //
 // Under wine the screen copy reads what the X compositor last painted, and
 // xcompmgr repaints on its own schedule. Measured on the test display under
-// CPU load (22 of 526 captures; none in 210 without load), one copy of a
-// capture, rarely both, then shows an older frame of its pass, always one of:
-//   - the backdrop raised but the window not yet above it: the copy is the
-//     backdrop's colour all over (18 of 22, one of them both copies);
-//   - the backdrop not yet shown: the copy is the window over the desktop,
-//     which xcompmgr paints plain grey 0x808080 (4 of 22).
-// The signature is the whole image, pixel for pixel, as matting, crop and
-// checkerboard make it from such a pair; never one feature of it. The
+// CPU load (22 of 526 end-to-end captures; none in 210 without load; more
+// under two busy loops on both cores), a copy then shows an older frame of
+// the capture: the screen as it stood at an earlier step, never anything it
+// did not show. In order, a capture puts on the screen
+//   1. the window over the desktop, which xcompmgr paints plain grey 0x808080;
+//   2. the black backdrop over the window, once it is shown and raised;
+//   3. the window over the black backdrop: what the black copy should show;
+//   4. the window over the desktop again, the backdrop hidden;
+//   5. the white backdrop over the window;
+//   6. the window over the white backdrop: what the white copy should show.
+// The black copy shows one of 1 to 3, the white copy one of the same or a
+// later step: seen were 2 or 1 in either copy, and 3 in the white copy. The
+// signature is the whole image, pixel for pixel, as matting, pointer, crop
+// and checkerboard make it from such a pair; never one feature of it. The
 // program knows no grey, so only a frame without its backdrop can put the
-// window over grey; and it could hide the window under its own backdrop only
-// by a z-order fault that recurs at every capture, which the limit of three
+// window over grey, and a copy of an earlier step would recur at every
+// capture only through a fault of the program, which the limit of three
 // captures still fails. Everything else is wrong at once: a capture without
-// the alpha recovered (the window over white, opaque and uncropped), a wrong
-// size, a stray pointer, one wrong pixel. A desktop of any other colour is
-// not taken for a race: over white, the black copy's frame would be exactly
-// a capture whose alpha was never recovered.
+// the alpha recovered (the window over white, opaque and uncropped: no pair
+// of these frames gives white where the black copy looked), a wrong size, a
+// stray pointer, one wrong pixel. A desktop of any other colour is not taken
+// for a race: over white, the black copy's frame would be exactly a capture
+// whose alpha was never recovered.
 
 namespace {
 
@@ -72,11 +80,18 @@ bool InWindow(CaptureExpectation const& e, std::int32_t x, std::int32_t y)
 
 // The grown rectangle with the window over `background`, which lies outside
 // the window too.
-Image WindowOver(CaptureExpectation const& e, std::uint32_t background)
+// The capture rectangle, empty.
+Image CaptureArea(CaptureExpectation const& e)
 {
     Image image;
-    image.width = e.windowWidth + 2 * kMargin;
-    image.height = e.windowHeight + 2 * kMargin;
+    image.width = e.captureWidth > 0 ? e.captureWidth : e.windowWidth + 2 * kMargin;
+    image.height = e.captureHeight > 0 ? e.captureHeight : e.windowHeight + 2 * kMargin;
+    return image;
+}
+
+Image WindowOver(CaptureExpectation const& e, std::uint32_t background)
+{
+    Image image = CaptureArea(e);
     for (std::int32_t y = 0; y < image.height; ++y) {
         for (std::int32_t x = 0; x < image.width; ++x) {
             std::uint32_t pixel = background;
@@ -93,20 +108,24 @@ Image WindowOver(CaptureExpectation const& e, std::uint32_t background)
 
 Image Filled(CaptureExpectation const& e, std::uint32_t colour)
 {
-    Image image;
-    image.width = e.windowWidth + 2 * kMargin;
-    image.height = e.windowHeight + 2 * kMargin;
+    Image image = CaptureArea(e);
     image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, colour);
     return image;
 }
 
-// What the program makes of two copies: matting, then the crop and the
-// checkerboard when they are on, in that order.
+// What the program makes of two copies: matting, then the pointer, the crop
+// and the checkerboard when they are on, in that order.
 Image Finish(Copies const& copies, CaptureExpectation const& e)
 {
     Image image = copies.white;
     for (std::size_t i = 0; i < image.pixels.size(); ++i)
         image.pixels[i] = reference::Matte(copies.black.pixels[i], copies.white.pixels[i]);
+    for (std::int32_t y = 0; e.pointer && y < image.height; ++y) {
+        for (std::int32_t x = 0; x < image.width; ++x) {
+            if (std::uint32_t const pointer = e.pointer(x, y))
+                image.pixels[static_cast<std::size_t>(y) * image.width + x] = pointer;
+        }
+    }
     if (e.autoCrop) {
         reference::Box const box = reference::ContentBox(image.pixels.data(), image.width, image.height);
         if (reference::Crops(box)) {
@@ -161,23 +180,47 @@ std::optional<std::string> FirstDifference(Image const& expected, std::uint32_t 
     return std::nullopt;
 }
 
-struct OldFrame {
+struct Frame {
     char const* name;
+    Image image;
+};
+
+struct OldFrames {
+    std::string name;
     Copies copies;
 };
 
-// The old frames one or both copies have been seen to show, given the two
-// copies that the capture should have.
-std::vector<OldFrame> OldFrames(CaptureExpectation const& e, Copies const& good)
+// Every pair of screen frames a capture's two copies can show, in the order
+// the capture puts them on the screen, but the pair it should copy.
+std::vector<OldFrames> OldFramePairs(CaptureExpectation const& e, Copies const& good)
 {
     Image const overDesktop = WindowOver(e, kDesktopGrey);
-    return {
-        {"the white copy shows the backdrop over the window", {good.black, Filled(e, kOpaqueWhite)}},
-        {"the black copy shows the backdrop over the window", {Filled(e, kOpaqueBlack), good.white}},
-        {"both copies show the backdrop over the window", {Filled(e, kOpaqueBlack), Filled(e, kOpaqueWhite)}},
-        {"the white copy shows the window over the desktop", {good.black, overDesktop}},
-        {"the black copy shows the window over the desktop", {overDesktop, good.white}},
+    std::vector<Frame> const steps = {
+        {"the window over the desktop", overDesktop},
+        {"the black backdrop over the window", Filled(e, kOpaqueBlack)},
+        {"the window over the black backdrop", good.black},
+        {"the window over the desktop", overDesktop},
+        {"the white backdrop over the window", Filled(e, kOpaqueWhite)},
+        {"the window over the white backdrop", good.white},
     };
+    std::size_t const blackStep = 2;
+    std::size_t const whiteStep = 5;
+    std::vector<OldFrames> pairs;
+    for (std::size_t black = 0; black <= blackStep; ++black) {
+        for (std::size_t white = black; white <= whiteStep; ++white) {
+            if (black == blackStep && white == whiteStep)
+                continue;
+            std::string name;
+            if (black == blackStep)
+                name = std::string("the white copy shows ") + steps[white].name;
+            else if (white == whiteStep)
+                name = std::string("the black copy shows ") + steps[black].name;
+            else
+                name = std::string("the black copy shows ") + steps[black].name + ", the white copy " + steps[white].name;
+            pairs.push_back({name, {steps[black].image, steps[white].image}});
+        }
+    }
+    return pairs;
 }
 
 } // namespace
@@ -189,9 +232,9 @@ CaptureJudgement JudgeCapture(CaptureExpectation const& expectation, std::uint32
     std::optional<std::string> const difference = FirstDifference(Finish(good, expectation), pixels, width, height);
     if (!difference)
         return {CaptureVerdict::Matches, ""};
-    for (OldFrame const& frame : OldFrames(expectation, good)) {
-        if (!FirstDifference(Finish(frame.copies, expectation), pixels, width, height))
-            return {CaptureVerdict::CompositorRace, frame.name};
+    for (OldFrames const& frames : OldFramePairs(expectation, good)) {
+        if (!FirstDifference(Finish(frames.copies, expectation), pixels, width, height))
+            return {CaptureVerdict::CompositorRace, frames.name};
     }
     return {CaptureVerdict::Wrong, *difference};
 }

@@ -3,17 +3,25 @@
 #include "tests/support/sample_window/sample_pattern.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
-// What Lucidframe should save for a capture of the sample window, lying wholly
-// on the primary screen with the pointer outside its rectangle, under the
-// given options.
+// What Lucidframe should save for a capture of the sample window under the
+// given options: by default a window lying wholly on the primary screen with
+// the pointer outside its rectangle.
 struct CaptureExpectation {
     SampleMode mode = SampleMode::Pattern;
     std::int32_t windowWidth = 320;
     std::int32_t windowHeight = 200;
     bool autoCrop = true;
     bool checkerboard = false;
+    // The capture rectangle's size when the screen's right or bottom edge cuts
+    // it short; 0 for the window and its margins whole.
+    std::int32_t captureWidth = 0;
+    std::int32_t captureHeight = 0;
+    // The opaque pointer pixel drawn at (x, y) of the capture rectangle, or 0
+    // where there is none: drawn after the matting, before the crop.
+    std::function<std::uint32_t(std::int32_t x, std::int32_t y)> pointer = nullptr;
 };
 
 enum class CaptureVerdict {

@@ -32,6 +32,15 @@ CaptureExpectation Expect(SampleMode mode, bool autoCrop = true, bool checkerboa
     return e;
 }
 
+// The Win32 tests' 100 x 60 sample window, laid over the checkerboard.
+CaptureExpectation SmallOnCheckerboard()
+{
+    CaptureExpectation e = Expect(SampleMode::Pattern, true, true);
+    e.windowWidth = 100;
+    e.windowHeight = 60;
+    return e;
+}
+
 // The window's known pixels, with the transparent margin around them unless
 // the capture is cropped, and laid over the checkerboard when it is on.
 Capture Correct(CaptureExpectation const& e)
@@ -138,19 +147,22 @@ std::vector<JudgeRow> const& Rows()
         // The measured races: the whole image is the old frame's.
         {"race_white_copy_backdrop_over_window", Expect(SampleMode::Pattern),
          [] { return Measured("pattern_white_copy_backdrop_over_window.png"); }, CaptureVerdict::CompositorRace,
-         "the white copy shows the backdrop over the window"},
+         "the white copy shows the white backdrop over the window"},
         {"race_black_copy_backdrop_over_window", Expect(SampleMode::Constant),
          [] { return Measured("constant_black_copy_backdrop_over_window.png"); }, CaptureVerdict::CompositorRace,
-         "the black copy shows the backdrop over the window"},
+         "the black copy shows the black backdrop over the window"},
         {"race_both_copies_backdrop_over_window", Expect(SampleMode::Opaque),
          [] { return Measured("opaque_both_copies_backdrop_over_window.png"); }, CaptureVerdict::CompositorRace,
-         "both copies show the backdrop over the window"},
+         "the black copy shows the black backdrop over the window, the white copy the white backdrop over the window"},
         {"race_white_copy_window_over_desktop", Expect(SampleMode::Pattern),
          [] { return Measured("pattern_white_copy_window_over_desktop.png"); }, CaptureVerdict::CompositorRace,
          "the white copy shows the window over the desktop"},
         {"race_black_copy_window_over_desktop", Expect(SampleMode::Opaque),
          [] { return Measured("opaque_black_copy_window_over_desktop.png"); }, CaptureVerdict::CompositorRace,
          "the black copy shows the window over the desktop"},
+        {"race_white_copy_window_over_black_backdrop", SmallOnCheckerboard(),
+         [] { return Measured("checkerboard_white_copy_window_over_black_backdrop.png"); },
+         CaptureVerdict::CompositorRace, "the white copy shows the window over the black backdrop"},
 
         // A race picture with anything else wrong is no race.
         {"race_with_one_wrong_pixel", Expect(SampleMode::Pattern),

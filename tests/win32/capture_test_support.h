@@ -46,8 +46,8 @@ std::uint32_t TestCursorPixel(CursorKind kind, int x, int y);
 // Handles what is queued for this thread's windows for `milliseconds`.
 void PumpMessages(DWORD milliseconds);
 
-// A grey popup window of the test at `windowRect` whose class cursor is
-// `cursor`, made foreground, with the pointer moved to the screen point
+// A popup window of the test at `windowRect` showing the sample window's
+// opaque pixels, whose class cursor is `cursor`, made foreground, with the pointer moved to the screen point
 // `pointer`: GetCursorInfo reports a cursor only while the pointer is over a
 // window with a class cursor, and GetIconInfo under wine only answers for
 // cursors of the calling process.
@@ -63,5 +63,3 @@ public:
 private:
     HWND m_window = nullptr;
 };
-
-inline constexpr std::uint32_t kStageColour = 0xFF808080;

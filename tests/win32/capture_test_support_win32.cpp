@@ -2,6 +2,7 @@
 
 #include "capture/capture_bitmap.h"
 #include "res/resource.h"
+#include "tests/support/sample_window/sample_pattern.h"
 
 #include <vector>
 
@@ -78,6 +79,28 @@ HCURSOR CreateColourCursor(CursorKind kind)
     return cursor;
 }
 
+// Paints the sample window's opaque pixels, so that a capture of the stage can
+// be judged as one of the sample window.
+LRESULT CALLBACK StageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_PAINT)
+        return DefWindowProcW(window, message, wParam, lParam);
+    RECT client = {};
+    GetClientRect(window, &client);
+    std::vector<std::uint32_t> pixels;
+    for (std::int32_t y = 0; y < client.bottom; ++y) {
+        for (std::int32_t x = 0; x < client.right; ++x)
+            pixels.push_back(SamplePixel(SampleMode::Opaque, x, y, client.right, client.bottom));
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    BITMAPINFO const info = TopDownBitmapInfo(client.right, client.bottom);
+    SetDIBitsToDevice(dc, 0, 0, client.right, client.bottom, 0, 0, 0, client.bottom, pixels.data(), &info,
+                      DIB_RGB_COLORS);
+    EndPaint(window, &paint);
+    return 0;
+}
+
 INT_PTR CALLBACK DoNothing(HWND, UINT, WPARAM, LPARAM)
 {
     return FALSE;
@@ -141,10 +164,9 @@ CursorStage::CursorStage(HCURSOR cursor, RECT windowRect, POINT pointer)
 {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpfnWndProc = StageProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = cursor;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     windowClass.lpszClassName = kStageClass;
     RegisterClassExW(&windowClass);
     m_window = CreateWindowExW(0, kStageClass, L"Cursor stage", WS_POPUP | WS_VISIBLE, windowRect.left, windowRect.top,
