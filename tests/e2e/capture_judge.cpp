@@ -225,6 +225,15 @@ std::vector<OldFrames> OldFramePairs(CaptureExpectation const& e, Copies const& 
 
 } // namespace
 
+CaptureExpectation ExpectationFor(SampleOptions const& sample)
+{
+    CaptureExpectation expectation;
+    expectation.mode = sample.mode;
+    expectation.windowWidth = sample.width;
+    expectation.windowHeight = sample.height;
+    return expectation;
+}
+
 CaptureJudgement JudgeCapture(CaptureExpectation const& expectation, std::uint32_t const* pixels, std::int32_t width,
                               std::int32_t height)
 {

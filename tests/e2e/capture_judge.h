@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/sample_window/sample_options.h"
 #include "tests/support/sample_window/sample_pattern.h"
 
 #include <cstdint>
@@ -23,6 +24,10 @@ struct CaptureExpectation {
     // where there is none: drawn after the matting, before the crop.
     std::function<std::uint32_t(std::int32_t x, std::int32_t y)> pointer = nullptr;
 };
+
+// The expectation for a capture of the sample window started with `sample`,
+// under the program's default options.
+CaptureExpectation ExpectationFor(SampleOptions const& sample);
 
 enum class CaptureVerdict {
     Matches,

@@ -125,11 +125,8 @@ void RunDemo(std::filesystem::path const& out)
         Capture(app, sample);
         Picture capture = Load(app.AutomaticFile(L"Lucidframe Sample"));
         Save(out / L"capture.png", capture);
-        CaptureExpectation expectation;
-        expectation.windowWidth = sample.options().width;
-        expectation.windowHeight = sample.options().height;
         CaptureJudgement const judgement =
-            JudgeCapture(expectation, capture.pixels.data(), capture.width, capture.height);
+            JudgeCapture(ExpectationFor(sample.options()), capture.pixels.data(), capture.width, capture.height);
         std::printf("translucent window: %s, %s\n", Summary(capture).c_str(),
                     judgement.verdict == CaptureVerdict::Matches ? "matches the window's known pixels"
                                                                  : ("DOES NOT match: " + judgement.detail).c_str());

@@ -42,15 +42,6 @@ SampleOptions Sample(wchar_t const* title, SampleMode mode = SampleMode::Pattern
     return options;
 }
 
-CaptureExpectation ExpectationFor(SampleOptions const& sample)
-{
-    CaptureExpectation expectation;
-    expectation.mode = sample.mode;
-    expectation.windowWidth = sample.width;
-    expectation.windowHeight = sample.height;
-    return expectation;
-}
-
 void PressHotKey(SampleWindowProcess& sample)
 {
     sample.BringToFront();
