@@ -3,16 +3,24 @@
 #include <windows.h>
 
 #include "capture/capture_rect.h"
+#include "capture/copy_check.h"
 #include "imaging/pixel_buffer.h"
 
+#include <vector>
+
 // Everything one capture makes, from PrepareBackdropCapture to
-// ReleaseBackdropCapture: a black and a white buffer of the capture
-// rectangle's size with their bitmaps, the screen and host device contexts,
-// and a memory device context for each buffer.
+// ReleaseBackdropCapture: a black and a white buffer of the frame's size with
+// their bitmaps, the screen and host device contexts, and a memory device
+// context for each buffer. The frame is the capture rectangle with the tag
+// ring around it (copy_check.h); both buffers hold the whole frame until
+// DropTagRing.
 struct BackdropCapture {
     HWND host;           // the hidden layered window that serves as the backdrop
     HWND target;         // the window captured
     RECT rect;           // the capture rectangle on the screen
+    RECT frame;          // the rectangle the backdrop covers and each pass copies: rect and the tag ring
+    CaptureRect inner;   // rect in the frame's own coordinates
+    std::vector<CaptureRect> unseen; // parts of the frame that windows in front of the target cover
     PixelBuffer black;   // the screen as seen over black
     PixelBuffer white;   // the screen as seen over white
     HBITMAP blackBitmap;
@@ -23,21 +31,35 @@ struct BackdropCapture {
     HDC whiteDC;         // holds the white buffer: drawing on it reaches the image
 };
 
-// Makes the two buffers of `rect`'s size, filled with opaque black and opaque
-// white, and the device contexts. False when `rect` holds no pixel or any of
+// Makes the two buffers of the frame's size, `rect` grown by the tag ring
+// where `screen` has room, and the device contexts. False when `rect` holds no pixel or any of
 // them cannot be made; ReleaseBackdropCapture releases what was made either
 // way.
-bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, BackdropCapture& capture);
+bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, CaptureRect screen, BackdropCapture& capture);
 
-// The two passes: the screen rectangle copied into the black buffer with the
-// host shown directly behind the target as an opaque black backdrop, then
-// into the white buffer over an opaque white one. The target is made the
-// foreground window and the host never takes the activation. False, with
-// nothing more copied, when a pass finds that the target did not come to
-// stand directly above the backdrop (an elevated window, one that keeps its
-// place in the z-order): its copy would show the backdrop alone. The desktop
-// and the taskbar, which keep their own place, are copied as they stand.
-bool CopyOverBothBackdrops(BackdropCapture& capture);
+enum class CopyTiming {
+    AtOnce,      // straight after the z-order calls: nothing may come between
+    AfterAFrame, // once the compositor has had time to show the backdrop: for a copy made again
+};
+
+// The passes that `which` names, black first: the frame copied into the black
+// buffer with the host shown directly behind the target as an opaque black
+// backdrop, and into the white buffer over an opaque white one, each with its
+// tag ring. The target is made the foreground window and the host never
+// takes the activation. What lies in front of the target is added to
+// `unseen`. False, with nothing more copied, when a pass finds that the target
+// did not come to stand directly above the backdrop (an elevated window, one
+// that keeps its place in the z-order): its copy would show the backdrop
+// alone. The desktop and the taskbar, which keep their own place, are copied
+// as they stand, and all of their frame is unseen.
+bool CopyOverBackdrops(BackdropCapture& capture, StaleCopies which, CopyTiming timing);
+
+// The two copies as FindStaleCopies judges them.
+BackdropCopies CopiesOf(BackdropCapture const& capture);
+
+// Cuts the tag ring out of the white buffer, whose width and height become
+// the capture rectangle's.
+void DropTagRing(BackdropCapture& capture);
 
 // Releases what PrepareBackdropCapture made, in the program's order: memory
 // DCs, then the bitmaps they held, then the host and screen DCs.

@@ -1,6 +1,9 @@
 #include "capture/backdrop_capture.h"
 
 #include "capture/capture_bitmap.h"
+#include "imaging/auto_crop.h"
+
+#include <dwmapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -8,30 +11,42 @@
 
 namespace {
 
-std::uint32_t const kOpaqueBlack = 0xFF000000u;
-std::uint32_t const kOpaqueWhite = 0xFFFFFFFFu;
 DWORD const kScreenCopy = SRCCOPY | CAPTUREBLT; // CAPTUREBLT: include layered windows, the backdrop among them
 UINT const kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE;
 BLENDFUNCTION const kBackdropBlend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+// A frame at 60 Hz: where nothing says when the compositor shows the next
+// frame, the time it takes to.
+DWORD const kFrameMs = 17;
 
-PixelBuffer MakeBuffer(RECT rect, std::uint32_t fill, HBITMAP& bitmap)
+// A buffer of the frame's size; each pass paints its backdrop into it.
+PixelBuffer MakeFrameBuffer(RECT frame, HBITMAP& bitmap)
 {
-    PixelBuffer buffer = {nullptr, rect.right - rect.left, rect.bottom - rect.top};
-    bitmap = CreateCaptureBitmap(buffer.width, buffer.height, &buffer.pixels, true, fill);
+    PixelBuffer buffer = {nullptr, frame.right - frame.left, frame.bottom - frame.top};
+    bitmap = CreateCaptureBitmap(buffer.width, buffer.height, &buffer.pixels, false, 0);
     return buffer;
+}
+
+// Returns once the compositor has had time to show a new frame: at its next
+// composition where the system composes the desktop, after a frame's time
+// where it does not say.
+void WaitForTheCompositor()
+{
+    BOOL composing = FALSE;
+    if (SUCCEEDED(DwmIsCompositionEnabled(&composing)) && composing && SUCCEEDED(DwmFlush()))
+        return;
+    Sleep(kFrameMs);
 }
 
 // Brings `window` to the top of the non-topmost windows: above every window
 // like it, below every topmost one.
-void RaiseToTopOfNonTopmost(HWND window, UINT extraFlags)
+void RaiseToTopOfNonTopmost(HWND window)
 {
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly | extraFlags);
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly | extraFlags);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
 }
 
 // The desktop and the taskbar keep their own place in the z-order whatever
-// they are asked; they are captured as they stand, over whatever the backdrop
-// then covers.
+// they are asked.
 bool KeepsItsOwnZOrder(HWND window)
 {
     static wchar_t const* const kShellClasses[] = {L"Progman", L"WorkerW", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd"};
@@ -43,46 +58,92 @@ bool KeepsItsOwnZOrder(HWND window)
                        [&](wchar_t const* shellClass) { return lstrcmpW(className, shellClass) == 0; });
 }
 
-// Whether the raises left the backdrop directly behind the target. An
-// elevated window seen from an unelevated program, or one that filters its
-// z-order changes, stays where it was, under the backdrop: a copy then shows
-// only the backdrop, and the capture would be an empty image passed off as a
-// success.
-bool BackdropIsDirectlyBehind(HWND target, HWND host)
+void AddUnseen(BackdropCapture& capture, RECT const& screenRect)
 {
-    return target == nullptr || KeepsItsOwnZOrder(target) || GetWindow(target, GW_HWNDNEXT) == host;
+    capture.unseen.push_back({screenRect.left - capture.frame.left, screenRect.top - capture.frame.top,
+                              screenRect.right - capture.frame.left, screenRect.bottom - capture.frame.top});
 }
 
-// One copy of the screen rectangle with the host shown directly behind the
-// target as a layered backdrop painted from the buffer; the copy lands in that
-// same buffer. The host is raised first and the target after it, so that the
-// target ends up directly above the backdrop. The host is shown and raised
-// without activation: taking it from the target would close the target's
-// menus and tooltips and repaint its caption between the two copies. Nothing
-// may come between the z-order calls and the copy: a message handled there
-// could repaint or move the windows.
-bool CopyOverBackdrop(BackdropCapture const& capture, HDC memoryDC, HBITMAP bitmap)
+bool IsOwnedBy(HWND window, HWND owner)
 {
-    SelectObject(memoryDC, bitmap);
-    ShowWindow(capture.host, SW_SHOWNA);
-    POINT origin = {capture.rect.left, capture.rect.top};
-    SIZE size = {capture.rect.right - capture.rect.left, capture.rect.bottom - capture.rect.top};
+    for (HWND up = GetWindow(window, GW_OWNER); up; up = GetWindow(up, GW_OWNER)) {
+        if (up == owner)
+            return true;
+    }
+    return false;
+}
+
+// Whether the raises brought the target to stand directly above the backdrop
+// with nothing in front of it over the frame but topmost windows and its own
+// popups, which the backdrop cannot show and which are noted as unseen. An
+// elevated window seen from an unelevated program, or one that filters its
+// z-order changes, stays where it was: another window over it would show in
+// both copies, and the capture would pass that window off as the target. The
+// desktop and the taskbar are copied as they stand: the backdrop may then
+// stand anywhere, so none of their frame is the backdrop's to show.
+bool TargetStandsInFront(BackdropCapture& capture)
+{
+    if (capture.target == nullptr)
+        return true;
+    if (KeepsItsOwnZOrder(capture.target)) {
+        AddUnseen(capture, capture.frame);
+        return true;
+    }
+    if (GetWindow(capture.target, GW_HWNDNEXT) != capture.host)
+        return false;
+    for (HWND window = GetWindow(capture.target, GW_HWNDPREV); window; window = GetWindow(window, GW_HWNDPREV)) {
+        RECT windowRect = {};
+        RECT overlap = {};
+        if (!IsWindowVisible(window) || !GetWindowRect(window, &windowRect) ||
+            !IntersectRect(&overlap, &windowRect, &capture.frame))
+            continue;
+        bool const topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        if (!topmost && !IsOwnedBy(window, capture.target))
+            return false;
+        AddUnseen(capture, overlap);
+    }
+    return true;
+}
+
+// One copy of the frame with the host shown directly behind the target as a
+// layered backdrop painted from the pass's buffer; the copy lands in that
+// same buffer. The target is raised first, then the host is put directly
+// behind it and shown, and only then painted: no state on the way has the
+// backdrop in front of the target, so no frame the compositor shows can put
+// it there. (Wine keeps no picture that a hidden layered window is given, so
+// it is painted once shown.) The host is placed and shown without
+// activation: taking it from the target would close the target's menus and
+// tooltips and repaint its caption between the two copies. A first copy
+// follows the z-order calls at once: a message handled in between could
+// repaint or move the windows. A copy made again, after a stale one, waits
+// for the compositor first, as it did not keep up the first time.
+bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing)
+{
+    PixelBuffer const& buffer = pass == Backdrop::Black ? capture.black : capture.white;
+    HDC const memoryDC = pass == Backdrop::Black ? capture.blackDC : capture.whiteDC;
+    SelectObject(memoryDC, pass == Backdrop::Black ? capture.blackBitmap : capture.whiteBitmap);
+    PaintBackdrop(buffer.pixels, buffer.width, buffer.height, capture.inner, pass);
+    SetForegroundWindow(capture.target);
+    RaiseToTopOfNonTopmost(capture.target);
+    SetWindowPos(capture.host, capture.target, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    POINT origin = {capture.frame.left, capture.frame.top};
+    SIZE size = {buffer.width, buffer.height};
     POINT source = {0, 0};
     BLENDFUNCTION blend = kBackdropBlend;
     UpdateLayeredWindow(capture.host, capture.hostDC, &origin, &size, memoryDC, &source, 0, &blend, ULW_ALPHA);
-    RaiseToTopOfNonTopmost(capture.host, SWP_NOACTIVATE);
-    SetForegroundWindow(capture.target);
-    RaiseToTopOfNonTopmost(capture.target, 0);
-    bool const behind = BackdropIsDirectlyBehind(capture.target, capture.host);
-    if (behind)
+    bool const inFront = TargetStandsInFront(capture);
+    if (inFront) {
+        if (timing == CopyTiming::AfterAFrame)
+            WaitForTheCompositor();
         BitBlt(memoryDC, 0, 0, size.cx, size.cy, capture.screenDC, origin.x, origin.y, kScreenCopy);
+    }
     ShowWindow(capture.host, SW_HIDE);
-    return behind;
+    return inFront;
 }
 
 } // namespace
 
-bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, BackdropCapture& capture)
+bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, CaptureRect screen, BackdropCapture& capture)
 {
     capture = {};
     capture.host = host;
@@ -90,8 +151,11 @@ bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, BackdropCa
     capture.rect = {rect.left, rect.top, rect.right, rect.bottom};
     if (!HasPixels(rect))
         return false;
-    capture.black = MakeBuffer(capture.rect, kOpaqueBlack, capture.blackBitmap);
-    capture.white = MakeBuffer(capture.rect, kOpaqueWhite, capture.whiteBitmap);
+    CaptureRect const frame = TagFrameAround(rect, screen);
+    capture.frame = {frame.left, frame.top, frame.right, frame.bottom};
+    capture.inner = {rect.left - frame.left, rect.top - frame.top, rect.right - frame.left, rect.bottom - frame.top};
+    capture.black = MakeFrameBuffer(capture.frame, capture.blackBitmap);
+    capture.white = MakeFrameBuffer(capture.frame, capture.whiteBitmap);
     capture.screenDC = GetDC(nullptr);
     capture.hostDC = GetDC(host);
     capture.blackDC = CreateCompatibleDC(capture.hostDC);
@@ -100,12 +164,24 @@ bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, BackdropCa
            capture.whiteDC;
 }
 
-bool CopyOverBothBackdrops(BackdropCapture& capture)
+bool CopyOverBackdrops(BackdropCapture& capture, StaleCopies which, CopyTiming timing)
 {
-    bool const copied = CopyOverBackdrop(capture, capture.blackDC, capture.blackBitmap) &&
-                        CopyOverBackdrop(capture, capture.whiteDC, capture.whiteBitmap);
-    GdiFlush(); // both screen copies must reach the pixels before they are read directly
+    bool const copied = (!which.black || CopyOverBackdrop(capture, Backdrop::Black, timing)) &&
+                        (!which.white || CopyOverBackdrop(capture, Backdrop::White, timing));
+    GdiFlush(); // the screen copies must reach the pixels before they are read directly
     return copied;
+}
+
+BackdropCopies CopiesOf(BackdropCapture const& capture)
+{
+    return {capture.black.pixels, capture.white.pixels, capture.black.width, capture.black.height, capture.inner,
+            capture.unseen};
+}
+
+void DropTagRing(BackdropCapture& capture)
+{
+    CropToBox(capture.white.pixels, capture.white.width, capture.white.height, capture.inner.left, capture.inner.top,
+              capture.inner.right - capture.inner.left, capture.inner.bottom - capture.inner.top);
 }
 
 void ReleaseBackdropCapture(BackdropCapture& capture)

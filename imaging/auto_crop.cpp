@@ -66,20 +66,25 @@ void AutoCrop(std::uint32_t* pixels, std::int32_t& width, std::int32_t& height)
     if (box.bottom <= box.top || box.right <= box.left)
         return;
 
-    std::int32_t const oldWidth = width;
-    std::int32_t const newWidth = box.right - box.left + 1;
-    std::int32_t const newHeight = box.bottom - box.top + 1;
-    if (newWidth == width && newHeight == height)
+    CropToBox(pixels, width, height, box.left, box.top, box.right - box.left + 1, box.bottom - box.top + 1);
+}
+
+void CropToBox(std::uint32_t* pixels, std::int32_t& width, std::int32_t& height, std::int32_t left, std::int32_t top,
+               std::int32_t boxWidth, std::int32_t boxHeight)
+{
+    bool const within = left >= 0 && top >= 0 && boxWidth > 0 && boxHeight > 0 &&
+                        std::int64_t{left} + boxWidth <= width && std::int64_t{top} + boxHeight <= height;
+    if (!within || (boxWidth == width && boxHeight == height))
         return;
     // The destination never lies after the source, so rows moved in increasing
     // order never overwrite one still to be read; memmove covers the overlap
     // within a row and needs no scratch memory.
-    for (std::int32_t k = 0; k < newHeight; ++k) {
-        const std::uint32_t* source = pixels + static_cast<std::int64_t>(box.top + k) * oldWidth + box.left;
-        std::uint32_t* destination = pixels + static_cast<std::int64_t>(k) * newWidth;
+    for (std::int32_t k = 0; k < boxHeight; ++k) {
+        const std::uint32_t* source = pixels + static_cast<std::int64_t>(top + k) * width + left;
+        std::uint32_t* destination = pixels + static_cast<std::int64_t>(k) * boxWidth;
         if (destination != source)
-            std::memmove(destination, source, static_cast<std::size_t>(newWidth) * sizeof *pixels);
+            std::memmove(destination, source, static_cast<std::size_t>(boxWidth) * sizeof *pixels);
     }
-    width = newWidth;
-    height = newHeight;
+    width = boxWidth;
+    height = boxHeight;
 }

@@ -9,6 +9,14 @@
 #include "output/save_capture.h"
 #include "shell/app_state.h"
 
+namespace {
+
+// Copies of a stale frame are made again at most this often in all: under
+// load the compositor was seen a frame behind, never several in a row.
+int const kCopyAttempts = 5;
+
+} // namespace
+
 void CaptureForegroundWindow(HWND host)
 {
     // Tested and set before anything that could dispatch a message: a hot key
@@ -27,17 +35,32 @@ void CaptureForegroundWindow(HWND host)
         SetForegroundWindow(target);
         RECT windowRect = {};
         GetWindowRect(target, &windowRect);
+        CaptureRect const screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         CaptureRect const rect = CaptureRectAround({windowRect.left, windowRect.top, windowRect.right, windowRect.bottom},
-                                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+                                                   screen.right, screen.bottom);
 
-        if (PrepareBackdropCapture(host, target, rect, capture) && CopyOverBothBackdrops(capture)) {
-            // The crop shrinks the image's own width and height, which every
-            // later step uses.
+        // A copy can show a frame the compositor has not yet brought up to
+        // date. Each is checked, and a stale one is made again, this time
+        // once the compositor has had a frame, a few times at most; copies
+        // that stay stale are not saved: a lost capture is better than a
+        // wrong one.
+        bool copying = PrepareBackdropCapture(host, target, rect, screen, capture);
+        StaleCopies stale = kBothCopiesStale;
+        for (int attempt = 1; copying && stale.Any() && attempt <= kCopyAttempts; ++attempt) {
+            copying = CopyOverBackdrops(capture, stale, attempt == 1 ? CopyTiming::AtOnce : CopyTiming::AfterAFrame);
+            stale = FindStaleCopies(CopiesOf(capture));
+        }
+
+        if (copying && !stale.Any()) {
+            // The matting and the pointer work on the whole frame; the tag
+            // ring goes before the crop, which shrinks the image's own width
+            // and height, which every later step uses.
             PixelBuffer& image = capture.white;
             RecoverAlpha(capture.black.pixels, image.pixels, static_cast<std::int32_t>(PixelCount(image.width, image.height)));
             Settings const& settings = g_app.settings;
             if (settings.includeCursor)
-                DrawCursorOverlay(capture.whiteDC, capture.rect, capture.rect.left, capture.rect.top);
+                DrawCursorOverlay(capture.whiteDC, capture.rect, capture.frame.left, capture.frame.top);
+            DropTagRing(capture);
             if (settings.autoCrop)
                 AutoCrop(image.pixels, image.width, image.height);
             if (settings.checkerboard)

@@ -5,6 +5,8 @@
 #include "shell/capture_flow.h"
 #include "shell/tray_menu.h"
 
+#include <dwmapi.h>
+
 namespace {
 
 void RegisterCaptureHotKey(HWND window)
@@ -17,6 +19,10 @@ void RegisterCaptureHotKey(HWND window)
 void OnInitDialog(HWND window)
 {
     ShowWindow(window, SW_HIDE);
+    // The backdrop must stand in full the moment it is shown: a fade-in
+    // would let a screen copy see it half there.
+    BOOL const noTransitions = TRUE;
+    DwmSetWindowAttribute(window, DWMWA_TRANSITIONS_FORCEDISABLED, &noTransitions, sizeof(noTransitions));
     AddTrayIcon(window);
     SetWindowTextW(window, L"Lucidframe");
     RegisterCaptureHotKey(window);

@@ -12,7 +12,7 @@
 #include "output/png_reader.h"
 #include "output/png_writer.h"
 #include "tests/e2e/capture_check_win32.h"
-#include "tests/e2e/capture_judge.h"
+#include "tests/e2e/capture_expectation.h"
 #include "tests/e2e/lucidframe_app_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"
 #include "tests/e2e/user_input_win32.h"
@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -125,11 +126,10 @@ void RunDemo(std::filesystem::path const& out)
         Capture(app, sample);
         Picture capture = Load(app.AutomaticFile(L"Lucidframe Sample"));
         Save(out / L"capture.png", capture);
-        CaptureJudgement const judgement =
-            JudgeCapture(ExpectationFor(sample.options()), capture.pixels.data(), capture.width, capture.height);
+        std::optional<std::string> const difference =
+            CaptureDifference(ExpectationFor(sample.options()), capture.pixels.data(), capture.width, capture.height);
         std::printf("translucent window: %s, %s\n", Summary(capture).c_str(),
-                    judgement.verdict == CaptureVerdict::Matches ? "matches the window's known pixels"
-                                                                 : ("DOES NOT match: " + judgement.detail).c_str());
+                    difference ? ("DOES NOT match: " + *difference).c_str() : "matches the window's known pixels");
         CompositeOnCheckerboard(capture.pixels.data(), capture.width, capture.height);
         Save(out / L"capture-on-checkerboard.png", capture);
     }

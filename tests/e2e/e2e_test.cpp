@@ -235,20 +235,26 @@ TEST_F(EndToEnd, CaptureTakesNoActivationFromTheWindow)
     EXPECT_EQ(sample.Deactivations(), before);
 }
 
-// A window that cannot be raised above the backdrop, as an unelevated program
-// cannot raise an elevated one, gives no file rather than an image of the
-// backdrop; the next capture, of another window, works.
+// A window that cannot be raised, as an unelevated program cannot raise an
+// elevated one, stays under the window over it: both copies would show that
+// window as the target's own pixels. It gives no file; the next capture, of
+// the window that was over it, works.
 TEST_F(EndToEnd, WindowThatCannotBeRaisedGivesNoFile)
 {
     app.Start();
     SampleOptions stubbornOptions = Sample(L"Stubborn window");
     stubbornOptions.refuseZOrder = true;
     SampleWindowProcess stubborn(stubbornOptions);
+    SampleOptions overOptions = Sample(L"Window over it");
+    overOptions.x += stubbornOptions.width - 60;
+    SampleWindowProcess over(overOptions);
     PressHotKey(stubborn);
+    // The hot key reaches the program some time after the keys are pressed.
+    Sleep(kAMomentMs);
+    app.WaitUntilIdle();
 
-    SampleWindowProcess sample(Sample(L"Willing window"));
-    CheckHotKeyCapture(sample, ExpectationFor(sample.options()));
-    EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{L"Willing window.png"});
+    CheckHotKeyCapture(over, ExpectationFor(over.options()));
+    EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{L"Window over it.png"});
 }
 
 // --- Options --------------------------------------------------------------

@@ -57,8 +57,8 @@ protected:
     }
 
     // Captures `window` into the automatic file named after `title` and
-    // judges it against the sample window's known pixels; a capture that the
-    // compositor spoilt is taken again (tests/e2e/capture_check_win32.h).
+    // checks it against the sample window's known pixels
+    // (tests/e2e/capture_check_win32.h).
     void CheckCaptureOf(HWND window, std::wstring const& title, CaptureExpectation const& expectation)
     {
         CheckCapture(expectation, m_folder / (title + L".png"), [&] { Capture(window); });
@@ -226,14 +226,58 @@ TEST_F(WindowCapture, TargetKeepsTheActivationThroughout)
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Active.png"));
 }
 
+// Back to the bottom after every raise, as the sample window's --refuse-zorder,
+// but inside the call that raised it: a window of this thread answers at once,
+// where wine hands a raise to another program's thread to carry out later.
+LRESULT CALLBACK StayAtTheBottom(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_WINDOWPOSCHANGED && GetWindow(window, GW_HWNDNEXT) != nullptr)
+        SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A grey window of this thread that no raise brings up, of the given class.
+class WindowAtTheBottom {
+public:
+    WindowAtTheBottom(wchar_t const* className, wchar_t const* title, RECT rect)
+    {
+        WNDCLASSEXW windowClass = {};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = StayAtTheBottom;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        windowClass.lpszClassName = className;
+        m_class = RegisterClassExW(&windowClass);
+        m_window = CreateWindowExW(0, className, title, WS_POPUP | WS_VISIBLE, rect.left, rect.top,
+                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                                   windowClass.hInstance, nullptr);
+        PumpMessages(100);
+    }
+    ~WindowAtTheBottom()
+    {
+        DestroyWindow(m_window);
+        UnregisterClassW(reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(m_class)), GetModuleHandleW(nullptr));
+    }
+    WindowAtTheBottom(WindowAtTheBottom const&) = delete;
+    WindowAtTheBottom& operator=(WindowAtTheBottom const&) = delete;
+
+    HWND window() const { return m_window; }
+
+private:
+    ATOM m_class = 0;
+    HWND m_window = nullptr;
+};
+
 // A window that keeps its place in the z-order, as an elevated one does for an
-// unelevated program, stays under the backdrop: both copies would show the
-// backdrop alone. Nothing is saved, everything made is released, and the next
-// capture works.
+// unelevated program, stays under the window over it: both copies would show
+// that window as the target's own pixels. Nothing is saved, everything made
+// is released, and the next capture works.
 TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
 {
     {
-        SampleWindowProcess const stubborn({.title = L"Stubborn", .width = 60, .height = 40, .refuseZOrder = true});
+        WindowAtTheBottom const stubborn(L"LucidframeStubborn", L"Stubborn", {200, 150, 260, 190});
+        SampleWindowProcess const over({.title = L"Over it", .x = 230, .y = 160, .width = 60, .height = 40});
+        ASSERT_NE(stubborn.window(), nullptr);
         Capture(stubborn.window()); // GDI's and GDI+'s own caches are set up by a first capture
         std::int64_t const before = CountGdiObjects();
         Capture(stubborn.window());
@@ -247,30 +291,13 @@ TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Willing.png"));
 }
 
-// Back to the bottom after every raise, as the sample window's --refuse-zorder.
-LRESULT CALLBACK StayAtTheBottom(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_WINDOWPOSCHANGED && GetWindow(window, GW_HWNDNEXT) != nullptr)
-        SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // The taskbar keeps its own place too, but it is captured as it always was.
 TEST_F(WindowCapture, TaskbarIsCapturedWhereItStands)
 {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = StayAtTheBottom;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    windowClass.lpszClassName = L"Shell_TrayWnd";
-    ASSERT_NE(RegisterClassExW(&windowClass), 0);
-    HWND const taskbar = CreateWindowExW(0, windowClass.lpszClassName, L"Taskbar", WS_POPUP | WS_VISIBLE, 300, 300, 80,
-                                         30, nullptr, nullptr, windowClass.hInstance, nullptr);
-    PumpMessages(100);
-    Capture(taskbar);
-    DestroyWindow(taskbar);
-    UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
+    {
+        WindowAtTheBottom const taskbar(L"Shell_TrayWnd", L"Taskbar", {300, 300, 380, 330});
+        Capture(taskbar.window());
+    }
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Taskbar.png"));
 }
 

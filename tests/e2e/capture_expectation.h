@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 // What Lucidframe should save for a capture of the sample window under the
@@ -29,23 +30,9 @@ struct CaptureExpectation {
 // under the program's default options.
 CaptureExpectation ExpectationFor(SampleOptions const& sample);
 
-enum class CaptureVerdict {
-    Matches,
-    CompositorRace, // the compositor showed an old frame to one screen copy
-    Wrong,
-};
-
-struct CaptureJudgement {
-    CaptureVerdict verdict;
-    std::string detail; // the old frame for a race, the first differing pixel when wrong
-};
-
-// Judges a saved capture. A capture that matches the window's known pixels
-// (alpha within 1, colour within 1 + 510 / alpha) matches. Otherwise it is a
-// compositor race only when it is, within the same tolerance, what the
-// program makes of two screen copies of which one or both show a frame from
-// before that pass's backdrop stood directly behind the window, as measured
-// on the test display (capture_judge.cpp says which and why). Anything else
-// is wrong.
-CaptureJudgement JudgeCapture(CaptureExpectation const& expectation, std::uint32_t const* pixels, std::int32_t width,
-                              std::int32_t height);
+// Empty when a saved capture matches the window's known pixels (alpha within
+// 1, colour within 1 + 510 / alpha) as the options leave them; otherwise the
+// size or the first pixel that differs. A capture made from a stale frame is
+// as wrong as any other.
+std::optional<std::string> CaptureDifference(CaptureExpectation const& expectation, std::uint32_t const* pixels,
+                                             std::int32_t width, std::int32_t height);

@@ -1,0 +1,175 @@
+#include "capture/copy_check.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+int const kBlue = 0;
+int const kGreen = 1;
+int const kRed = 2;
+std::uint32_t const kColourBits = 0x00FFFFFFu;
+
+int Channel(std::uint32_t pixel, int channel)
+{
+    return static_cast<int>(pixel >> (8 * channel) & 0xFF);
+}
+
+// The primary that the pass's ring shows at (x, y): the passes differ at every
+// pixel, and each alternates between two primaries along its ring.
+int TagChannel(Backdrop pass, std::int32_t x, std::int32_t y)
+{
+    bool const even = ((x ^ y) & 1) == 0; // the parity of x + y, without its overflow
+    if (pass == Backdrop::Black)
+        return even ? kBlue : kGreen;
+    return even ? kRed : kBlue;
+}
+
+// A primary, darkened or not: the other two channels are zero, or so close to
+// it that colour management may have left them there.
+bool ShowsTag(std::uint32_t pixel, int channel)
+{
+    int other = 0;
+    for (int c = 0; c < 3; ++c) {
+        if (c != channel)
+            other = std::max(other, Channel(pixel, c));
+    }
+    return 16 * other < Channel(pixel, channel);
+}
+
+bool ShowsAnyTag(std::uint32_t pixel)
+{
+    return ShowsTag(pixel, kBlue) || ShowsTag(pixel, kGreen) || ShowsTag(pixel, kRed);
+}
+
+// The rules every pixel of a current pair keeps (copy_check.h).
+bool BreaksPairRules(std::uint32_t black, std::uint32_t white)
+{
+    if (((black ^ white) & kColourBits) == 0)
+        return false; // an opaque pixel, or one under a window in front: nothing to tell
+    int k[3];
+    int w[3];
+    for (int c = 0; c < 3; ++c) {
+        k[c] = Channel(black, c);
+        w[c] = Channel(white, c);
+        if (w[c] < k[c])
+            return true;
+    }
+    if ((black & kColourBits) == 0)
+        return std::max({w[0], w[1], w[2]}) - std::min({w[0], w[1], w[2]}) > 1;
+    for (int a = 0; a < 3; ++a) {
+        for (int b = 0; b < 3; ++b) {
+            if (k[a] > k[b] && w[a] < w[b])
+                return true;
+        }
+    }
+    return false;
+}
+
+struct Span {
+    std::int32_t begin;
+    std::int32_t end;
+};
+
+// The parts of row y that lie in `unseen`, sorted by their start.
+void UnseenSpansOfRow(std::span<CaptureRect const> unseen, std::int32_t y, std::vector<Span>& spans)
+{
+    spans.clear();
+    for (CaptureRect const& rect : unseen) {
+        if (y >= rect.top && y < rect.bottom && rect.right > rect.left)
+            spans.push_back({rect.left, rect.right});
+    }
+    std::sort(spans.begin(), spans.end(), [](Span a, Span b) { return a.begin < b.begin; });
+}
+
+// Calls visit(x) for every x from `from` to `to` (excluded) outside `unseen`.
+template <class Visit>
+void ForEachSeenPixel(std::vector<Span> const& unseen, std::int32_t from, std::int32_t to, Visit visit)
+{
+    std::int32_t x = from;
+    for (Span const span : unseen) {
+        for (std::int32_t const stop = std::min(span.begin, to); x < stop; ++x)
+            visit(x);
+        x = std::max(x, span.end);
+    }
+    for (; x < to; ++x)
+        visit(x);
+}
+
+} // namespace
+
+CaptureRect TagFrameAround(CaptureRect rect, CaptureRect screen)
+{
+    // Grown in 64 bits: a side already past the screen's edge stays where it is.
+    auto const room = [](std::int64_t space) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(space, 0, kTagRingWidth)); };
+    CaptureRect frame = rect;
+    frame.left -= room(std::int64_t{rect.left} - screen.left);
+    frame.top -= room(std::int64_t{rect.top} - screen.top);
+    frame.right += room(std::int64_t{screen.right} - rect.right);
+    frame.bottom += room(std::int64_t{screen.bottom} - rect.bottom);
+    return frame;
+}
+
+void PaintBackdrop(std::uint32_t* pixels, std::int32_t width, std::int32_t height, CaptureRect inner, Backdrop pass)
+{
+    std::uint32_t const fill = pass == Backdrop::Black ? 0xFF000000u : 0xFFFFFFFFu;
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint32_t* row = pixels + static_cast<std::int64_t>(y) * width;
+        bool const ringRow = y < inner.top || y >= inner.bottom;
+        for (std::int32_t x = 0; x < width; ++x) {
+            bool const ring = ringRow || x < inner.left || x >= inner.right;
+            row[x] = ring ? 0xFF000000u | 0xFFu << (8 * TagChannel(pass, x, y)) : fill;
+        }
+    }
+}
+
+StaleCopies FindStaleCopies(BackdropCopies const& copies)
+{
+    StaleCopies stale = {false, false};
+    std::int32_t const width = copies.width;
+    CaptureRect const inner = {std::clamp(copies.inner.left, 0, width), copies.inner.top,
+                               std::clamp(copies.inner.right, 0, width), copies.inner.bottom};
+    std::int64_t ringSeen = 0;
+    std::int64_t blackTags = 0;
+    std::int64_t whiteTags = 0;
+    std::int64_t pairFaults = 0;
+    std::vector<Span> unseen;
+    for (std::int32_t y = 0; y < copies.height; ++y) {
+        std::int64_t const rowStart = static_cast<std::int64_t>(y) * width;
+        std::uint32_t const* black = copies.black + rowStart;
+        std::uint32_t const* white = copies.white + rowStart;
+        auto const judgeRing = [&](std::int32_t x) {
+            ++ringSeen;
+            if (((black[x] ^ white[x]) & kColourBits) == 0) {
+                // Under something the backdrop cannot show, unless the pixel
+                // is a tag: then one copy shows the other pass's frame.
+                if (ShowsAnyTag(black[x]))
+                    stale = kBothCopiesStale;
+                return;
+            }
+            bool const blackTagged = ShowsTag(black[x], TagChannel(Backdrop::Black, x, y));
+            bool const whiteTagged = ShowsTag(white[x], TagChannel(Backdrop::White, x, y));
+            stale.black = stale.black || !blackTagged;
+            stale.white = stale.white || !whiteTagged;
+            blackTags += blackTagged;
+            whiteTags += whiteTagged;
+        };
+        auto const judgePair = [&](std::int32_t x) { pairFaults += BreaksPairRules(black[x], white[x]); };
+
+        UnseenSpansOfRow(copies.unseen, y, unseen);
+        if (y < inner.top || y >= inner.bottom) {
+            ForEachSeenPixel(unseen, 0, width, judgeRing);
+        } else {
+            ForEachSeenPixel(unseen, 0, inner.left, judgeRing);
+            ForEachSeenPixel(unseen, inner.left, inner.right, judgePair);
+            ForEachSeenPixel(unseen, inner.right, width, judgeRing);
+        }
+    }
+    // A ring in view that shows no tag of a pass: that copy never saw its
+    // backdrop.
+    stale.black = stale.black || (ringSeen > 0 && blackTags == 0);
+    stale.white = stale.white || (ringSeen > 0 && whiteTags == 0);
+    if (pairFaults > kPairFaultsForgiven)
+        stale = kBothCopiesStale;
+    return stale;
+}

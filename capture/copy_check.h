@@ -1,0 +1,82 @@
+#pragma once
+
+#include "capture/capture_rect.h"
+
+#include <cstdint>
+#include <span>
+
+// A screen copy made straight after the z-order calls can show a frame the
+// compositor has not brought up to date: the screen before the backdrop came,
+// the other pass's backdrop, or rows of two frames at once. Matting such a
+// copy gives a wrong image that looks like a capture. Each copy is therefore
+// checked before it is used, with two kinds of evidence:
+//
+// The tag ring. Each backdrop reaches one pixel past the capture rectangle on
+// every side where the screen has room, and that ring is painted in pure
+// primaries that tell the passes apart: blue and green in turn for the black
+// pass, red and blue in turn for the white one, so that at every ring pixel
+// the two passes differ, and no even-coloured desktop or window looks like
+// either ring. A shadow darkens a primary but keeps the other two channels at
+// zero. The ring's left and right columns tag every row, so a copy torn
+// between two frames shows up too. The ring is copied with the rectangle and
+// never saved.
+//
+// The pair. Whatever the compositor (8-bit blending or linear light), a pixel
+// of opacity a and colour v shows a*v over black and a*v + (1-a) over white,
+// so over the rectangle:
+//   - white is at least black in every channel;
+//   - where black is pure black (a = 0 or v = 0), white is grey, within one
+//     step of rounding;
+//   - where black has one channel above another, white has it above or equal.
+// These hold for any content that stays put between the copies. A repaint of
+// the window between the copies, or a copy of the backdrop lying over a
+// coloured window, breaks them.
+
+inline constexpr std::int32_t kTagRingWidth = 1;
+
+enum class Backdrop { Black, White };
+
+// `rect` grown by the tag ring on every side where it stays within `screen`.
+CaptureRect TagFrameAround(CaptureRect rect, CaptureRect screen);
+
+// Paints the backdrop of `pass` into a buffer of width x height whose capture
+// rectangle, in its own coordinates, is `inner`: opaque black or white inside
+// `inner`, the pass's tag ring outside it.
+void PaintBackdrop(std::uint32_t* pixels, std::int32_t width, std::int32_t height, CaptureRect inner, Backdrop pass);
+
+// The two copies of one frame, the ring included, as the check sees them.
+struct BackdropCopies {
+    std::uint32_t const* black;
+    std::uint32_t const* white;
+    std::int32_t width;
+    std::int32_t height;
+    CaptureRect inner;                    // the capture rectangle in the frame's coordinates
+    std::span<CaptureRect const> unseen;  // in the frame's coordinates: what the backdrop cannot show, such as
+                                          // windows in front of the target; neither copy is judged there
+};
+
+struct StaleCopies {
+    bool black;
+    bool white;
+    bool Any() const { return black || white; }
+};
+
+inline constexpr StaleCopies kBothCopiesStale = {true, true};
+
+// More pixels than this breaking the pair's rules make both copies stale. A
+// text caret (two pixels by up to thirty) may blink between the copies; it is
+// drawn from one of them either way.
+inline constexpr std::int64_t kPairFaultsForgiven = 64;
+
+// Which copies show a frame other than their own pass's:
+//   - a ring pixel outside `unseen` that differs between the copies must show
+//     each copy's own tag there, or that copy is stale;
+//   - a ring pixel that is the same in both copies lies under something the
+//     backdrop cannot show, unless it shows a tag: then one copy shows the
+//     other's frame, and both are made again;
+//   - a copy whose ring, where it lies outside `unseen`, shows none of its
+//     own tags is stale;
+//   - more than kPairFaultsForgiven pixels of the rectangle outside `unseen`
+//     that break the pair's rules make both copies stale.
+// Where no ring fits (a window filling the screen), only the pair is judged.
+StaleCopies FindStaleCopies(BackdropCopies const& copies);

@@ -1,0 +1,402 @@
+#include "capture/copy_check.h"
+
+#include "tests/support/sample_window/sample_pattern.h"
+#include "tests/support/screen_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using screen_model::Over;
+
+std::int32_t const kMargin = 15;
+std::uint32_t const kDesktopGrey = 0xFF808080u; // what xcompmgr paints where no window is
+std::uint32_t const kTransparent = 0;
+
+// A capture's surroundings: the target window with the margin around it, the
+// tag ring on the sides where the screen has room, and what else the screen
+// shows there.
+struct Scene {
+    std::int32_t windowWidth = 120;
+    std::int32_t windowHeight = 80;
+    // The straight pixel the window shows at (x, y) of itself.
+    std::function<std::uint32_t(std::int32_t x, std::int32_t y)> window = [](std::int32_t x, std::int32_t y) {
+        return SamplePixel(SampleMode::Pattern, x, y, 120, 80);
+    };
+    // The screen under everything: xcompmgr's grey unless a test paints it.
+    std::function<std::uint32_t(std::int32_t x, std::int32_t y)> desktop = [](std::int32_t, std::int32_t) {
+        return kDesktopGrey;
+    };
+    // Sides where the screen's edge leaves no room for the ring.
+    bool ringLeft = true;
+    bool ringTop = true;
+    bool ringRight = true;
+    bool ringBottom = true;
+    // The window's shadow: this alpha of black over the margin and the ring.
+    std::uint8_t shadow = 0;
+    // Something in front of the target over part of the frame, in the frame's
+    // coordinates, with its straight colour; listed as unseen or not.
+    CaptureRect cover = {0, 0, 0, 0};
+    std::uint32_t coverColour = 0;
+    bool coverListed = true;
+
+    CaptureRect Inner() const
+    {
+        std::int32_t const left = ringLeft ? kTagRingWidth : 0;
+        std::int32_t const top = ringTop ? kTagRingWidth : 0;
+        return {left, top, left + windowWidth + 2 * kMargin, top + windowHeight + 2 * kMargin};
+    }
+    std::int32_t Width() const { return Inner().right + (ringRight ? kTagRingWidth : 0); }
+    std::int32_t Height() const { return Inner().bottom + (ringBottom ? kTagRingWidth : 0); }
+    bool InWindow(std::int32_t x, std::int32_t y) const
+    {
+        CaptureRect const inner = Inner();
+        return x >= inner.left + kMargin && y >= inner.top + kMargin && x < inner.right - kMargin &&
+               y < inner.bottom - kMargin;
+    }
+};
+
+using Frame = std::vector<std::uint32_t>;
+
+// The screen over the frame, bottom layer first.
+class Screen {
+public:
+    explicit Screen(Scene const& scene) : m_scene(scene)
+    {
+        for (std::int32_t y = 0; y < scene.Height(); ++y)
+            for (std::int32_t x = 0; x < scene.Width(); ++x)
+                m_frame.push_back(scene.desktop(x, y));
+    }
+
+    Screen& Backdrop(::Backdrop pass)
+    {
+        PaintBackdrop(m_frame.data(), m_scene.Width(), m_scene.Height(), m_scene.Inner(), pass);
+        return *this;
+    }
+
+    // The window with its shadow around it, drawing the pixel `shown` gives.
+    Screen& Window(std::function<std::uint32_t(std::int32_t x, std::int32_t y)> const& shown)
+    {
+        CaptureRect const inner = m_scene.Inner();
+        return Each([&](std::int32_t x, std::int32_t y, std::uint32_t below) {
+            if (m_scene.InWindow(x, y))
+                return Over(Premultiply(shown(x - inner.left - kMargin, y - inner.top - kMargin)), below);
+            return Over(static_cast<std::uint32_t>(m_scene.shadow) << 24, below);
+        });
+    }
+    Screen& Window() { return Window(m_scene.window); }
+
+    Screen& Cover()
+    {
+        CaptureRect const c = m_scene.cover;
+        return Each([&](std::int32_t x, std::int32_t y, std::uint32_t below) {
+            bool const covered = x >= c.left && x < c.right && y >= c.top && y < c.bottom;
+            return covered ? Over(Premultiply(m_scene.coverColour), below) : below;
+        });
+    }
+
+    Frame const& frame() const { return m_frame; }
+
+private:
+    template <class Paint>
+    Screen& Each(Paint paint)
+    {
+        for (std::int32_t y = 0; y < m_scene.Height(); ++y)
+            for (std::int32_t x = 0; x < m_scene.Width(); ++x) {
+                std::uint32_t& pixel = m_frame[static_cast<std::size_t>(y) * m_scene.Width() + x];
+                pixel = paint(x, y, pixel);
+            }
+        return *this;
+    }
+
+    Scene const& m_scene;
+    Frame m_frame;
+};
+
+// What each copy may show: its own pass's frame, or one the compositor showed
+// before it.
+Frame Current(Scene const& s, Backdrop pass)
+{
+    return Screen(s).Backdrop(pass).Window().Cover().frame();
+}
+
+Frame BeforeTheBackdrop(Scene const& s)
+{
+    return Screen(s).Window().Cover().frame();
+}
+
+Frame BackdropOverTheWindow(Scene const& s, Backdrop pass)
+{
+    return Screen(s).Window().Backdrop(pass).Cover().frame();
+}
+
+Frame Repainted(Scene const& s, Backdrop pass)
+{
+    // The window scrolled its content 16 pixels to the left.
+    return Screen(s).Backdrop(pass).Window([&](std::int32_t x, std::int32_t y) { return s.window((x + 16) % s.windowWidth, y); }).Cover().frame();
+}
+
+// Rows from `from` to `to` of `copy` come from `other`: a copy torn between two
+// frames.
+Frame Torn(Scene const& s, Frame copy, Frame const& other, std::int32_t from, std::int32_t to)
+{
+    std::size_t const begin = static_cast<std::size_t>(from) * s.Width();
+    std::size_t const end = static_cast<std::size_t>(to) * s.Width();
+    std::copy(other.begin() + static_cast<std::ptrdiff_t>(begin), other.begin() + static_cast<std::ptrdiff_t>(end),
+              copy.begin() + static_cast<std::ptrdiff_t>(begin));
+    return copy;
+}
+
+// A text caret two pixels wide, drawn in one copy only.
+Frame WithCaret(Scene const& s, Frame copy, std::uint32_t caret)
+{
+    CaptureRect const inner = s.Inner();
+    for (std::int32_t y = inner.top + kMargin + 10; y < inner.top + kMargin + 40; ++y)
+        for (std::int32_t x = inner.left + kMargin + 30; x < inner.left + kMargin + 32; ++x)
+            copy[static_cast<std::size_t>(y) * s.Width() + x] = caret;
+    return copy;
+}
+
+Scene Solid(std::uint32_t colour)
+{
+    Scene s;
+    s.window = [colour](std::int32_t, std::int32_t) { return colour; };
+    return s;
+}
+
+Scene Mode(SampleMode mode)
+{
+    Scene s;
+    s.window = [mode](std::int32_t x, std::int32_t y) { return SamplePixel(mode, x, y, 120, 80); };
+    return s;
+}
+
+Scene WithShadow()
+{
+    Scene s;
+    s.shadow = 180;
+    return s;
+}
+
+// A window filling the screen: no side has room for the ring.
+Scene FillingTheScreen()
+{
+    Scene s;
+    s.ringLeft = s.ringTop = s.ringRight = s.ringBottom = false;
+    return s;
+}
+
+// At the screen's top-left corner: the ring only on the right and bottom.
+Scene InTheCorner()
+{
+    Scene s;
+    s.ringLeft = s.ringTop = false;
+    return s;
+}
+
+// A topmost window over the ring's bottom-right corner and part of the
+// margin, listed or not.
+Scene UnderATopmostWindow(std::uint32_t colour, bool listed)
+{
+    Scene s;
+    s.cover = {100, 90, s.Width(), s.Height()};
+    s.coverColour = colour;
+    s.coverListed = listed;
+    return s;
+}
+
+// A desktop of one pure primary: the black pass's blue ring alone would not
+// tell it from a backdrop.
+Scene OverAPureBlueDesktop()
+{
+    Scene s;
+    s.desktop = [](std::int32_t, std::int32_t) { return 0xFF0000FFu; };
+    return s;
+}
+
+struct CheckRow {
+    char const* name;
+    std::function<Scene()> scene;
+    std::function<Frame(Scene const&)> black;
+    std::function<Frame(Scene const&)> white;
+    StaleCopies expected;
+};
+
+Frame BlackCurrent(Scene const& s) { return Current(s, Backdrop::Black); }
+Frame WhiteCurrent(Scene const& s) { return Current(s, Backdrop::White); }
+
+StaleCopies const kCurrent = {false, false};
+StaleCopies const kBlackStale = {true, false};
+StaleCopies const kWhiteStale = {false, true};
+
+std::vector<CheckRow> const& Rows()
+{
+    static std::vector<CheckRow> const rows = {
+        // Current pairs: none may cost a capture.
+        {"pattern", [] { return Mode(SampleMode::Pattern); }, BlackCurrent, WhiteCurrent, kCurrent},
+        {"constant_alpha", [] { return Mode(SampleMode::Constant); }, BlackCurrent, WhiteCurrent, kCurrent},
+        {"opaque", [] { return Mode(SampleMode::Opaque); }, BlackCurrent, WhiteCurrent, kCurrent},
+        {"opaque_black_window", [] { return Solid(0xFF000000u); }, BlackCurrent, WhiteCurrent, kCurrent},
+        {"opaque_white_window", [] { return Solid(0xFFFFFFFFu); }, BlackCurrent, WhiteCurrent, kCurrent},
+        {"transparent_window", [] { return Solid(kTransparent); }, BlackCurrent, WhiteCurrent, kCurrent},
+        {"shadow_over_the_ring", WithShadow, BlackCurrent, WhiteCurrent, kCurrent},
+        {"window_filling_the_screen", FillingTheScreen, BlackCurrent, WhiteCurrent, kCurrent},
+        {"window_in_the_screens_corner", InTheCorner, BlackCurrent, WhiteCurrent, kCurrent},
+        {"opaque_topmost_window_over_the_ring", [] { return UnderATopmostWindow(0xFF3080C0u, true); }, BlackCurrent,
+         WhiteCurrent, kCurrent},
+        {"translucent_topmost_window_over_the_ring", [] { return UnderATopmostWindow(0x9930C0E0u, true); },
+         BlackCurrent, WhiteCurrent, kCurrent},
+        {"opaque_window_over_the_ring_not_listed", [] { return UnderATopmostWindow(0xFF3080C0u, false); },
+         BlackCurrent, WhiteCurrent, kCurrent},
+        {"current_over_a_pure_blue_desktop", OverAPureBlueDesktop, BlackCurrent, WhiteCurrent, kCurrent},
+        {"caret_shown_in_the_black_copy_only", [] { return Mode(SampleMode::Opaque); },
+         [](Scene const& s) { return WithCaret(s, BlackCurrent(s), 0xFF000000u); }, WhiteCurrent, kCurrent},
+        {"caret_shown_in_the_white_copy_only", [] { return Mode(SampleMode::Opaque); }, BlackCurrent,
+         [](Scene const& s) { return WithCaret(s, WhiteCurrent(s), 0xFF000000u); }, kCurrent},
+
+        // Stale frames, as measured under load: each costs another copy.
+        {"black_copy_is_the_backdrop_over_a_coloured_window", [] { return Mode(SampleMode::Opaque); },
+         [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::Black); }, WhiteCurrent, kBothCopiesStale},
+        // Grey over black and white is exactly a half-transparent black
+        // window: nothing in the copies tells them apart, which is why the
+        // backdrop never stands in front of the target on the way.
+        {"black_copy_is_the_backdrop_over_a_grey_window_told_by_nothing", [] { return Solid(0xFF808080u); },
+         [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::Black); }, WhiteCurrent, kCurrent},
+        {"white_copy_is_the_black_pass", [] { return Scene(); }, BlackCurrent, BlackCurrent, kBothCopiesStale},
+        {"black_copy_is_the_screen_before_the_backdrop", [] { return Scene(); }, BeforeTheBackdrop, WhiteCurrent,
+         kBlackStale},
+        {"black_copy_is_the_screen_before_the_backdrop_over_pure_blue", OverAPureBlueDesktop, BeforeTheBackdrop,
+         WhiteCurrent, kBothCopiesStale},
+        {"white_copy_is_the_screen_between_the_passes", [] { return Scene(); }, BlackCurrent, BeforeTheBackdrop,
+         kWhiteStale},
+        {"both_copies_are_the_screen_before_the_backdrop", [] { return Scene(); }, BeforeTheBackdrop,
+         BeforeTheBackdrop, kBothCopiesStale},
+        {"black_copy_torn_with_the_screen_before_the_backdrop", [] { return Scene(); },
+         [](Scene const& s) { return Torn(s, BlackCurrent(s), BeforeTheBackdrop(s), 40, 60); }, WhiteCurrent,
+         kBlackStale},
+        {"white_copy_torn_with_the_black_pass", [] { return Scene(); }, BlackCurrent,
+         [](Scene const& s) { return Torn(s, WhiteCurrent(s), BlackCurrent(s), 40, 60); }, kBothCopiesStale},
+        {"white_copy_torn_in_a_single_row", [] { return Scene(); }, BlackCurrent,
+         [](Scene const& s) { return Torn(s, WhiteCurrent(s), BeforeTheBackdrop(s), 50, 51); }, kWhiteStale},
+        {"window_repainted_between_the_copies", [] { return Scene(); }, BlackCurrent,
+         [](Scene const& s) { return Repainted(s, Backdrop::White); }, kBothCopiesStale},
+        {"repainted_window_filling_the_screen", FillingTheScreen, BlackCurrent,
+         [](Scene const& s) { return Repainted(s, Backdrop::White); }, kBothCopiesStale},
+        // What the backdrop cannot show must be listed: a translucent window
+        // over the ring that nobody names looks like a frame without it.
+        {"translucent_window_over_the_ring_not_listed", [] { return UnderATopmostWindow(0x9930C0E0u, false); },
+         BlackCurrent, WhiteCurrent, kBothCopiesStale},
+    };
+    return rows;
+}
+
+class FindStaleCopiesTable : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(FindStaleCopiesTable, TellsEachCopysOwnFrameFromAnOlderOne)
+{
+    CheckRow const& row = Rows()[GetParam()];
+    Scene const scene = row.scene();
+    Frame const black = row.black(scene);
+    Frame const white = row.white(scene);
+    std::vector<CaptureRect> unseen;
+    if (scene.coverListed && scene.cover.right > scene.cover.left)
+        unseen.push_back(scene.cover);
+    StaleCopies const stale =
+        FindStaleCopies({black.data(), white.data(), scene.Width(), scene.Height(), scene.Inner(), unseen});
+    EXPECT_EQ(stale.black, row.expected.black);
+    EXPECT_EQ(stale.white, row.expected.white);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, FindStaleCopiesTable, testing::Range<std::size_t>(0, Rows().size()),
+                         [](testing::TestParamInfo<std::size_t> const& info) { return Rows()[info.param].name; });
+
+TEST(FindStaleCopies, AnEmptyFrameIsCurrent)
+{
+    StaleCopies const stale = FindStaleCopies({nullptr, nullptr, 0, 0, {0, 0, 0, 0}, {}});
+    EXPECT_FALSE(stale.Any());
+}
+
+// The pair's rules forgive a caret, not a band: one pixel past the bound costs
+// another copy.
+TEST(FindStaleCopies, ForgivesAtMostABoundOfPairFaults)
+{
+    Scene const scene = Mode(SampleMode::Opaque);
+    Frame const black = BlackCurrent(scene);
+    for (std::int64_t faults : {kPairFaultsForgiven, kPairFaultsForgiven + 1}) {
+        Frame white = WhiteCurrent(scene);
+        CaptureRect const inner = scene.Inner();
+        for (std::int64_t i = 0; i < faults; ++i) {
+            std::size_t const at = static_cast<std::size_t>(inner.top + kMargin + i / 50) * scene.Width() +
+                                   static_cast<std::size_t>(inner.left + kMargin + i % 50);
+            white[at] = 0xFF000000u; // darker over white than over black
+        }
+        StaleCopies const stale =
+            FindStaleCopies({black.data(), white.data(), scene.Width(), scene.Height(), inner, {}});
+        EXPECT_EQ(stale.Any(), faults > kPairFaultsForgiven) << faults;
+    }
+}
+
+// The ring's colours: pure primaries, the passes different at every pixel,
+// each alternating along its ring; the inside opaque black or white.
+TEST(PaintBackdrop, RingsOfPurePrimariesTellThePassesApart)
+{
+    std::int32_t const width = 5;
+    std::int32_t const height = 4;
+    CaptureRect const inner = {1, 1, 4, 3};
+    Frame black(width * height);
+    Frame white(width * height);
+    PaintBackdrop(black.data(), width, height, inner, Backdrop::Black);
+    PaintBackdrop(white.data(), width, height, inner, Backdrop::White);
+    struct {
+        std::int32_t x, y;
+        std::uint32_t black, white;
+    } const cases[] = {
+        {0, 0, 0xFF0000FFu, 0xFFFF0000u}, {1, 0, 0xFF00FF00u, 0xFF0000FFu}, {4, 0, 0xFF0000FFu, 0xFFFF0000u},
+        {0, 1, 0xFF00FF00u, 0xFF0000FFu}, {4, 1, 0xFF00FF00u, 0xFF0000FFu}, {3, 3, 0xFF0000FFu, 0xFFFF0000u},
+        {1, 1, 0xFF000000u, 0xFFFFFFFFu}, {3, 2, 0xFF000000u, 0xFFFFFFFFu},
+    };
+    for (auto const& c : cases) {
+        std::size_t const i = static_cast<std::size_t>(c.y) * width + c.x;
+        EXPECT_EQ(black[i], c.black) << c.x << "," << c.y;
+        EXPECT_EQ(white[i], c.white) << c.x << "," << c.y;
+    }
+}
+
+struct FrameCase {
+    char const* name;
+    CaptureRect rect;
+    CaptureRect screen;
+    CaptureRect frame;
+};
+
+class TagFrameAroundTable : public testing::TestWithParam<FrameCase> {};
+
+TEST_P(TagFrameAroundTable, GrowsEachSideWhereTheScreenHasRoom)
+{
+    FrameCase const c = GetParam();
+    CaptureRect const frame = TagFrameAround(c.rect, c.screen);
+    EXPECT_EQ(frame.left, c.frame.left);
+    EXPECT_EQ(frame.top, c.frame.top);
+    EXPECT_EQ(frame.right, c.frame.right);
+    EXPECT_EQ(frame.bottom, c.frame.bottom);
+}
+
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+
+INSTANTIATE_TEST_SUITE_P(Sides, TagFrameAroundTable, testing::Values(
+    FrameCase{"inside", {85, 85, 315, 215}, {0, 0, 1280, 1024}, {84, 84, 316, 216}},
+    FrameCase{"at_the_top_left_corner", {0, 0, 15, 15}, {0, 0, 1280, 1024}, {0, 0, 16, 16}},
+    FrameCase{"at_the_bottom_right_corner", {1100, 900, 1280, 1024}, {0, 0, 1280, 1024}, {1099, 899, 1280, 1024}},
+    FrameCase{"the_whole_screen", {0, 0, 1280, 1024}, {0, 0, 1280, 1024}, {0, 0, 1280, 1024}},
+    FrameCase{"screen_left_of_and_above_the_origin", {-1280, -300, -1000, -100}, {-1280, -1024, 0, 0},
+              {-1280, -301, -999, -99}},
+    FrameCase{"at_the_limits_of_32_bits", {kMin, kMin, kMax, kMax}, {kMin, kMin, kMax, kMax}, {kMin, kMin, kMax, kMax}}),
+    [](testing::TestParamInfo<FrameCase> const& info) { return info.param.name; });
+
+} // namespace
