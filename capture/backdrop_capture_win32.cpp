@@ -111,7 +111,9 @@ bool TargetStandsInFront(BackdropCapture& capture)
 // behind it and shown, and only then painted: no state on the way has the
 // backdrop in front of the target, so no frame the compositor shows can put
 // it there. (Wine keeps no picture that a hidden layered window is given, so
-// it is painted once shown.) The host is placed and shown without
+// it is painted once shown; and it maps the painted window on top of the X
+// stack whatever the z-order says, so the target is put back on top, which
+// changes nothing on Windows.) The host is placed and shown without
 // activation: taking it from the target would close the target's menus and
 // tooltips and repaint its caption between the two copies. A first copy
 // follows the z-order calls at once: a message handled in between could
@@ -131,6 +133,7 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
     POINT source = {0, 0};
     BLENDFUNCTION blend = kBackdropBlend;
     UpdateLayeredWindow(capture.host, capture.hostDC, &origin, &size, memoryDC, &source, 0, &blend, ULW_ALPHA);
+    SetWindowPos(capture.target, HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
     bool const inFront = TargetStandsInFront(capture);
     if (inFront) {
         if (timing == CopyTiming::AfterAFrame)

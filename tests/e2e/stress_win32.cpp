@@ -1,0 +1,233 @@
+// lucidframe-stress: Ctrl+PrtSc on the sample window, many times, as a user
+// presses it, with the processors kept busy; every capture is checked against
+// the window's known pixels.
+//
+//   lucidframe-stress [--captures N] [--busy N] [--width W] [--height H]
+//                     [--lucidframe FILE] [--baseline FILE]
+//
+//   --captures   captures to make (default 200)
+//   --busy       threads that keep a processor busy meanwhile (default 2)
+//   --width, --height   the sample window's size (default 320 x 200)
+//   --lucidframe the program under test, beside this one or a full path
+//                (default lucidframe-counts-copies.exe, which notes the
+//                copies it makes again)
+//   --baseline   another build, run in turn with the first, block by block,
+//                so that their latencies are measured side by side
+//
+// Prints, for each program, how many captures were saved, wrong (not the
+// window's pixels) or missing (no file), how many copies it made again after
+// a stale one (counted only by the counting build), and the median time from
+// the hot key to the file. Exits 1 when any capture was wrong, 2 on bad
+// arguments, 3 when a step of the run itself failed.
+
+#include "output/gdiplus_win32.h"
+#include "output/png_reader.h"
+#include "tests/e2e/capture_expectation.h"
+#include "tests/e2e/lucidframe_app_win32.h"
+#include "tests/e2e/sample_window_process_win32.h"
+#include "tests/e2e/user_input_win32.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cwchar>
+#include <exception>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+DWORD const kFileTimeoutMs = 10000;
+int const kBlocks = 4;
+wchar_t const kCountingBuild[] = L"lucidframe-counts-copies.exe";
+
+struct Options {
+    int captures = 200;
+    int busyThreads = 2;
+    std::int32_t width = 320;
+    std::int32_t height = 200;
+    std::wstring program = kCountingBuild;
+    std::wstring baseline;
+};
+
+struct Tally {
+    std::wstring program;
+    int saved = 0;
+    int wrong = 0;
+    int missing = 0;
+    int madeAgainBlack = 0;
+    int madeAgainWhite = 0;
+    bool counted = false;
+    std::vector<double> latenciesMs;
+};
+
+bool ParseOptions(int argc, wchar_t** argv, Options& options)
+{
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::wstring const name = argv[i];
+        wchar_t const* value = argv[i + 1];
+        if (name == L"--lucidframe")
+            options.program = value;
+        else if (name == L"--baseline")
+            options.baseline = value;
+        else if (name == L"--captures")
+            options.captures = _wtoi(value);
+        else if (name == L"--busy")
+            options.busyThreads = _wtoi(value);
+        else if (name == L"--width")
+            options.width = _wtoi(value);
+        else if (name == L"--height")
+            options.height = _wtoi(value);
+        else
+            return false;
+    }
+    return argc % 2 == 1 && options.captures > 0 && options.busyThreads >= 0 && options.width > 0 &&
+           options.height > 0;
+}
+
+double MillisecondsSince(LARGE_INTEGER start)
+{
+    LARGE_INTEGER now = {};
+    LARGE_INTEGER frequency = {};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void CountCopiesMadeAgain(std::filesystem::path const& log, Tally& tally)
+{
+    std::ifstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        tally.counted = true;
+        tally.madeAgainBlack += line == "black";
+        tally.madeAgainWhite += line == "white";
+    }
+}
+
+// One program's block of captures, from a fresh program folder.
+void RunBlock(Options const& options, std::wstring const& program, int captures, Tally& tally)
+{
+    SetProgramUnderTest(program);
+    LucidframeApp app;
+    app.Start();
+    SampleOptions sampleOptions;
+    sampleOptions.title = L"Stress sample";
+    sampleOptions.x = 40;
+    sampleOptions.y = 40;
+    sampleOptions.width = options.width;
+    sampleOptions.height = options.height;
+    SampleWindowProcess sample(sampleOptions);
+    std::filesystem::path const file = app.AutomaticFile(sampleOptions.title);
+    for (int i = 0; i < captures; ++i) {
+        std::filesystem::remove(file);
+        sample.BringToFront();
+        LARGE_INTEGER pressed = {};
+        QueryPerformanceCounter(&pressed);
+        PressChord({VK_CONTROL, VK_SNAPSHOT});
+        bool appeared = false;
+        while (!(appeared = std::filesystem::exists(file)) && MillisecondsSince(pressed) < kFileTimeoutMs)
+            Sleep(1);
+        if (!appeared) {
+            ++tally.missing;
+            std::printf("  capture %d: no file\n", i + 1);
+            app.WaitUntilIdle();
+            continue;
+        }
+        tally.latenciesMs.push_back(MillisecondsSince(pressed));
+        app.WaitUntilIdle();
+        std::vector<std::uint32_t> pixels;
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        std::optional<std::string> difference = std::string("not a PNG");
+        if (ReadPng(file, pixels, width, height))
+            difference = CaptureDifference(ExpectationFor(sampleOptions), pixels.data(), width, height);
+        if (difference) {
+            ++tally.wrong;
+            std::printf("  capture %d: wrong, %s\n", i + 1, difference->c_str());
+        } else {
+            ++tally.saved;
+        }
+    }
+    CountCopiesMadeAgain(app.folder() / L"copies.log", tally);
+    app.Stop();
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void Report(Tally const& tally)
+{
+    std::printf("%s: %d saved, %d wrong, %d missing; ", Utf8(tally.program).c_str(), tally.saved, tally.wrong,
+                tally.missing);
+    if (tally.counted || tally.program == kCountingBuild)
+        std::printf("copies made again %d (black %d, white %d); ", tally.madeAgainBlack + tally.madeAgainWhite,
+                    tally.madeAgainBlack, tally.madeAgainWhite);
+    std::printf("hot key to file: median %.1f ms\n", Median(tally.latenciesMs));
+}
+
+int Run(Options const& options)
+{
+    std::atomic<bool> stop = false;
+    std::vector<std::thread> busy;
+    for (int i = 0; i < options.busyThreads; ++i)
+        busy.emplace_back([&stop] {
+            while (!stop.load(std::memory_order_relaxed)) {
+            }
+        });
+    std::printf("lucidframe-stress: %d captures of a %dx%d window, %d busy threads\n", options.captures,
+                static_cast<int>(options.width), static_cast<int>(options.height), options.busyThreads);
+
+    std::vector<Tally> tallies(options.baseline.empty() ? 1 : 2);
+    tallies[0].program = options.program;
+    if (!options.baseline.empty())
+        tallies[1].program = options.baseline;
+    int status = 0;
+    try {
+        for (int block = 0; block < kBlocks; ++block) {
+            int const captures = options.captures * (block + 1) / kBlocks - options.captures * block / kBlocks;
+            for (Tally& tally : tallies)
+                RunBlock(options, tally.program, captures, tally);
+        }
+    } catch (std::exception const& failure) {
+        std::printf("lucidframe-stress: %s\n", failure.what());
+        status = 3;
+    }
+    stop = true;
+    for (std::thread& thread : busy)
+        thread.join();
+    for (Tally const& tally : tallies) {
+        Report(tally);
+        if (tally.wrong > 0 && status == 0)
+            status = 1;
+    }
+    if (tallies.size() == 2 && !tallies[1].latenciesMs.empty())
+        std::printf("latency ratio (median, first to baseline): %.3f\n",
+                    Median(tallies[0].latenciesMs) / Median(tallies[1].latenciesMs));
+    return status;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: lucidframe-stress [--captures N] [--busy N] [--width W] [--height H] "
+                             "[--lucidframe FILE] [--baseline FILE]\n");
+        return 2;
+    }
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    int const status = Run(options);
+    Gdiplus::GdiplusShutdown(token);
+    return status;
+}
