@@ -4,6 +4,7 @@
 #include "ratio_report.h"
 #include "synthetic_capture.h"
 
+#include "capture/copy_check.h"
 #include "imaging/auto_crop.h"
 #include "imaging/checkerboard.h"
 #include "imaging/instruction_set.h"
@@ -140,6 +141,29 @@ void ReadFrame(benchmark::State& state)
     }
 }
 
+// The synthetic pair inside the tag ring, as a capture copies it: the check
+// that both copies show their own pass's frame, run before every matting.
+void FindStaleCopiesOnPair(benchmark::State& state)
+{
+    SyntheticCapture const& capture = FramedCapture();
+    CaptureRect const inner = {kTagRingWidth, kTagRingWidth, kWidth - kTagRingWidth, kHeight - kTagRingWidth};
+    Pixels black(capture.black.size());
+    Pixels white(capture.white.size());
+    PaintBackdrop(black.data(), kWidth, kHeight, inner, Backdrop::Black);
+    PaintBackdrop(white.data(), kWidth, kHeight, inner, Backdrop::White);
+    for (std::int32_t y = inner.top; y < inner.bottom; ++y) {
+        std::size_t const row = static_cast<std::size_t>(y) * kWidth;
+        std::copy(capture.black.begin() + row + inner.left, capture.black.begin() + row + inner.right, black.begin() + row + inner.left);
+        std::copy(capture.white.begin() + row + inner.left, capture.white.begin() + row + inner.right, white.begin() + row + inner.left);
+    }
+    for (auto _ : state) {
+        StaleCopies const stale = FindStaleCopies({black.data(), white.data(), kWidth, kHeight, inner, {}});
+        benchmark::DoNotOptimize(stale);
+        if (stale.Any())
+            state.SkipWithError("the synthetic pair was taken for a stale one");
+    }
+}
+
 void Register(const char* name, void (*run)(benchmark::State&))
 {
     benchmark::RegisterBenchmark(name, run)->Unit(benchmark::kMicrosecond);
@@ -165,11 +189,13 @@ int main(int argc, char** argv)
     Register("memmove_kept", MoveKeptPixels);
     Register("auto_crop_edge_to_edge", AutoCropEdgeToEdge);
     Register("read_frame", ReadFrame);
+    Register("find_stale_copies", FindStaleCopiesOnPair);
     return RunBenchmarksWithRatios(argc, argv,
                                    {{"recover_alpha", "read2_write1"},
                                     {"recover_alpha_scalar", "read2_write1"},
                                     {"composite", "read_modify_write"},
                                     {"composite_scalar", "read_modify_write"},
                                     {"auto_crop", "memmove_kept"},
-                                    {"auto_crop_edge_to_edge", "read_frame"}});
+                                    {"auto_crop_edge_to_edge", "read_frame"},
+                                    {"find_stale_copies", "recover_alpha"}});
 }

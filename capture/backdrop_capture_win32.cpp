@@ -105,6 +105,16 @@ bool TargetStandsInFront(BackdropCapture& capture)
     return true;
 }
 
+// A capture rectangle that fills the screen leaves no room for the tag ring.
+// Its copies are judged by the pair's rules alone, which cannot tell a
+// translucent window over the desktop from one over the backdrop, so each of
+// them waits for the compositor, as a copy made again does.
+bool HasTagRing(BackdropCapture const& capture)
+{
+    return capture.inner.left > 0 || capture.inner.top > 0 || capture.inner.right < capture.black.width ||
+           capture.inner.bottom < capture.black.height;
+}
+
 // One copy of the frame with the host shown directly behind the target as a
 // layered backdrop painted from the pass's buffer; the copy lands in that
 // same buffer. The target is raised first, then the host is put directly
@@ -136,7 +146,7 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
     SetWindowPos(capture.target, HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
     bool const inFront = TargetStandsInFront(capture);
     if (inFront) {
-        if (timing == CopyTiming::AfterAFrame)
+        if (timing == CopyTiming::AfterAFrame || !HasTagRing(capture))
             WaitForTheCompositor();
         BitBlt(memoryDC, 0, 0, size.cx, size.cy, capture.screenDC, origin.x, origin.y, kScreenCopy);
     }

@@ -42,28 +42,25 @@ bool ShowsAnyTag(std::uint32_t pixel)
     return ShowsTag(pixel, kBlue) || ShowsTag(pixel, kGreen) || ShowsTag(pixel, kRed);
 }
 
+// Whether white, which should be black lifted by the same amount in every
+// channel, turned the order of two channels that black had apart.
+bool TurnsOrder(int blackA, int blackB, int whiteA, int whiteB)
+{
+    return (blackA > blackB && whiteA < whiteB) || (blackB > blackA && whiteB < whiteA);
+}
+
 // The rules every pixel of a current pair keeps (copy_check.h).
 bool BreaksPairRules(std::uint32_t black, std::uint32_t white)
 {
     if (((black ^ white) & kColourBits) == 0)
         return false; // an opaque pixel, or one under a window in front: nothing to tell
-    int k[3];
-    int w[3];
-    for (int c = 0; c < 3; ++c) {
-        k[c] = Channel(black, c);
-        w[c] = Channel(white, c);
-        if (w[c] < k[c])
-            return true;
-    }
+    int const kb = Channel(black, kBlue), kg = Channel(black, kGreen), kr = Channel(black, kRed);
+    int const wb = Channel(white, kBlue), wg = Channel(white, kGreen), wr = Channel(white, kRed);
+    if (wb < kb || wg < kg || wr < kr)
+        return true;
     if ((black & kColourBits) == 0)
-        return std::max({w[0], w[1], w[2]}) - std::min({w[0], w[1], w[2]}) > 1;
-    for (int a = 0; a < 3; ++a) {
-        for (int b = 0; b < 3; ++b) {
-            if (k[a] > k[b] && w[a] < w[b])
-                return true;
-        }
-    }
-    return false;
+        return std::max({wb, wg, wr}) - std::min({wb, wg, wr}) > 1;
+    return TurnsOrder(kb, kg, wb, wg) || TurnsOrder(kb, kr, wb, wr) || TurnsOrder(kg, kr, wg, wr);
 }
 
 struct Span {

@@ -267,6 +267,12 @@ std::vector<CheckRow> const& Rows()
         // backdrop never stands in front of the target on the way.
         {"black_copy_is_the_backdrop_over_a_grey_window_told_by_nothing", [] { return Solid(0xFF808080u); },
          [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::Black); }, WhiteCurrent, kCurrent},
+        // Nor can the pair's rules alone tell a translucent window over the
+        // desktop from one over the backdrop: a window filling the screen,
+        // which leaves no room for the ring, is copied only once the
+        // compositor has had a frame.
+        {"window_filling_the_screen_over_the_desktop_told_by_nothing", FillingTheScreen, BeforeTheBackdrop,
+         WhiteCurrent, kCurrent},
         {"white_copy_is_the_black_pass", [] { return Scene(); }, BlackCurrent, BlackCurrent, kBothCopiesStale},
         {"black_copy_is_the_screen_before_the_backdrop", [] { return Scene(); }, BeforeTheBackdrop, WhiteCurrent,
          kBlackStale},

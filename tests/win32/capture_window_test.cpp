@@ -4,6 +4,7 @@
 #include "tests/e2e/capture_check_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"
 #include "tests/support/scratch_folder.h"
+#include "imaging/auto_crop.h"
 #include "output/png_reader.h"
 #include "shell/app_state.h"
 #include "tests/support/sample_window/sample_options.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -236,30 +238,44 @@ LRESULT CALLBACK StayAtTheBottom(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// A grey window of this thread that no raise brings up, of the given class.
-class WindowAtTheBottom {
+// A window of this thread in one colour, of its own class.
+struct PlainWindowOptions {
+    wchar_t const* className;
+    wchar_t const* title;
+    RECT rect;
+    int brush = GRAY_BRUSH;       // a stock brush
+    DWORD exStyle = 0;
+    bool stayAtTheBottom = false; // no raise brings it up
+    BYTE alpha = 255;             // below 255, the window is translucent
+};
+
+class PlainWindow {
 public:
-    WindowAtTheBottom(wchar_t const* className, wchar_t const* title, RECT rect)
+    explicit PlainWindow(PlainWindowOptions const& options)
     {
         WNDCLASSEXW windowClass = {};
         windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = StayAtTheBottom;
+        windowClass.lpfnWndProc = options.stayAtTheBottom ? StayAtTheBottom : DefWindowProcW;
         windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-        windowClass.lpszClassName = className;
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(options.brush));
+        windowClass.lpszClassName = options.className;
         m_class = RegisterClassExW(&windowClass);
-        m_window = CreateWindowExW(0, className, title, WS_POPUP | WS_VISIBLE, rect.left, rect.top,
-                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                   windowClass.hInstance, nullptr);
+        RECT const r = options.rect;
+        DWORD const layered = options.alpha < 255 ? WS_EX_LAYERED : 0;
+        m_window = CreateWindowExW(options.exStyle | layered, options.className, options.title, WS_POPUP | WS_VISIBLE, r.left,
+                                   r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, windowClass.hInstance,
+                                   nullptr);
+        if (layered)
+            SetLayeredWindowAttributes(m_window, 0, options.alpha, LWA_ALPHA);
         PumpMessages(100);
     }
-    ~WindowAtTheBottom()
+    ~PlainWindow()
     {
         DestroyWindow(m_window);
         UnregisterClassW(reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(m_class)), GetModuleHandleW(nullptr));
     }
-    WindowAtTheBottom(WindowAtTheBottom const&) = delete;
-    WindowAtTheBottom& operator=(WindowAtTheBottom const&) = delete;
+    PlainWindow(PlainWindow const&) = delete;
+    PlainWindow& operator=(PlainWindow const&) = delete;
 
     HWND window() const { return m_window; }
 
@@ -268,6 +284,63 @@ private:
     HWND m_window = nullptr;
 };
 
+// Windows whose copies look least like a capture's, and a capture with a
+// translucent window over its tag ring: the check of the copies takes each
+// for current, so the capture is saved, and right.
+TEST_F(WindowCapture, UnusualCopiesAreNoStaleFrames)
+{
+    int const screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int const screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    auto const solid = [&](int brush, std::uint32_t colour) {
+        PlainWindow const window({L"LucidframeSolid", L"Solid", {200, 150, 300, 210}, brush});
+        Capture(window.window());
+        DecodedImage const image = TakeCapture(L"Solid");
+        EXPECT_EQ(image.width, 100);
+        EXPECT_EQ(image.height, 60);
+        for (std::uint32_t pixel : image.pixels)
+            ASSERT_EQ(pixel, colour);
+    };
+    struct {
+        char const* name;
+        std::function<void()> captureAndCheck;
+    } const cases[] = {
+        {"opaque_black", [&] { solid(BLACK_BRUSH, 0xFF000000u); }},
+        {"opaque_white", [&] { solid(WHITE_BRUSH, 0xFFFFFFFFu); }},
+        {"filling_the_screen",
+         [&] {
+             SampleWindowProcess const sample({.title = L"Filling", .x = -20, .y = -20, .width = screenWidth + 40,
+                                               .height = screenHeight + 40});
+             Capture(sample.window());
+             DecodedImage const image = TakeCapture(L"Filling");
+             ASSERT_EQ(image.width, screenWidth);
+             ASSERT_EQ(image.height, screenHeight);
+             EXPECT_TRUE(SamplePixelMatches(image.pixels[0],
+                                            SamplePixel(SampleMode::Pattern, 20, 20, screenWidth + 40, screenHeight + 40)));
+         }},
+        {"topmost_window_over_the_ring",
+         [&] {
+             g_app.settings.autoCrop = 0;
+             PlainWindow const over({L"LucidframeTopmost", L"Topmost", {150, 100, 195, 145}, GRAY_BRUSH,
+                                     WS_EX_TOPMOST | WS_EX_NOACTIVATE, false, 160});
+             SampleWindowProcess const sample({.title = L"Under", .x = 200, .y = 150, .width = 100, .height = 60});
+             Capture(sample.window());
+             DecodedImage image = TakeCapture(L"Under");
+             ASSERT_EQ(image.width, 130);
+             ASSERT_EQ(image.height, 90);
+             std::int32_t width = image.width;
+             std::int32_t height = image.height;
+             CropToBox(image.pixels.data(), width, height, 15, 15, 100, 60);
+             std::string mismatch;
+             EXPECT_TRUE(MatchesSample(SampleMode::Pattern, image.pixels.data(), width, height, mismatch)) << mismatch;
+             g_app.settings.autoCrop = 1;
+         }},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.captureAndCheck();
+    }
+}
+
 // A window that keeps its place in the z-order, as an elevated one does for an
 // unelevated program, stays under the window over it: both copies would show
 // that window as the target's own pixels. Nothing is saved, everything made
@@ -275,7 +348,8 @@ private:
 TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
 {
     {
-        WindowAtTheBottom const stubborn(L"LucidframeStubborn", L"Stubborn", {200, 150, 260, 190});
+        PlainWindow const stubborn({.className = L"LucidframeStubborn", .title = L"Stubborn",
+                                    .rect = {200, 150, 260, 190}, .stayAtTheBottom = true});
         SampleWindowProcess const over({.title = L"Over it", .x = 230, .y = 160, .width = 60, .height = 40});
         ASSERT_NE(stubborn.window(), nullptr);
         Capture(stubborn.window()); // GDI's and GDI+'s own caches are set up by a first capture
@@ -295,7 +369,8 @@ TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
 TEST_F(WindowCapture, TaskbarIsCapturedWhereItStands)
 {
     {
-        WindowAtTheBottom const taskbar(L"Shell_TrayWnd", L"Taskbar", {300, 300, 380, 330});
+        PlainWindow const taskbar({.className = L"Shell_TrayWnd", .title = L"Taskbar", .rect = {300, 300, 380, 330},
+                                   .stayAtTheBottom = true});
         Capture(taskbar.window());
     }
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Taskbar.png"));
