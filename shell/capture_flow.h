@@ -6,12 +6,13 @@
 
 // The capture that answers every hot key: the foreground window with a margin
 // of 15 pixels, copied over a black and a white backdrop made of the hidden
-// `host` window, matted to real alpha, finished as the options of the moment
-// ask (cursor, crop, checkerboard) and saved. Does nothing while another
-// capture runs (a hot key that arrives inside the Save dialog's message
-// loop), when the host itself is in front, and when the rectangle holds no
-// pixel of the primary screen (a minimised window, a window on another
-// monitor).
+// `host` window, each copy checked and a stale one made again, matted to real
+// alpha, finished as the options of the moment ask (cursor, crop,
+// checkerboard) and saved. Does nothing while another capture runs (a hot key
+// that arrives inside the Save dialog's message loop), when the host itself
+// is in front, when the rectangle holds no pixel of the primary screen (a
+// minimised window, a window on another monitor), when the target stays
+// under another window, and when its copies stay stale.
 void CaptureForegroundWindow(HWND host);
 
 // Saves a finished capture the way the options of the moment say, into the
