@@ -21,6 +21,7 @@ struct BackdropCapture {
     RECT frame;          // the rectangle the backdrop covers and each pass copies: rect and the tag ring
     CaptureRect inner;   // rect in the frame's own coordinates
     std::vector<CaptureRect> unseen; // parts of the frame that windows in front of the target cover
+    StaleCopies unsettled;           // passes whose copies, without a tag ring, did not agree a frame apart
     PixelBuffer black;   // the screen as seen over black
     PixelBuffer white;   // the screen as seen over white
     HBITMAP blackBitmap;
@@ -51,11 +52,13 @@ enum class CopyTiming {
 // did not come to stand directly above the backdrop (an elevated window, one
 // that keeps its place in the z-order): its copy would show the backdrop
 // alone. The desktop and the taskbar, which keep their own place, are copied
-// as they stand, and all of their frame is unseen.
+// as they stand, and all of their frame is unseen. A frame without a tag ring
+// is copied a frame after its backdrop stands, and again a frame later.
 bool CopyOverBackdrops(BackdropCapture& capture, StaleCopies which, CopyTiming timing);
 
-// The two copies as FindStaleCopies judges them.
-BackdropCopies CopiesOf(BackdropCapture const& capture);
+// Which copies show a frame other than their own pass's (FindStaleCopies),
+// or, where no tag ring fits, changed from one frame to the next.
+StaleCopies StaleCopiesOf(BackdropCapture const& capture);
 
 // Cuts the tag ring out of the white buffer, whose width and height become
 // the capture rectangle's.

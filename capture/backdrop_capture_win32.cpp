@@ -107,12 +107,32 @@ bool TargetStandsInFront(BackdropCapture& capture)
 
 // A capture rectangle that fills the screen leaves no room for the tag ring.
 // Its copies are judged by the pair's rules alone, which cannot tell a
-// translucent window over the desktop from one over the backdrop, so each of
-// them waits for the compositor, as a copy made again does.
+// translucent window over the desktop from one over the backdrop.
 bool HasTagRing(BackdropCapture const& capture)
 {
     return capture.inner.left > 0 || capture.inner.top > 0 || capture.inner.right < capture.black.width ||
            capture.inner.bottom < capture.black.height;
+}
+
+void CopyFrame(BackdropCapture const& capture, HDC memoryDC)
+{
+    BitBlt(memoryDC, 0, 0, capture.frame.right - capture.frame.left, capture.frame.bottom - capture.frame.top,
+           capture.screenDC, capture.frame.left, capture.frame.top, kScreenCopy);
+    GdiFlush(); // the copy must reach the pixels before they are read directly
+}
+
+// A copy of a frame without a ring waits for the compositor, and is made once
+// more a frame later: the two must agree, or the compositor was still on its
+// way, and the copy counts as stale.
+bool CopySettles(BackdropCapture const& capture, HDC memoryDC, PixelBuffer const& buffer)
+{
+    std::int64_t const count = PixelCount(buffer.width, buffer.height);
+    WaitForTheCompositor();
+    CopyFrame(capture, memoryDC);
+    std::uint64_t const first = PixelChecksum(buffer.pixels, count);
+    WaitForTheCompositor();
+    CopyFrame(capture, memoryDC);
+    return PixelChecksum(buffer.pixels, count) == first;
 }
 
 // One copy of the frame with the host shown directly behind the target as a
@@ -145,11 +165,15 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
     UpdateLayeredWindow(capture.host, capture.hostDC, &origin, &size, memoryDC, &source, 0, &blend, ULW_ALPHA);
     SetWindowPos(capture.target, HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
     bool const inFront = TargetStandsInFront(capture);
-    if (inFront) {
-        if (timing == CopyTiming::AfterAFrame || !HasTagRing(capture))
+    bool settled = true;
+    if (inFront && !HasTagRing(capture)) {
+        settled = CopySettles(capture, memoryDC, buffer);
+    } else if (inFront) {
+        if (timing == CopyTiming::AfterAFrame)
             WaitForTheCompositor();
-        BitBlt(memoryDC, 0, 0, size.cx, size.cy, capture.screenDC, origin.x, origin.y, kScreenCopy);
+        CopyFrame(capture, memoryDC);
     }
+    (pass == Backdrop::Black ? capture.unsettled.black : capture.unsettled.white) = !settled;
     ShowWindow(capture.host, SW_HIDE);
     return inFront;
 }
@@ -179,16 +203,17 @@ bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, CaptureRec
 
 bool CopyOverBackdrops(BackdropCapture& capture, StaleCopies which, CopyTiming timing)
 {
-    bool const copied = (!which.black || CopyOverBackdrop(capture, Backdrop::Black, timing)) &&
-                        (!which.white || CopyOverBackdrop(capture, Backdrop::White, timing));
-    GdiFlush(); // the screen copies must reach the pixels before they are read directly
-    return copied;
+    return (!which.black || CopyOverBackdrop(capture, Backdrop::Black, timing)) &&
+           (!which.white || CopyOverBackdrop(capture, Backdrop::White, timing));
 }
 
-BackdropCopies CopiesOf(BackdropCapture const& capture)
+StaleCopies StaleCopiesOf(BackdropCapture const& capture)
 {
-    return {capture.black.pixels, capture.white.pixels, capture.black.width, capture.black.height, capture.inner,
-            capture.unseen};
+    StaleCopies stale = FindStaleCopies({capture.black.pixels, capture.white.pixels, capture.black.width,
+                                         capture.black.height, capture.inner, capture.unseen});
+    stale.black = stale.black || capture.unsettled.black;
+    stale.white = stale.white || capture.unsettled.white;
+    return stale;
 }
 
 void DropTagRing(BackdropCapture& capture)

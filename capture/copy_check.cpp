@@ -170,3 +170,12 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
         stale = kBothCopiesStale;
     return stale;
 }
+
+std::uint64_t PixelChecksum(std::uint32_t const* pixels, std::int64_t count)
+{
+    // FNV-1a over whole pixels: any changed pixel changes it, in one pass.
+    std::uint64_t hash = 0xCBF29CE484222325u;
+    for (std::int64_t i = 0; i < count; ++i)
+        hash = (hash ^ pixels[i]) * 0x100000001B3u;
+    return hash;
+}

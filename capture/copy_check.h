@@ -80,3 +80,7 @@ inline constexpr std::int64_t kPairFaultsForgiven = 64;
 //     that break the pair's rules make both copies stale.
 // Where no ring fits (a window filling the screen), only the pair is judged.
 StaleCopies FindStaleCopies(BackdropCopies const& copies);
+
+// A checksum of `count` pixels, to tell two copies of one frame apart without
+// keeping both.
+std::uint64_t PixelChecksum(std::uint32_t const* pixels, std::int64_t count);

@@ -48,7 +48,7 @@ void CaptureForegroundWindow(HWND host)
         StaleCopies stale = kBothCopiesStale;
         for (int attempt = 1; copying && stale.Any() && attempt <= kCopyAttempts; ++attempt) {
             copying = CopyOverBackdrops(capture, stale, attempt == 1 ? CopyTiming::AtOnce : CopyTiming::AfterAFrame);
-            stale = FindStaleCopies(CopiesOf(capture));
+            stale = StaleCopiesOf(capture);
         }
 
         if (copying && !stale.Any()) {

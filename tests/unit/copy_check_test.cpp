@@ -347,6 +347,22 @@ TEST(FindStaleCopies, ForgivesAtMostABoundOfPairFaults)
     }
 }
 
+// Two copies of a frame without a ring are compared by their checksums: one
+// changed pixel anywhere, of any value, must show.
+TEST(PixelChecksum, ChangesWithAnyOnePixel)
+{
+    Frame const frame = WhiteCurrent(Scene());
+    std::uint64_t const sum = PixelChecksum(frame.data(), static_cast<std::int64_t>(frame.size()));
+    EXPECT_EQ(PixelChecksum(frame.data(), static_cast<std::int64_t>(frame.size())), sum);
+    for (std::size_t at : {std::size_t{0}, frame.size() / 2, frame.size() - 1}) {
+        for (std::uint32_t change : {1u, 0x01000000u, 0x80000000u}) {
+            Frame changed = frame;
+            changed[at] ^= change;
+            EXPECT_NE(PixelChecksum(changed.data(), static_cast<std::int64_t>(changed.size())), sum) << at << " " << change;
+        }
+    }
+}
+
 // The ring's colours: pure primaries, the passes different at every pixel,
 // each alternating along its ring; the inside opaque black or white.
 TEST(PaintBackdrop, RingsOfPurePrimariesTellThePassesApart)

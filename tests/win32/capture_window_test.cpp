@@ -314,8 +314,20 @@ TEST_F(WindowCapture, UnusualCopiesAreNoStaleFrames)
              DecodedImage const image = TakeCapture(L"Filling");
              ASSERT_EQ(image.width, screenWidth);
              ASSERT_EQ(image.height, screenHeight);
-             EXPECT_TRUE(SamplePixelMatches(image.pixels[0],
-                                            SamplePixel(SampleMode::Pattern, 20, 20, screenWidth + 40, screenHeight + 40)));
+             std::string mismatch;
+             for (std::int32_t y = 0; y < screenHeight && mismatch.empty(); ++y) {
+                 for (std::int32_t x = 0; x < screenWidth; ++x) {
+                     std::uint32_t const expected =
+                         SamplePixel(SampleMode::Pattern, x + 20, y + 20, screenWidth + 40, screenHeight + 40);
+                     std::uint32_t const actual = image.pixels[static_cast<std::size_t>(y) * screenWidth + x];
+                     if (!SamplePixelMatches(actual, expected)) {
+                         mismatch = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
+                                    std::to_string(actual) + ", expected " + std::to_string(expected);
+                         break;
+                     }
+                 }
+             }
+             EXPECT_EQ(mismatch, "");
          }},
         {"topmost_window_over_the_ring",
          [&] {
