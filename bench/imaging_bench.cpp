@@ -147,6 +147,7 @@ void FindStaleCopiesOnPair(benchmark::State& state)
 {
     SyntheticCapture const& capture = FramedCapture();
     CaptureRect const inner = {kTagRingWidth, kTagRingWidth, kWidth - kTagRingWidth, kHeight - kTagRingWidth};
+    CaptureRect const screen[] = {{0, 0, kWidth, kHeight}};
     Pixels black(capture.black.size());
     Pixels white(capture.white.size());
     PaintBackdrop(black.data(), kWidth, kHeight, inner, Backdrop::Black);
@@ -157,7 +158,7 @@ void FindStaleCopiesOnPair(benchmark::State& state)
         std::copy(capture.white.begin() + row + inner.left, capture.white.begin() + row + inner.right, white.begin() + row + inner.left);
     }
     for (auto _ : state) {
-        StaleCopies const stale = FindStaleCopies({black.data(), white.data(), kWidth, kHeight, inner, {}});
+        StaleCopies const stale = FindStaleCopies({black.data(), white.data(), kWidth, kHeight, inner, {}, screen});
         benchmark::DoNotOptimize(stale);
         if (stale.Any())
             state.SkipWithError("the synthetic pair was taken for a stale one");

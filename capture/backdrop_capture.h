@@ -4,6 +4,7 @@
 
 #include "capture/capture_rect.h"
 #include "capture/copy_check.h"
+#include "capture/screen_layout.h"
 #include "imaging/pixel_buffer.h"
 
 #include <vector>
@@ -20,6 +21,7 @@ struct BackdropCapture {
     RECT rect;           // the capture rectangle on the screen
     RECT frame;          // the rectangle the backdrop covers and each pass copies: rect and the tag ring
     CaptureRect inner;   // rect in the frame's own coordinates
+    std::vector<CaptureRect> monitors; // the monitors in the frame's coordinates
     std::vector<CaptureRect> unseen; // parts of the frame that windows in front of the target cover
     StaleCopies unsettled;           // passes whose copies, without a tag ring, did not agree a frame apart
     PixelBuffer black;   // the screen as seen over black
@@ -33,10 +35,11 @@ struct BackdropCapture {
 };
 
 // Makes the two buffers of the frame's size, `rect` grown by the tag ring
-// where `screen` has room, and the device contexts. False when `rect` holds no pixel or any of
+// where the virtual screen of `screen` has room, and the device contexts. False when `rect` holds no pixel or any of
 // them cannot be made; ReleaseBackdropCapture releases what was made either
 // way.
-bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, CaptureRect screen, BackdropCapture& capture);
+bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen,
+                            BackdropCapture& capture);
 
 enum class CopyTiming {
     AtOnce,      // straight after the z-order calls: nothing may come between

@@ -180,7 +180,8 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
 
 } // namespace
 
-bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, CaptureRect screen, BackdropCapture& capture)
+bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen,
+                            BackdropCapture& capture)
 {
     capture = {};
     capture.host = host;
@@ -188,8 +189,9 @@ bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, CaptureRec
     capture.rect = {rect.left, rect.top, rect.right, rect.bottom};
     if (!HasPixels(rect))
         return false;
-    CaptureRect const frame = TagFrameAround(rect, screen);
+    CaptureRect const frame = TagFrameAround(rect, screen.bounds);
     capture.frame = {frame.left, frame.top, frame.right, frame.bottom};
+    capture.monitors = RelativeTo(screen.monitors, frame.left, frame.top);
     capture.inner = {rect.left - frame.left, rect.top - frame.top, rect.right - frame.left, rect.bottom - frame.top};
     capture.black = MakeFrameBuffer(capture.frame, capture.blackBitmap);
     capture.white = MakeFrameBuffer(capture.frame, capture.whiteBitmap);
@@ -210,7 +212,7 @@ bool CopyOverBackdrops(BackdropCapture& capture, StaleCopies which, CopyTiming t
 StaleCopies StaleCopiesOf(BackdropCapture const& capture)
 {
     StaleCopies stale = FindStaleCopies({capture.black.pixels, capture.white.pixels, capture.black.width,
-                                         capture.black.height, capture.inner, capture.unseen});
+                                         capture.black.height, capture.inner, capture.unseen, capture.monitors});
     stale.black = stale.black || capture.unsettled.black;
     stale.white = stale.white || capture.unsettled.white;
     return stale;

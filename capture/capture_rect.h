@@ -14,11 +14,12 @@ struct CaptureRect {
 inline constexpr std::int32_t kCaptureMargin = 15;
 
 // The target's window rectangle grown by the margin on every side, then
-// clamped edge by edge to the primary screen (0, 0)-(screenWidth,
-// screenHeight): left, right, top, bottom. Only the edge that crosses the
-// screen moves, so a window wholly off the screen leaves a rectangle without
-// pixels. Never overflows, whatever the input.
-CaptureRect CaptureRectAround(CaptureRect windowRect, std::int32_t screenWidth, std::int32_t screenHeight);
+// clamped edge by edge to `screen`, the bounds of every monitor together (the
+// virtual screen, whose left and top are negative where a monitor lies left
+// of or above the primary): left, right, top, bottom. Only the edge that
+// crosses the screen moves, so a window wholly off the screen leaves a
+// rectangle without pixels. Never overflows, whatever the input.
+CaptureRect CaptureRectAround(CaptureRect windowRect, CaptureRect screen);
 
 // True when the rectangle covers at least one pixel.
 inline bool HasPixels(CaptureRect rect)

@@ -1,5 +1,7 @@
 #include "capture/copy_check.h"
 
+#include "capture/screen_layout.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -63,28 +65,24 @@ bool BreaksPairRules(std::uint32_t black, std::uint32_t white)
     return TurnsOrder(kb, kg, wb, wg) || TurnsOrder(kb, kr, wb, wr) || TurnsOrder(kg, kr, wg, wr);
 }
 
-struct Span {
-    std::int32_t begin;
-    std::int32_t end;
-};
-
-// The parts of row y that lie in `unseen`, sorted by their start.
-void UnseenSpansOfRow(std::span<CaptureRect const> unseen, std::int32_t y, std::vector<Span>& spans)
+// The parts of row y that the check leaves alone, sorted by their start:
+// those under `unseen`, and those on no monitor.
+void UnjudgedSpansOfRow(BackdropCopies const& copies, std::int32_t y, std::vector<PixelSpan>& spans)
 {
-    spans.clear();
-    for (CaptureRect const& rect : unseen) {
+    SpansOffMonitors(copies.monitors, y, copies.width, spans);
+    for (CaptureRect const& rect : copies.unseen) {
         if (y >= rect.top && y < rect.bottom && rect.right > rect.left)
             spans.push_back({rect.left, rect.right});
     }
-    std::sort(spans.begin(), spans.end(), [](Span a, Span b) { return a.begin < b.begin; });
+    std::sort(spans.begin(), spans.end(), [](PixelSpan a, PixelSpan b) { return a.begin < b.begin; });
 }
 
 // Calls visit(x) for every x from `from` to `to` (excluded) outside `unseen`.
 template <class Visit>
-void ForEachSeenPixel(std::vector<Span> const& unseen, std::int32_t from, std::int32_t to, Visit visit)
+void ForEachSeenPixel(std::vector<PixelSpan> const& unseen, std::int32_t from, std::int32_t to, Visit visit)
 {
     std::int32_t x = from;
-    for (Span const span : unseen) {
+    for (PixelSpan const span : unseen) {
         for (std::int32_t const stop = std::min(span.begin, to); x < stop; ++x)
             visit(x);
         x = std::max(x, span.end);
@@ -130,7 +128,7 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
     std::int64_t blackTags = 0;
     std::int64_t whiteTags = 0;
     std::int64_t pairFaults = 0;
-    std::vector<Span> unseen;
+    std::vector<PixelSpan> unseen;
     for (std::int32_t y = 0; y < copies.height; ++y) {
         std::int64_t const rowStart = static_cast<std::int64_t>(y) * width;
         std::uint32_t const* black = copies.black + rowStart;
@@ -153,7 +151,7 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
         };
         auto const judgePair = [&](std::int32_t x) { pairFaults += BreaksPairRules(black[x], white[x]); };
 
-        UnseenSpansOfRow(copies.unseen, y, unseen);
+        UnjudgedSpansOfRow(copies, y, unseen);
         if (y < inner.top || y >= inner.bottom) {
             ForEachSeenPixel(unseen, 0, width, judgeRing);
         } else {

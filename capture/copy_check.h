@@ -53,6 +53,7 @@ struct BackdropCopies {
     CaptureRect inner;                    // the capture rectangle in the frame's coordinates
     std::span<CaptureRect const> unseen;  // in the frame's coordinates: what the backdrop cannot show, such as
                                           // windows in front of the target; neither copy is judged there
+    std::span<CaptureRect const> monitors; // in the frame's coordinates; what lies on none is not judged either
 };
 
 struct StaleCopies {

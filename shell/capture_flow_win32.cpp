@@ -3,6 +3,7 @@
 #include "capture/backdrop_capture.h"
 #include "capture/capture_rect.h"
 #include "capture/cursor_overlay.h"
+#include "capture/screen_layout.h"
 #include "imaging/auto_crop.h"
 #include "imaging/checkerboard.h"
 #include "imaging/matting.h"
@@ -26,18 +27,19 @@ void CaptureForegroundWindow(HWND host)
     g_app.captureBusy = 1;
 
     // The host is in front after the tray menu until the user clicks
-    // elsewhere; a capture of it would be a transparent square. With no
-    // foreground window at all the rectangle stays empty, and the capture is
-    // the corner of the screen just inside the margin.
+    // elsewhere; a capture of it would be a transparent square.
     HWND const target = GetForegroundWindow();
     BackdropCapture capture = {};
     if (target != host) {
         SetForegroundWindow(target);
+        // The window may lie on any monitor. Without one the rectangle stays
+        // empty, and the capture is the corner of the primary monitor just
+        // inside the margin.
+        ScreenLayout const screen = CurrentScreenLayout();
         RECT windowRect = {};
-        GetWindowRect(target, &windowRect);
-        CaptureRect const screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        CaptureRect const rect = CaptureRectAround({windowRect.left, windowRect.top, windowRect.right, windowRect.bottom},
-                                                   screen.right, screen.bottom);
+        CaptureRect const bounds = GetWindowRect(target, &windowRect) ? screen.bounds : screen.primary;
+        CaptureRect const rect =
+            CaptureRectAround({windowRect.left, windowRect.top, windowRect.right, windowRect.bottom}, bounds);
 
         // A copy can show a frame the compositor has not yet brought up to
         // date. Each is checked, and a stale one is made again, this time
@@ -52,11 +54,13 @@ void CaptureForegroundWindow(HWND host)
         }
 
         if (copying && !stale.Any()) {
-            // The matting and the pointer work on the whole frame; the tag
-            // ring goes before the crop, which shrinks the image's own width
-            // and height, which every later step uses.
+            // The matting and the pointer work on the whole frame, where no
+            // monitor shows anything is transparent; the tag ring goes before
+            // the crop, which shrinks the image's own width and height, which
+            // every later step uses.
             PixelBuffer& image = capture.white;
             RecoverAlpha(capture.black.pixels, image.pixels, static_cast<std::int32_t>(PixelCount(image.width, image.height)));
+            ClearPixelsOffMonitors(image.pixels, image.width, image.height, capture.monitors);
             Settings const& settings = g_app.settings;
             if (settings.includeCursor)
                 DrawCursorOverlay(capture.whiteDC, capture.rect, capture.frame.left, capture.frame.top);

@@ -257,6 +257,56 @@ TEST_F(EndToEnd, WindowThatCannotBeRaisedGivesNoFile)
     EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{L"Window over it.png"});
 }
 
+// --- Two monitors -----------------------------------------------------------
+// On the test display with LUCIDFRAME_MONITORS=2: a 1024x768 primary with a
+// 1280x1024 monitor on its right, which leaves a 1024x256 gap under the
+// primary. Wine draws windows in the gap all the same; only the monitor
+// rectangles tell the program that nothing shows there.
+
+struct MonitorRow {
+    char const* name;
+    std::int32_t x, y;        // the sample window's place, 320 x 200
+    std::int32_t captureHeight; // the rows of the capture rectangle on a monitor; 0 for all
+};
+
+MonitorRow const kMonitorRows[] = {
+    {"wholly_on_the_secondary", 1400, 300, 0},
+    {"across_both_monitors", 1024 - 160, 200, 0},
+    // Rows 768 and below lie in the gap: the capture keeps the 183 rows above
+    // it, cropped to the window's 168.
+    {"into_the_gap_under_the_primary", 300, 600, 768 - 585},
+};
+
+void PrintTo(MonitorRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class TwoMonitors : public EndToEnd, public testing::WithParamInterface<MonitorRow> {
+protected:
+    void SetUp() override
+    {
+        if (GetSystemMetrics(SM_CMONITORS) < 2)
+            GTEST_SKIP() << "needs two monitors: LUCIDFRAME_MONITORS=2 tests/support/test-display";
+    }
+};
+
+TEST_P(TwoMonitors, CapturesTheWindowWhereverItLies)
+{
+    MonitorRow const row = GetParam();
+    app.Start();
+    SampleOptions options = Sample(L"On a monitor");
+    options.x = row.x;
+    options.y = row.y;
+    SampleWindowProcess sample(options);
+    CaptureExpectation expectation = ExpectationFor(sample.options());
+    expectation.captureHeight = row.captureHeight;
+    CheckHotKeyCapture(sample, expectation);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, TwoMonitors, testing::ValuesIn(kMonitorRows),
+                         [](testing::TestParamInfo<MonitorRow> const& info) { return info.param.name; });
+
 // --- Options --------------------------------------------------------------
 
 enum class Effect {

@@ -44,6 +44,11 @@ struct Scene {
     CaptureRect cover = {0, 0, 0, 0};
     std::uint32_t coverColour = 0;
     bool coverListed = true;
+    // The monitors, in the frame's coordinates: by default one under all of it.
+    std::vector<CaptureRect> monitors = {{0, 0, 1 << 20, 1 << 20}};
+    // Rows at the bottom of the frame that lie on no monitor, where each copy
+    // shows anything at all.
+    std::int32_t gapRows = 0;
 
     CaptureRect Inner() const
     {
@@ -122,7 +127,11 @@ private:
 // before it.
 Frame Current(Scene const& s, Backdrop pass)
 {
-    return Screen(s).Backdrop(pass).Window().Cover().frame();
+    Frame frame = Screen(s).Backdrop(pass).Window().Cover().frame();
+    std::size_t const gapStart = static_cast<std::size_t>(s.Height() - s.gapRows) * s.Width();
+    std::fill(frame.begin() + static_cast<std::ptrdiff_t>(gapStart), frame.end(),
+              pass == Backdrop::Black ? 0xFF8040C0u : 0xFF204080u);
+    return frame;
 }
 
 Frame BeforeTheBackdrop(Scene const& s)
@@ -210,6 +219,16 @@ Scene UnderATopmostWindow(std::uint32_t colour, bool listed)
     return s;
 }
 
+// The frame's bottom rows, margin and ring, over a gap between monitors.
+Scene OverAGap(bool listed)
+{
+    Scene s;
+    s.gapRows = 10;
+    if (listed)
+        s.monitors = {{0, 0, s.Width(), s.Height() - s.gapRows}};
+    return s;
+}
+
 // A desktop of one pure primary: the black pass's blue ring alone would not
 // tell it from a backdrop.
 Scene OverAPureBlueDesktop()
@@ -253,6 +272,8 @@ std::vector<CheckRow> const& Rows()
          BlackCurrent, WhiteCurrent, kCurrent},
         {"opaque_window_over_the_ring_not_listed", [] { return UnderATopmostWindow(0xFF3080C0u, false); },
          BlackCurrent, WhiteCurrent, kCurrent},
+        {"ring_and_margin_over_a_gap_between_monitors", [] { return OverAGap(true); }, BlackCurrent, WhiteCurrent,
+         kCurrent},
         {"current_over_a_pure_blue_desktop", OverAPureBlueDesktop, BlackCurrent, WhiteCurrent, kCurrent},
         {"caret_shown_in_the_black_copy_only", [] { return Mode(SampleMode::Opaque); },
          [](Scene const& s) { return WithCaret(s, BlackCurrent(s), 0xFF000000u); }, WhiteCurrent, kCurrent},
@@ -295,6 +316,8 @@ std::vector<CheckRow> const& Rows()
          [](Scene const& s) { return Repainted(s, Backdrop::White); }, kBothCopiesStale},
         // What the backdrop cannot show must be listed: a translucent window
         // over the ring that nobody names looks like a frame without it.
+        {"gap_between_monitors_not_listed", [] { return OverAGap(false); }, BlackCurrent, WhiteCurrent,
+         kBothCopiesStale},
         {"translucent_window_over_the_ring_not_listed", [] { return UnderATopmostWindow(0x9930C0E0u, false); },
          BlackCurrent, WhiteCurrent, kBothCopiesStale},
     };
@@ -312,8 +335,8 @@ TEST_P(FindStaleCopiesTable, TellsEachCopysOwnFrameFromAnOlderOne)
     std::vector<CaptureRect> unseen;
     if (scene.coverListed && scene.cover.right > scene.cover.left)
         unseen.push_back(scene.cover);
-    StaleCopies const stale =
-        FindStaleCopies({black.data(), white.data(), scene.Width(), scene.Height(), scene.Inner(), unseen});
+    StaleCopies const stale = FindStaleCopies(
+        {black.data(), white.data(), scene.Width(), scene.Height(), scene.Inner(), unseen, scene.monitors});
     EXPECT_EQ(stale.black, row.expected.black);
     EXPECT_EQ(stale.white, row.expected.white);
 }
@@ -323,7 +346,7 @@ INSTANTIATE_TEST_SUITE_P(Pairs, FindStaleCopiesTable, testing::Range<std::size_t
 
 TEST(FindStaleCopies, AnEmptyFrameIsCurrent)
 {
-    StaleCopies const stale = FindStaleCopies({nullptr, nullptr, 0, 0, {0, 0, 0, 0}, {}});
+    StaleCopies const stale = FindStaleCopies({nullptr, nullptr, 0, 0, {0, 0, 0, 0}, {}, {}});
     EXPECT_FALSE(stale.Any());
 }
 
@@ -342,7 +365,7 @@ TEST(FindStaleCopies, ForgivesAtMostABoundOfPairFaults)
             white[at] = 0xFF000000u; // darker over white than over black
         }
         StaleCopies const stale =
-            FindStaleCopies({black.data(), white.data(), scene.Width(), scene.Height(), inner, {}});
+            FindStaleCopies({black.data(), white.data(), scene.Width(), scene.Height(), inner, {}, scene.monitors});
         EXPECT_EQ(stale.Any(), faults > kPairFaultsForgiven) << faults;
     }
 }

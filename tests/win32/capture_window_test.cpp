@@ -77,6 +77,8 @@ protected:
         return image;
     }
 
+    void CheckCursorDrawn(struct CursorCase const& c, POINT stage);
+
     static inline HWND s_host = nullptr;
     ScratchFolder m_folder;
 };
@@ -160,15 +162,15 @@ TEST_F(WindowCapture, TargetAcrossTheScreensCornerIsCapturedUpToTheEdges)
     }
 }
 
-// A window wholly right of the primary screen (on another monitor) leaves a
-// rectangle without pixels: the capture ends with nothing made or saved.
-TEST_F(WindowCapture, TargetOffThePrimaryScreenSavesNothing)
+// A window off every monitor (right of the only one) leaves a rectangle
+// without pixels: the capture ends with nothing made or saved.
+TEST_F(WindowCapture, TargetOffEveryMonitorSavesNothing)
 {
-    SampleWindowProcess const sample(
-        {.title = L"Elsewhere", .x = GetSystemMetrics(SM_CXSCREEN) + 100, .y = 100, .width = 40, .height = 40});
+    int const right = GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    SampleWindowProcess const sample({.title = L"Elsewhere", .x = right + 100, .y = 100, .width = 40, .height = 40});
     RECT windowRect = {};
     ASSERT_TRUE(GetWindowRect(sample.window(), &windowRect));
-    ASSERT_GT(windowRect.left, GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_GT(windowRect.left, right);
     Capture(sample.window());
     EXPECT_TRUE(std::filesystem::is_empty(m_folder.path()));
     EXPECT_EQ(g_app.captureBusy, 0);
@@ -408,40 +410,46 @@ struct CursorCase {
     std::int32_t width, height;
 };
 
-// The target is a window of the test at (300, 300), 120 x 100, showing the
-// sample window's opaque pixels, whose class cursor is the test cursor. The
-// cursor is drawn before the crop, so a cursor that reaches into the margin
-// is content and widens the image.
-TEST_F(WindowCapture, CursorIsDrawnWhereItStandsBeforeTheCrop)
+// The target is a window of the test, 120 x 100 with its top-left corner at
+// `stage`, showing the sample window's opaque pixels, whose class cursor is
+// the test cursor. The cursor is drawn before the crop, so a cursor that
+// reaches into the margin is content and widens the image.
+void WindowCapture::CheckCursorDrawn(CursorCase const& c, POINT stage)
 {
     g_app.settings.includeCursor = 1;
-    CursorCase const cases[] = {
-        {"colour_inside", CursorKind::Colour, {60, 50}, 120, 100},
-        {"monochrome_inside", CursorKind::Monochrome, {60, 50}, 120, 100},
-        {"colour_into_the_margin", CursorKind::Colour, {118, 98}, 129, 111},
+    SCOPED_TRACE(c.name);
+    TestCursorShape const shape = ShapeOf(c.kind);
+    // Where the cursor's image starts in the capture rectangle, which begins
+    // 15 pixels left of and above the window.
+    POINT const image = {15 + c.pointer.x - shape.hotSpotX, 15 + c.pointer.y - shape.hotSpotY};
+    CaptureExpectation expectation = {.mode = SampleMode::Opaque, .windowWidth = 120, .windowHeight = 100};
+    expectation.pointer = [&](std::int32_t x, std::int32_t y) -> std::uint32_t {
+        bool const onCursor = x >= image.x && x < image.x + shape.side && y >= image.y && y < image.y + shape.side;
+        return onCursor ? TestCursorPixel(c.kind, x - image.x, y - image.y) : 0;
     };
-    for (CursorCase const& c : cases) {
-        SCOPED_TRACE(c.name);
-        TestCursorShape const shape = ShapeOf(c.kind);
-        // Where the cursor's image starts in the capture rectangle, which
-        // begins 15 pixels left of and above the window.
-        POINT const image = {15 + c.pointer.x - shape.hotSpotX, 15 + c.pointer.y - shape.hotSpotY};
-        CaptureExpectation expectation = {.mode = SampleMode::Opaque, .windowWidth = 120, .windowHeight = 100};
-        expectation.pointer = [&](std::int32_t x, std::int32_t y) -> std::uint32_t {
-            bool const onCursor = x >= image.x && x < image.x + shape.side && y >= image.y && y < image.y + shape.side;
-            return onCursor ? TestCursorPixel(c.kind, x - image.x, y - image.y) : 0;
-        };
-        HCURSOR cursor = CreateTestCursor(c.kind);
-        {
-            CursorStage const stage(cursor, {300, 300, 420, 400}, {300 + c.pointer.x, 300 + c.pointer.y});
-            CheckCaptureOf(stage.window(), L"Cursor stage", expectation);
-        }
-        DestroyCursor(cursor);
-
-        DecodedImage const captured = TakeCapture(L"Cursor stage");
-        EXPECT_EQ(captured.width, c.width);
-        EXPECT_EQ(captured.height, c.height);
+    HCURSOR cursor = CreateTestCursor(c.kind);
+    {
+        CursorStage const target(cursor, {stage.x, stage.y, stage.x + 120, stage.y + 100},
+                                 {stage.x + c.pointer.x, stage.y + c.pointer.y});
+        CheckCaptureOf(target.window(), L"Cursor stage", expectation);
     }
+    DestroyCursor(cursor);
+
+    DecodedImage const captured = TakeCapture(L"Cursor stage");
+    EXPECT_EQ(captured.width, c.width);
+    EXPECT_EQ(captured.height, c.height);
+}
+
+CursorCase const kCursorCases[] = {
+    {"colour_inside", CursorKind::Colour, {60, 50}, 120, 100},
+    {"monochrome_inside", CursorKind::Monochrome, {60, 50}, 120, 100},
+    {"colour_into_the_margin", CursorKind::Colour, {118, 98}, 129, 111},
+};
+
+TEST_F(WindowCapture, CursorIsDrawnWhereItStandsBeforeTheCrop)
+{
+    for (CursorCase const& c : kCursorCases)
+        CheckCursorDrawn(c, {300, 300});
 }
 
 TEST_F(WindowCapture, ManyCapturesLeaveNoGdiObjectBehind)
@@ -461,6 +469,49 @@ TEST_F(WindowCapture, ManyCapturesLeaveNoGdiObjectBehind)
         EXPECT_EQ(CountGdiObjects(), before);
     }
     DestroyCursor(cursor);
+}
+
+// --- Two monitors: the test display with LUCIDFRAME_MONITORS=2, a 1024x768
+// primary with a 1280x1024 monitor on its right.
+
+class TwoMonitors : public WindowCapture {
+protected:
+    void SetUp() override
+    {
+        if (GetSystemMetrics(SM_CMONITORS) < 2)
+            GTEST_SKIP() << "needs two monitors: LUCIDFRAME_MONITORS=2 tests/support/test-display";
+        WindowCapture::SetUp();
+    }
+};
+
+// The pointer over a window on the secondary monitor, drawn where it stands
+// however far right of the primary the capture's origin lies.
+TEST_F(TwoMonitors, CursorIsDrawnOverAWindowOnTheSecondary)
+{
+    for (CursorCase const& c : kCursorCases)
+        CheckCursorDrawn(c, {1400, 300});
+}
+
+// The rectangle is clamped to both monitors together: a window across their
+// common edge is whole, one on the secondary at the virtual screen's right
+// edge is cut there.
+TEST_F(TwoMonitors, WindowsAnywhereAreCapturedUpToTheVirtualScreensEdges)
+{
+    int const right = GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    struct {
+        wchar_t const* title;
+        std::int32_t x, y;
+        CaptureExpectation expectation;
+    } const cases[] = {
+        {L"Across", GetSystemMetrics(SM_CXSCREEN) - 120, 200, {}},
+        {L"At the right edge", right - 100, 300, {.captureWidth = 115}},
+    };
+    for (auto const& c : cases) {
+        std::wstring const title = c.title;
+        SCOPED_TRACE(std::string(title.begin(), title.end()));
+        SampleWindowProcess const sample({.title = title, .x = c.x, .y = c.y});
+        CheckCaptureOf(sample.window(), title, c.expectation);
+    }
 }
 
 } // namespace

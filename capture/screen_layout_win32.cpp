@@ -1,0 +1,24 @@
+#include "capture/screen_layout.h"
+
+#include <windows.h>
+
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors)
+{
+    reinterpret_cast<std::vector<CaptureRect>*>(monitors)->push_back({rect->left, rect->top, rect->right, rect->bottom});
+    return TRUE;
+}
+
+} // namespace
+
+ScreenLayout CurrentScreenLayout()
+{
+    ScreenLayout layout;
+    int const left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    int const top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    layout.bounds = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    layout.primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.monitors));
+    return layout;
+}
