@@ -4,7 +4,8 @@
 
 #include "capture/capture_rect.h"
 #include "capture/copy_check.h"
-#include "capture/screen_layout.h"
+#include "capture/screen_layout_win32.h"
+#include "capture/shadow_margin.h"
 #include "imaging/pixel_buffer.h"
 
 #include <vector>
@@ -62,6 +63,10 @@ bool CopyOverBackdrops(BackdropCapture& capture, StaleCopies which, CopyTiming t
 // Which copies show a frame other than their own pass's (FindStaleCopies),
 // or, where no tag ring fits, changed from one frame to the next.
 StaleCopies StaleCopiesOf(BackdropCapture const& capture);
+
+// The matted white buffer as the margin sees it, with the target's window
+// rectangle `window` (on the screen).
+MattedCapture ShadowOf(BackdropCapture const& capture, CaptureRect window);
 
 // Cuts the tag ring out of the white buffer, whose width and height become
 // the capture rectangle's.

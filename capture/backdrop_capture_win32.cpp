@@ -218,6 +218,18 @@ StaleCopies StaleCopiesOf(BackdropCapture const& capture)
     return stale;
 }
 
+MattedCapture ShadowOf(BackdropCapture const& capture, CaptureRect window)
+{
+    std::int32_t const left = capture.frame.left;
+    std::int32_t const top = capture.frame.top;
+    return {capture.white.pixels,
+            capture.white.width,
+            capture.white.height,
+            capture.inner,
+            {window.left - left, window.top - top, window.right - left, window.bottom - top},
+            capture.unseen};
+}
+
 void DropTagRing(BackdropCapture& capture)
 {
     CropToBox(capture.white.pixels, capture.white.width, capture.white.height, capture.inner.left, capture.inner.top,

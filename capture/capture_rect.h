@@ -10,16 +10,17 @@ struct CaptureRect {
     std::int32_t bottom;
 };
 
-// The margin kept around the target for its frame and shadow.
+// The margin kept around the target for its frame and shadow, where the
+// shadow fits in it (shadow_margin.h).
 inline constexpr std::int32_t kCaptureMargin = 15;
 
-// The target's window rectangle grown by the margin on every side, then
+// The target's window rectangle grown by `margin` on every side, then
 // clamped edge by edge to `screen`, the bounds of every monitor together (the
 // virtual screen, whose left and top are negative where a monitor lies left
 // of or above the primary): left, right, top, bottom. Only the edge that
 // crosses the screen moves, so a window wholly off the screen leaves a
 // rectangle without pixels. Never overflows, whatever the input.
-CaptureRect CaptureRectAround(CaptureRect windowRect, CaptureRect screen);
+CaptureRect CaptureRectAround(CaptureRect windowRect, CaptureRect screen, std::int32_t margin);
 
 // True when the rectangle covers at least one pixel.
 inline bool HasPixels(CaptureRect rect)

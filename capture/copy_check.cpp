@@ -70,25 +70,7 @@ bool BreaksPairRules(std::uint32_t black, std::uint32_t white)
 void UnjudgedSpansOfRow(BackdropCopies const& copies, std::int32_t y, std::vector<PixelSpan>& spans)
 {
     SpansOffMonitors(copies.monitors, y, copies.width, spans);
-    for (CaptureRect const& rect : copies.unseen) {
-        if (y >= rect.top && y < rect.bottom && rect.right > rect.left)
-            spans.push_back({rect.left, rect.right});
-    }
-    std::sort(spans.begin(), spans.end(), [](PixelSpan a, PixelSpan b) { return a.begin < b.begin; });
-}
-
-// Calls visit(x) for every x from `from` to `to` (excluded) outside `unseen`.
-template <class Visit>
-void ForEachSeenPixel(std::vector<PixelSpan> const& unseen, std::int32_t from, std::int32_t to, Visit visit)
-{
-    std::int32_t x = from;
-    for (PixelSpan const span : unseen) {
-        for (std::int32_t const stop = std::min(span.begin, to); x < stop; ++x)
-            visit(x);
-        x = std::max(x, span.end);
-    }
-    for (; x < to; ++x)
-        visit(x);
+    AddSpansOfRects(copies.unseen, y, spans);
 }
 
 } // namespace
@@ -153,11 +135,11 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
 
         UnjudgedSpansOfRow(copies, y, unseen);
         if (y < inner.top || y >= inner.bottom) {
-            ForEachSeenPixel(unseen, 0, width, judgeRing);
+            ForEachPixelOutside(unseen, 0, width, judgeRing);
         } else {
-            ForEachSeenPixel(unseen, 0, inner.left, judgeRing);
-            ForEachSeenPixel(unseen, inner.left, inner.right, judgePair);
-            ForEachSeenPixel(unseen, inner.right, width, judgeRing);
+            ForEachPixelOutside(unseen, 0, inner.left, judgeRing);
+            ForEachPixelOutside(unseen, inner.left, inner.right, judgePair);
+            ForEachPixelOutside(unseen, inner.right, width, judgeRing);
         }
     }
     // A ring in view that shows no tag of a pass: that copy never saw its

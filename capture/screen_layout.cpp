@@ -43,6 +43,15 @@ void SpansOffMonitors(std::span<CaptureRect const> monitors, std::int32_t y, std
         spans.push_back({x, width});
 }
 
+void AddSpansOfRects(std::span<CaptureRect const> rects, std::int32_t y, std::vector<PixelSpan>& spans)
+{
+    for (CaptureRect const& rect : rects) {
+        if (y >= rect.top && y < rect.bottom && rect.right > rect.left)
+            spans.push_back({rect.left, rect.right});
+    }
+    std::sort(spans.begin(), spans.end(), [](PixelSpan a, PixelSpan b) { return a.begin < b.begin; });
+}
+
 void ClearPixelsOffMonitors(std::uint32_t* pixels, std::int32_t width, std::int32_t height,
                             std::span<CaptureRect const> monitors)
 {

@@ -15,9 +15,6 @@ struct ScreenLayout {
     std::vector<CaptureRect> monitors; // each monitor; monitors of different sizes leave gaps within `bounds`
 };
 
-// The layout of this moment's monitors, from the system (Windows builds only).
-ScreenLayout CurrentScreenLayout();
-
 // Each rectangle of `rects` moved so that `origin` becomes (0, 0): screen
 // rectangles in the coordinates of a frame whose top-left pixel is `origin`.
 std::vector<CaptureRect> RelativeTo(std::span<CaptureRect const> rects, std::int32_t originX, std::int32_t originY);
@@ -32,6 +29,25 @@ struct PixelSpan {
 // covers, in order; all in the same coordinates.
 void SpansOffMonitors(std::span<CaptureRect const> monitors, std::int32_t y, std::int32_t width,
                       std::vector<PixelSpan>& spans);
+
+// Adds the runs of row y that `rects` cover to `spans`, and sorts them all by
+// their start; runs may overlap.
+void AddSpansOfRects(std::span<CaptureRect const> rects, std::int32_t y, std::vector<PixelSpan>& spans);
+
+// Calls visit(x) for every x from `from` to `to` (excluded) outside every run
+// of `spans`, sorted by their start.
+template <class Visit>
+void ForEachPixelOutside(std::vector<PixelSpan> const& spans, std::int32_t from, std::int32_t to, Visit visit)
+{
+    std::int32_t x = from;
+    for (PixelSpan const span : spans) {
+        for (std::int32_t const stop = span.begin < to ? span.begin : to; x < stop; ++x)
+            visit(x);
+        x = x > span.end ? x : span.end;
+    }
+    for (; x < to; ++x)
+        visit(x);
+}
 
 // Makes every pixel of a width x height image that lies on no rectangle of
 // `monitors` (in the image's coordinates) fully transparent: no monitor shows

@@ -1,6 +1,4 @@
-#include "capture/screen_layout.h"
-
-#include <windows.h>
+#include "capture/screen_layout_win32.h"
 
 namespace {
 
@@ -21,4 +19,15 @@ ScreenLayout CurrentScreenLayout()
     layout.primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.monitors));
     return layout;
+}
+
+UINT DpiOf(HWND window)
+{
+    // Looked up rather than linked: Windows 7 and 8 have no GetDpiForWindow,
+    // and the program must start there.
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static auto const getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT const dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+    return dpi > 0 ? dpi : 96;
 }

@@ -6,7 +6,9 @@
 #include "shell/settings.h"
 
 // The one process-wide record. It lives for the whole process and nothing in it
-// is freed.
+// is freed. Besides the options, only the capture-busy guard and the shadow
+// margin carry from one capture to the next (and the host window its last
+// place).
 struct AppState {
     HINSTANCE instance;
     ULONG_PTR gdiplusToken;
@@ -17,6 +19,7 @@ struct AppState {
     LONG aboutBoxOpen;  // 0 or 1
     LONG captureBusy;   // 0 or 1
     LONG isWindows7;    // -1 until first asked, then 0 or 1
+    LONG shadowMargin;  // the margin the last capture's shadow needed: the next capture's first guess
 };
 
 extern AppState g_app;

@@ -1,5 +1,7 @@
 #include "shell/app_state.h"
 
+#include "capture/capture_rect.h"
+
 AppState g_app = {
     .instance = nullptr,
     .gdiplusToken = 0,
@@ -10,4 +12,5 @@ AppState g_app = {
     .aboutBoxOpen = 0,
     .captureBusy = 0,
     .isWindows7 = -1,
+    .shadowMargin = kCaptureMargin,
 };

@@ -3,7 +3,8 @@
 #include "capture/backdrop_capture.h"
 #include "capture/capture_rect.h"
 #include "capture/cursor_overlay.h"
-#include "capture/screen_layout.h"
+#include "capture/screen_layout_win32.h"
+#include "capture/shadow_margin.h"
 #include "imaging/auto_crop.h"
 #include "imaging/checkerboard.h"
 #include "imaging/matting.h"
@@ -15,6 +16,29 @@ namespace {
 // Copies of a stale frame are made again at most this often in all: under
 // load the compositor was seen a frame behind, never several in a row.
 int const kCopyAttempts = 5;
+
+// The two copies of `rect` over the black and the white backdrop, matted to
+// real alpha in the white buffer; what lies on no monitor is transparent.
+// False when there is nothing to save.
+bool CopyAndMatte(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen, BackdropCapture& capture)
+{
+    // A copy can show a frame the compositor has not yet brought up to date.
+    // Each is checked, and a stale one is made again, this time once the
+    // compositor has had a frame, a few times at most; copies that stay stale
+    // are not saved: a lost capture is better than a wrong one.
+    bool copying = PrepareBackdropCapture(host, target, rect, screen, capture);
+    StaleCopies stale = kBothCopiesStale;
+    for (int attempt = 1; copying && stale.Any() && attempt <= kCopyAttempts; ++attempt) {
+        copying = CopyOverBackdrops(capture, stale, attempt == 1 ? CopyTiming::AtOnce : CopyTiming::AfterAFrame);
+        stale = StaleCopiesOf(capture);
+    }
+    if (!copying || stale.Any())
+        return false;
+    PixelBuffer& image = capture.white;
+    RecoverAlpha(capture.black.pixels, image.pixels, static_cast<std::int32_t>(PixelCount(image.width, image.height)));
+    ClearPixelsOffMonitors(image.pixels, image.width, image.height, capture.monitors);
+    return true;
+}
 
 } // namespace
 
@@ -38,29 +62,25 @@ void CaptureForegroundWindow(HWND host)
         ScreenLayout const screen = CurrentScreenLayout();
         RECT windowRect = {};
         CaptureRect const bounds = GetWindowRect(target, &windowRect) ? screen.bounds : screen.primary;
-        CaptureRect const rect =
-            CaptureRectAround({windowRect.left, windowRect.top, windowRect.right, windowRect.bottom}, bounds);
+        CaptureRect const window = {windowRect.left, windowRect.top, windowRect.right, windowRect.bottom};
 
-        // A copy can show a frame the compositor has not yet brought up to
-        // date. Each is checked, and a stale one is made again, this time
-        // once the compositor has had a frame, a few times at most; copies
-        // that stay stale are not saved: a lost capture is better than a
-        // wrong one.
-        bool copying = PrepareBackdropCapture(host, target, rect, screen, capture);
-        StaleCopies stale = kBothCopiesStale;
-        for (int attempt = 1; copying && stale.Any() && attempt <= kCopyAttempts; ++attempt) {
-            copying = CopyOverBackdrops(capture, stale, attempt == 1 ? CopyTiming::AtOnce : CopyTiming::AfterAFrame);
-            stale = StaleCopiesOf(capture);
+        // The margin is the one the last capture's shadow needed. A shadow
+        // cut at it is copied once more, with the widest margin.
+        std::int32_t margin = g_app.shadowMargin;
+        bool matted = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
+        std::int32_t const widest = WidestMargin(DpiOf(target));
+        if (matted && margin < widest && ShadowIsCut(MeasureShadowReach(ShadowOf(capture, window)), margin)) {
+            ReleaseBackdropCapture(capture);
+            margin = widest;
+            matted = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
         }
 
-        if (copying && !stale.Any()) {
-            // The matting and the pointer work on the whole frame, where no
-            // monitor shows anything is transparent; the tag ring goes before
-            // the crop, which shrinks the image's own width and height, which
-            // every later step uses.
+        if (matted) {
+            g_app.shadowMargin = MarginForShadow(MeasureShadowReach(ShadowOf(capture, window)), widest);
+            // The pointer is drawn on the whole frame; the tag ring goes
+            // before the crop, which shrinks the image's own width and
+            // height, which every later step uses.
             PixelBuffer& image = capture.white;
-            RecoverAlpha(capture.black.pixels, image.pixels, static_cast<std::int32_t>(PixelCount(image.width, image.height)));
-            ClearPixelsOffMonitors(image.pixels, image.width, image.height, capture.monitors);
             Settings const& settings = g_app.settings;
             if (settings.includeCursor)
                 DrawCursorOverlay(capture.whiteDC, capture.rect, capture.frame.left, capture.frame.top);

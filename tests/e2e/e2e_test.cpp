@@ -4,6 +4,7 @@
 // Each test starts the program from a fresh folder and ends it with its exit
 // command, so every test also sees a clean exit with code 0.
 
+#include "output/png_reader.h"
 #include "tests/e2e/capture_check_win32.h"
 #include "tests/e2e/lucidframe_app_win32.h"
 #include "tests/e2e/owned_dialogs_win32.h"
@@ -306,6 +307,70 @@ TEST_P(TwoMonitors, CapturesTheWindowWhereverItLies)
 
 INSTANTIATE_TEST_SUITE_P(Rows, TwoMonitors, testing::ValuesIn(kMonitorRows),
                          [](testing::TestParamInfo<MonitorRow> const& info) { return info.param.name; });
+
+// --- Shadows ----------------------------------------------------------------
+// On the test display with a compositor that draws shadows, run with each of
+// LUCIDFRAME_XCOMPMGR="-c" (xcompmgr's own, which reaches past 15 pixels on
+// two sides) and "-c -r 40 -l -40 -t -30 -o 0.6" (past them on every side).
+
+// The largest alpha in each outermost row and column of a capture, and the
+// opaque window inside it.
+struct ShadowEdges {
+    std::uint32_t largestEdgeAlpha = 0;
+    std::string windowMismatch;
+};
+
+ShadowEdges MeasureEdges(std::filesystem::path const& file, SampleOptions const& sample)
+{
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    if (!ReadPng(file, pixels, width, height) || width < 2 || height < 2)
+        Fail(Utf8(file.filename().wstring()) + " is no capture");
+    auto const at = [&](std::int32_t x, std::int32_t y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
+    ShadowEdges edges;
+    std::int32_t left = width, top = height, right = -1, bottom = -1;
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            std::uint32_t const alpha = at(x, y) >> 24;
+            if (x == 0 || y == 0 || x == width - 1 || y == height - 1)
+                edges.largestEdgeAlpha = std::max(edges.largestEdgeAlpha, alpha);
+            if (alpha == 255) {
+                left = std::min(left, x);
+                top = std::min(top, y);
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    // The window is opaque; no shadow is.
+    std::vector<std::uint32_t> window;
+    for (std::int32_t y = top; y <= bottom; ++y)
+        for (std::int32_t x = left; x <= right; ++x)
+            window.push_back(at(x, y));
+    MatchesSample(sample.mode, window.data(), right - left + 1, bottom - top + 1, edges.windowMismatch);
+    return edges;
+}
+
+// The shadow is whole: with auto-crop off, the saved image shows the margin
+// that the capture used, and no edge of it cuts the shadow, the first time
+// (when the margin grows) and the next (when it starts from the one that
+// sufficed); the window inside is exact.
+TEST_F(EndToEnd, ShadowsAreCapturedWhole)
+{
+    app.Start();
+    app.Choose(TrayCommand::AutoCrop);
+    SampleWindowProcess sample(Sample(L"Shadowed", SampleMode::Opaque));
+    for (int capture = 1; capture <= 2; ++capture) {
+        std::filesystem::path const file = app.AutomaticFile(L"Shadowed");
+        std::filesystem::remove(file);
+        PressHotKey(sample);
+        WaitForFile(file, app.process());
+        ShadowEdges const edges = MeasureEdges(file, sample.options());
+        EXPECT_LE(edges.largestEdgeAlpha, 1u) << "capture " << capture;
+        EXPECT_EQ(edges.windowMismatch, "") << "capture " << capture;
+    }
+}
 
 // --- Options --------------------------------------------------------------
 

@@ -21,6 +21,7 @@ struct RectCase {
     const char* name;
     CaptureRect window;
     CaptureRect expected;
+    std::int32_t margin = kCaptureMargin;
 };
 
 class CaptureRectAroundTable : public testing::TestWithParam<RectCase> {};
@@ -28,7 +29,7 @@ class CaptureRectAroundTable : public testing::TestWithParam<RectCase> {};
 TEST_P(CaptureRectAroundTable, GrowsByTheMarginAndClampsToTheScreen)
 {
     RectCase const c = GetParam();
-    CaptureRect const rect = CaptureRectAround(c.window, {0, 0, kScreenWidth, kScreenHeight});
+    CaptureRect const rect = CaptureRectAround(c.window, {0, 0, kScreenWidth, kScreenHeight}, c.margin);
     EXPECT_EQ(rect.left, c.expected.left);
     EXPECT_EQ(rect.top, c.expected.top);
     EXPECT_EQ(rect.right, c.expected.right);
@@ -39,6 +40,8 @@ TEST_P(CaptureRectAroundTable, GrowsByTheMarginAndClampsToTheScreen)
 // a window edge of 16 grows to 1, 15 to 0, -5 to -20.
 INSTANTIATE_TEST_SUITE_P(Edges, CaptureRectAroundTable, testing::Values(
     RectCase{"inside", {100, 100, 300, 200}, {85, 85, 315, 215}},
+    RectCase{"inside_with_the_widest_margin", {300, 300, 400, 400}, {172, 172, 528, 528}, 128},
+    RectCase{"widest_margin_clamped", {100, 100, 300, 200}, {0, 0, 428, 328}, 128},
     RectCase{"grown_left_1_stays", {16, 100, 300, 200}, {1, 85, 315, 215}},
     RectCase{"grown_left_0_is_0", {15, 100, 300, 200}, {0, 85, 315, 215}},
     RectCase{"grown_left_negative_is_0", {-5, 100, 300, 200}, {0, 85, 315, 215}},
@@ -89,7 +92,7 @@ class MonitorLayoutTable : public testing::TestWithParam<LayoutCase> {};
 TEST_P(MonitorLayoutTable, ClampsToTheVirtualScreenAndClearsWhatNoMonitorShows)
 {
     LayoutCase const c = GetParam();
-    CaptureRect const rect = CaptureRectAround(c.window, BoundsOf(c.monitors));
+    CaptureRect const rect = CaptureRectAround(c.window, BoundsOf(c.monitors), kCaptureMargin);
     EXPECT_EQ(rect.left, c.expected.left);
     EXPECT_EQ(rect.top, c.expected.top);
     EXPECT_EQ(rect.right, c.expected.right);

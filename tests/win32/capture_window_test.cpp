@@ -1,5 +1,7 @@
 #include "shell/capture_flow.h"
 
+#include "capture/capture_rect.h"
+
 #include "capture_test_support.h"
 #include "tests/e2e/capture_check_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"
@@ -49,6 +51,7 @@ protected:
         g_app.settings = Settings{};
         g_app.settings.includeCursor = 0;
         g_app.captureBusy = 0;
+        g_app.shadowMargin = kCaptureMargin;
     }
 
     // Makes `window` the foreground window and captures it.
