@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cwchar>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -43,7 +42,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(s_host, nullptr);
-        std::wcsncpy(g_app.programFolder, m_folder.path().c_str(), MAX_PATH - 1);
+        lstrcpynW(g_app.programFolder, m_folder.path().c_str(), MAX_PATH);
         g_app.settings = Settings{};
         g_app.settings.includeCursor = 0;
         g_app.captureBusy = 0;

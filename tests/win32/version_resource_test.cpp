@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cwchar>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,7 +65,8 @@ struct FixedVersion {
 FixedVersion ParseVersion(char const* text)
 {
     unsigned major = 0, minor = 0, patch = 0;
-    std::sscanf(text, "%u.%u.%u", &major, &minor, &patch);
+    char dot = 0;
+    std::istringstream(text) >> major >> dot >> minor >> dot >> patch;
     return {MAKELONG(minor, major), MAKELONG(0, patch)};
 }
 
