@@ -3,7 +3,6 @@
 #include "tests/e2e/program_process_win32.h"
 #include "tests/support/retry_log_win32.h"
 
-#include <windows.h>
 
 namespace {
 
@@ -45,4 +44,23 @@ WineReportsWindows10::~WineReportsWindows10()
 {
     if (RunningUnderWine())
         RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaults);
+}
+
+MutexRefusingEveryone::MutexRefusingEveryone(wchar_t const* name)
+{
+    SECURITY_DESCRIPTOR descriptor;
+    ACL grantsNothing;
+    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !InitializeAcl(&grantsNothing, sizeof grantsNothing, ACL_REVISION) ||
+        !SetSecurityDescriptorDacl(&descriptor, TRUE, &grantsNothing, FALSE))
+        Fail("cannot describe a mutex that refuses everyone");
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
+    m_mutex = CreateMutexW(&attributes, TRUE, name);
+    if (m_mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS)
+        Fail("cannot hold a mutex that refuses everyone");
+}
+
+MutexRefusingEveryone::~MutexRefusingEveryone()
+{
+    CloseHandle(m_mutex);
 }

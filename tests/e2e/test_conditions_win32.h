@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 // Conditions of the desktop that a test sets up around the program, for as
 // long as the object lives.
 
@@ -21,4 +23,19 @@ public:
     ~WineReportsWindows10();
     WineReportsWindows10(WineReportsWindows10 const&) = delete;
     WineReportsWindows10& operator=(WineReportsWindows10 const&) = delete;
+};
+
+// A named mutex whose security grants nobody anything, held by the test: a
+// later CreateMutexW of the name fails with ERROR_ACCESS_DENIED, as it does
+// for the mutex of an instance started as administrator (a higher integrity
+// level) when asked from a normal one.
+class MutexRefusingEveryone {
+public:
+    explicit MutexRefusingEveryone(wchar_t const* name);
+    ~MutexRefusingEveryone();
+    MutexRefusingEveryone(MutexRefusingEveryone const&) = delete;
+    MutexRefusingEveryone& operator=(MutexRefusingEveryone const&) = delete;
+
+private:
+    HANDLE m_mutex = nullptr;
 };
