@@ -4,7 +4,10 @@
 // Each test starts the program from a fresh folder and ends it with its exit
 // command, so every test also sees a clean exit with code 0.
 
+#include "output/png_reader.h"
+#include "output/png_writer.h"
 #include "tests/e2e/capture_check_win32.h"
+#include "tests/e2e/file_holder_process_win32.h"
 #include "tests/e2e/lucidframe_app_win32.h"
 #include "tests/e2e/owned_dialogs_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"
@@ -15,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -144,6 +148,56 @@ TEST_P(Capture, SavesTheWindowWithItsAlpha)
 
 INSTANTIATE_TEST_SUITE_P(Rows, Capture, testing::ValuesIn(kCaptureRows),
                          [](testing::TestParamInfo<CaptureRow> const& info) { return info.param.name; });
+
+// --- Saves under a virus scanner ------------------------------------------
+
+// Virus scanners, indexers and sync clients hold each new file of the folder
+// for a moment without delete sharing, so that it can be neither renamed nor
+// deleted. A first capture and one that replaces an earlier capture of the
+// window both land, complete, and leave nothing else in the folder.
+struct HeldSaveRow {
+    char const* name;
+    bool earlierCapture;
+};
+
+HeldSaveRow const kHeldSaveRows[] = {
+    {"first_save", false},
+    {"replacing_an_earlier_capture", true},
+};
+
+void PrintTo(HeldSaveRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class HeldNewFiles : public EndToEnd, public testing::WithParamInterface<HeldSaveRow> {};
+
+TEST_P(HeldNewFiles, CaptureLandsCompleteAndAlone)
+{
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Held sample"));
+    std::filesystem::path const file = app.AutomaticFile(L"Held sample");
+    std::uint32_t const earlierPixel = 0xFF336699;
+    if (GetParam().earlierCapture && !SavePngFile(file, &earlierPixel, 1, 1))
+        Fail("cannot write the earlier capture");
+    FileHolderProcess const scanner(app.folder(), 400);
+
+    PressHotKey(sample);
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0, height = 0;
+    WaitUntil([&] { return ReadPng(file, pixels, width, height) && width == sample.options().width; }, 5000,
+              "the new capture, complete", {&app.process()});
+    app.WaitUntilIdle();
+    EXPECT_EQ(height, sample.options().height);
+    std::vector<std::wstring> entries;
+    for (auto const& entry : std::filesystem::directory_iterator(app.folder()))
+        entries.push_back(entry.path().filename().wstring());
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::wstring>{L"Held sample.png", L"Lucidframe.exe"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HeldNewFiles, testing::ValuesIn(kHeldSaveRows),
+                         [](testing::TestParamInfo<HeldSaveRow> const& info) { return info.param.name; });
 
 // --- In the background -----------------------------------------------------
 

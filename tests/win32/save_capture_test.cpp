@@ -2,6 +2,7 @@
 
 #include "output/png_reader.h"
 #include "output/save_path.h"
+#include "tests/e2e/file_holder_process_win32.h"
 #include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -258,5 +259,51 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
     EXPECT_TRUE(ReadPng(files[0], pixels, width, height));
     EXPECT_EQ(pixels, kSecondCapture);
 }
+
+// Virus scanners, indexers and sync clients open each new file as soon as it
+// is closed, without delete sharing, so that it can be neither renamed nor
+// deleted while they hold it. Neither a first save nor one that replaces an
+// earlier capture may be lost to them, be left incomplete, or leave a
+// temporary file behind; not even when they hold on for longer than the save
+// waits. The earlier capture is saved under the same holder, so that the
+// holder has it open too when the next save replaces it.
+struct HeldCase {
+    const char* name;
+    bool earlierCapture;
+    DWORD holdMs;
+};
+
+void PrintTo(HeldCase const& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class HeldNewFiles : public testing::TestWithParam<HeldCase> {};
+
+TEST_P(HeldNewFiles, NeitherLoseNorLeaveAFile)
+{
+    ScratchFolder const scratch;
+    HWND const target = CreateWindowExW(0, L"STATIC", L"Held", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::string> entries;
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0, height = 0;
+    {
+        FileHolderProcess const holder(scratch.path(), GetParam().holdMs);
+        if (GetParam().earlierCapture)
+            SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, kFirstCapture.data(), 3, 2);
+        SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, kSecondCapture.data(), 3, 2);
+        entries = scratch.Entries();
+        EXPECT_TRUE(ReadPng(scratch / L"Held.png", pixels, width, height));
+    }
+    DestroyWindow(target);
+    EXPECT_EQ(entries, std::vector<std::string>{"Held.png"});
+    EXPECT_EQ(pixels, kSecondCapture);
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, HeldNewFiles, testing::Values(
+    HeldCase{"first_save", false, 400},
+    HeldCase{"replacing_an_earlier_capture", true, 400},
+    HeldCase{"held_longer_than_the_save_waits", true, 3000}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
