@@ -17,6 +17,7 @@ struct AppState {
     LONG aboutBoxOpen;  // 0 or 1
     LONG captureBusy;   // 0 or 1
     LONG isWindows7;    // -1 until first asked, then 0 or 1
+    LONG trayAttempts;  // attempts to show the tray icon since the last start of them
 };
 
 extern AppState g_app;

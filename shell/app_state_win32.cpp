@@ -10,4 +10,5 @@ AppState g_app = {
     .aboutBoxOpen = 0,
     .captureBusy = 0,
     .isWindows7 = -1,
+    .trayAttempts = 0,
 };

@@ -527,4 +527,18 @@ TEST_F(EndToEnd, RestartedShellGetsTheIconBack)
     WaitUntil([&] { return app.TrayIconShown(); }, 3000, "tray icon", {&app.process()});
 }
 
+// Started from the Startup folder, the program may ask for its icon before
+// the notification area is ready, and the shell need not announce itself
+// afterwards: the program keeps asking, once a second.
+TEST_F(EndToEnd, TrayIconAppearsOnceTheShellIsReady)
+{
+    {
+        ShellNotReady const loggingOn;
+        app.Start();
+        Sleep(1500);
+        EXPECT_FALSE(app.TrayIconShown());
+    }
+    WaitUntil([&] { return app.TrayIconShown(); }, 3000, "tray icon", {&app.process()});
+}
+
 } // namespace

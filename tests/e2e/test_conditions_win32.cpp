@@ -7,6 +7,7 @@
 namespace {
 
 int const kHeldHotKeyId = 1;
+wchar_t const kTaskbarClass[] = L"Shell_TrayWnd";
 wchar_t const kAppDefaults[] = L"Software\\Wine\\AppDefaults\\Lucidframe.exe";
 
 } // namespace
@@ -63,4 +64,43 @@ MutexRefusingEveryone::MutexRefusingEveryone(wchar_t const* name)
 MutexRefusingEveryone::~MutexRefusingEveryone()
 {
     CloseHandle(m_mutex);
+}
+
+// Shell_NotifyIconW hands its record to the first window of the taskbar's
+// class it finds, the newest; DefWindowProcW answers it with failure.
+ShellNotReady::ShellNotReady()
+{
+    HANDLE const ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_thread = std::thread(&ShellNotReady::Run, this, ready);
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+    if (m_taskbar == nullptr || FindWindowW(kTaskbarClass, nullptr) != m_taskbar) {
+        PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+        m_thread.join();
+        Fail("cannot stand in for the taskbar");
+    }
+}
+
+ShellNotReady::~ShellNotReady()
+{
+    PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+    m_thread.join();
+}
+
+void ShellNotReady::Run(HANDLE ready)
+{
+    m_threadId = GetCurrentThreadId();
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kTaskbarClass;
+    RegisterClassW(&windowClass);
+    m_taskbar = CreateWindowExW(WS_EX_TOOLWINDOW, kTaskbarClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    SetEvent(ready);
+    MSG message;
+    while (m_taskbar != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+    DestroyWindow(m_taskbar);
+    UnregisterClassW(kTaskbarClass, windowClass.hInstance);
 }

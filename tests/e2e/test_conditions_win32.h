@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <thread>
+
 // Conditions of the desktop that a test sets up around the program, for as
 // long as the object lives.
 
@@ -38,4 +40,23 @@ public:
 
 private:
     HANDLE m_mutex = nullptr;
+};
+
+// A notification area that is not ready yet, as at logon: while the object
+// lives, Shell_NotifyIconW finds a stand-in for Explorer's taskbar window
+// first, which takes no icon, and every call fails. The stand-in answers on a
+// thread of its own, as the shell's window does.
+class ShellNotReady {
+public:
+    ShellNotReady();
+    ~ShellNotReady();
+    ShellNotReady(ShellNotReady const&) = delete;
+    ShellNotReady& operator=(ShellNotReady const&) = delete;
+
+private:
+    void Run(HANDLE ready);
+
+    std::thread m_thread;
+    DWORD m_threadId = 0;
+    HWND m_taskbar = nullptr;
 };
