@@ -9,9 +9,9 @@
 // `host` window, matted to real alpha, finished as the options of the moment
 // ask (cursor, crop, checkerboard) and saved. Does nothing while another
 // capture runs (a hot key that arrives inside the Save dialog's message
-// loop), when the host itself is in front, and when the rectangle holds no
-// pixel of the primary screen (a minimised window, a window on another
-// monitor).
+// loop), when the host itself is in front, when the window in front does not
+// answer (it is "Not Responding"), and when the rectangle holds no pixel of
+// the primary screen (a minimised window, a window on another monitor).
 void CaptureForegroundWindow(HWND host);
 
 // Saves a finished capture the way the options of the moment say, into the

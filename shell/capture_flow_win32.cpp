@@ -3,6 +3,7 @@
 #include "capture/backdrop_capture.h"
 #include "capture/capture_rect.h"
 #include "capture/cursor_overlay.h"
+#include "capture/target_answers.h"
 #include "imaging/auto_crop.h"
 #include "imaging/checkerboard.h"
 #include "imaging/matting.h"
@@ -23,7 +24,7 @@ void CaptureForegroundWindow(HWND host)
     // the corner of the screen just inside the margin.
     HWND const target = GetForegroundWindow();
     BackdropCapture capture = {};
-    if (target != host) {
+    if (target != host && TargetAnswers(target)) {
         SetForegroundWindow(target);
         RECT windowRect = {};
         GetWindowRect(target, &windowRect);

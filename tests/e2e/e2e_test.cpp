@@ -306,6 +306,25 @@ TEST_F(EndToEnd, WindowThatCannotBeRaisedGivesNoFile)
     EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{L"Willing window.png"});
 }
 
+// A window that no longer handles its messages ("Not Responding") cannot be
+// raised without waiting for it: the capture leaves it alone within moments
+// and writes no file, and the tray menu answers at once.
+TEST_F(EndToEnd, WindowThatDoesNotAnswerFreezesNothing)
+{
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Silent window"));
+    sample.BringToFront();
+    sample.StopAnswering(8000);
+    ULONGLONG const start = GetTickCount64();
+    PressChord({VK_CONTROL, VK_SNAPSHOT});
+    // Posted after the hot key, so handled once the capture is over.
+    app.OpenTrayMenu();
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    PressKeys({VK_ESCAPE});
+    WaitUntil([&] { return app.OpenMenu() == nullptr; }, 2000, "closed tray menu", {&app.process()});
+    EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{});
+}
+
 // --- Options --------------------------------------------------------------
 
 enum class Effect {
