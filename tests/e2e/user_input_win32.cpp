@@ -1,10 +1,13 @@
 #include "tests/e2e/user_input_win32.h"
 
+#include "tests/e2e/program_process_win32.h"
+
 namespace {
 
 // Long enough for a menu's loop to open a submenu between two keys.
 DWORD const kGapBetweenKeysMs = 40;
 int const kParkingFromRight = 40;
+DWORD const kForegroundTimeoutMs = 3000;
 
 INPUT KeyInput(WORD key, DWORD flags)
 {
@@ -44,11 +47,24 @@ void PressKeys(std::vector<WORD> const& keys)
     }
 }
 
-void ClickAt(POINT point)
+void ClickAt(POINT point, MouseButton button)
 {
     SetCursorPos(point.x, point.y);
-    INPUT inputs[] = {ButtonInput(MOUSEEVENTF_LEFTDOWN), ButtonInput(MOUSEEVENTF_LEFTUP)};
+    bool const left = button == MouseButton::Left;
+    INPUT inputs[] = {ButtonInput(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
+                      ButtonInput(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)};
     SendInput(ARRAYSIZE(inputs), inputs, sizeof(INPUT));
+}
+
+void ClickToFront(HWND window)
+{
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    ClickAt({rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2});
+    WaitUntil([&] { return GetForegroundWindow() == window; }, kForegroundTimeoutMs, "the clicked window in front");
+    SetCursorPos(pointer.x, pointer.y);
 }
 
 // Right of every window the tests show, and off the screen's corners, where

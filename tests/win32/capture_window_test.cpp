@@ -3,6 +3,7 @@
 #include "capture_test_support.h"
 #include "tests/e2e/capture_check_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"
+#include "tests/e2e/user_input_win32.h"
 #include "tests/support/scratch_folder.h"
 #include "output/png_reader.h"
 #include "shell/app_state.h"
@@ -48,10 +49,11 @@ protected:
         g_app.captureBusy = 0;
     }
 
-    // Makes `window` the foreground window and captures it.
+    // Makes `window` the foreground window, with a click as a user would,
+    // and captures it.
     void Capture(HWND window)
     {
-        SetForegroundWindow(window);
+        ClickToFront(window);
         CaptureForegroundWindow(s_host);
     }
 
@@ -176,7 +178,7 @@ TEST_F(WindowCapture, WithoutForegroundWindowTheCornerIsCaptured)
     g_app.settings.autoCrop = 0;
     {
         SampleWindowProcess const sample({.title = L"Gone", .width = 40, .height = 40});
-        SetForegroundWindow(sample.window());
+        ClickToFront(sample.window());
     }
     if (GetForegroundWindow())
         GTEST_SKIP() << "wine keeps a foreground window; the rectangle is tested natively";
@@ -217,7 +219,7 @@ TEST_F(WindowCapture, HostIsNeverTheTarget)
 TEST_F(WindowCapture, TargetKeepsTheActivationThroughout)
 {
     SampleWindowProcess const sample({.title = L"Active", .width = 60, .height = 40});
-    SetForegroundWindow(sample.window());
+    ClickToFront(sample.window());
     PumpMessages(100);
     LRESULT const before = SendMessageW(sample.window(), kSampleDeactivationsQuery, 0, 0);
     Capture(sample.window());
