@@ -7,6 +7,7 @@
 // id), so that whoever starts it knows when the folder is watched.
 
 #include "tests/support/file_holder.h"
+#include "tests/support/folder_watch_win32.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -29,58 +30,6 @@ struct HeldFile {
     HANDLE handle = INVALID_HANDLE_VALUE;
     ULONGLONG openBy = 0;      // give up opening after this tick
     ULONGLONG releaseAt = 0;   // 0 while not yet open
-};
-
-class FolderWatch {
-public:
-    explicit FolderWatch(std::filesystem::path const& folder)
-    {
-        m_folder = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
-        m_overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    }
-    ~FolderWatch()
-    {
-        CancelIo(m_folder);
-        CloseHandle(m_overlapped.hEvent);
-        CloseHandle(m_folder);
-    }
-    FolderWatch(FolderWatch const&) = delete;
-    FolderWatch& operator=(FolderWatch const&) = delete;
-
-    bool Watch()
-    {
-        ResetEvent(m_overlapped.hEvent);
-        return ReadDirectoryChangesW(m_folder, m_buffer, sizeof m_buffer, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME, nullptr,
-                                     &m_overlapped, nullptr) != FALSE;
-    }
-
-    // Names of files that appeared (made or renamed into the folder) within
-    // `waitMs`, and the watch renewed.
-    std::vector<std::wstring> NewNames(DWORD waitMs)
-    {
-        std::vector<std::wstring> names;
-        DWORD bytes = 0;
-        if (WaitForSingleObject(m_overlapped.hEvent, waitMs) != WAIT_OBJECT_0)
-            return names;
-        if (GetOverlappedResult(m_folder, &m_overlapped, &bytes, FALSE) && bytes > 0) {
-            for (auto const* entry = reinterpret_cast<FILE_NOTIFY_INFORMATION const*>(m_buffer);;
-                 entry = reinterpret_cast<FILE_NOTIFY_INFORMATION const*>(reinterpret_cast<BYTE const*>(entry) +
-                                                                          entry->NextEntryOffset)) {
-                if (entry->Action == FILE_ACTION_ADDED || entry->Action == FILE_ACTION_RENAMED_NEW_NAME)
-                    names.emplace_back(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
-                if (entry->NextEntryOffset == 0)
-                    break;
-            }
-        }
-        Watch();
-        return names;
-    }
-
-private:
-    HANDLE m_folder = INVALID_HANDLE_VALUE;
-    OVERLAPPED m_overlapped = {};
-    alignas(DWORD) BYTE m_buffer[16384] = {};
 };
 
 // Opens, releases or gives up on each file as its time comes.
@@ -132,14 +81,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return kBadArguments;
 
     FolderWatch watch(folder);
-    if (!watch.Watch())
+    if (!watch.watching())
         return 1;
     // Lives as long as the process, which is ended from outside.
     CreateEventW(nullptr, TRUE, TRUE, FileHolderReadyEvent(GetCurrentProcessId()).c_str());
 
     std::vector<HeldFile> files;
     for (;;) {
-        for (std::wstring const& name : watch.NewNames(files.empty() ? INFINITE : kStepMs))
+        std::vector<std::wstring> appeared;
+        watch.NextReport(files.empty() ? INFINITE : kStepMs, appeared);
+        for (std::wstring const& name : appeared)
             files.push_back({folder / name, INVALID_HANDLE_VALUE, GetTickCount64() + kOpenPatienceMs, 0});
         Tend(files, holdMs);
     }
