@@ -68,7 +68,7 @@ FixedVersion ParseVersion(char const* text)
     unsigned major = 0, minor = 0, patch = 0;
     char dot = 0;
     std::istringstream(text) >> major >> dot >> minor >> dot >> patch;
-    return {MAKELONG(minor, major), MAKELONG(0, patch)};
+    return {static_cast<DWORD>(MAKELONG(minor, major)), static_cast<DWORD>(MAKELONG(0, patch))};
 }
 
 class MatteVersionResource : public testing::Test {
