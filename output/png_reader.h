@@ -32,7 +32,7 @@ enum class PngFault {
     Unreadable,     // the operating system refused to open or read it
     NotPng,         // does not start with the PNG signature
     Damaged,        // any fault after the signature: checksums, lengths, data
-    TooLarge,       // over kPngPixelLimit or kPngDecodeLimit, or a chunk over the chunk limits
+    TooLarge,       // over kPngPixelLimit, kPngDecodeLimit or the chunk limits
     OutOfMemory,
 };
 

@@ -39,8 +39,9 @@ public:
 
 // Takes a file's bytes in order, in pieces of any size, and finds the first
 // fault: no PNG signature; no sound IHDR chunk first; an image over
-// kPngPixelLimit or kPngDecodeLimit; a chunk over the chunk limits, with a wrong checksum or of
-// an unknown critical type; no IEND chunk, or anything after it. Keeps a few
+// kPngPixelLimit or kPngDecodeLimit; a chunk over the chunk limits, with a
+// wrong checksum or of an unknown critical type; no IEND chunk, or anything
+// after it. Keeps a few
 // bytes of state and none of the data, so a file of any length is checked in
 // constant memory.
 class PngChunkCheck {

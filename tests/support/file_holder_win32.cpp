@@ -1,7 +1,7 @@
 // lucidframe-file-holder FOLDER MILLISECONDS: does to every new file in FOLDER
 // what virus scanners, search indexers and sync clients do: opens it as soon
-// as its writer has closed it, for reading and without delete sharing, and
-// holds it for MILLISECONDS. While it is held, the file can be neither renamed
+// as it appears, or as soon as its writer lets it, for reading and without
+// delete sharing, and holds it for MILLISECONDS. While it is held, the file can be neither renamed
 // nor deleted. Runs until it is ended; bad arguments exit 2. Once it watches
 // the folder it creates the event named by FileHolderReadyEvent(its process
 // id), so that whoever starts it knows when the folder is watched.
