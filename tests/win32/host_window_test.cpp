@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "output/gdiplus_win32.h"
 #include "res/resource.h"
+#include "shell/app_state.h"
 #include "shell/host_window.h"
 #include "shell/tray_icon_retry.h"
 #include "tests/support/retry_log_win32.h"
@@ -18,6 +20,9 @@ TEST(HostWindow, LetsTaskbarCreatedThroughTheMessageFilter)
 {
     if (RunningUnderWine())
         GTEST_SKIP() << "wine's ChangeWindowMessageFilterEx keeps no filter and reports nothing";
+    // As the program starts: GDI+ running, which the host shuts down as it goes.
+    Gdiplus::GdiplusStartupInput const gdiplusInput;
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&g_app.gdiplusToken, &gdiplusInput, nullptr), Gdiplus::Ok);
     HWND const host =
         CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HOST), nullptr, HostDialogProc, 0);
     ASSERT_NE(host, nullptr);
@@ -26,6 +31,9 @@ TEST(HostWindow, LetsTaskbarCreatedThroughTheMessageFilter)
     EXPECT_TRUE(ChangeWindowMessageFilterEx(host, RegisterWindowMessageW(L"TaskbarCreated"), MSGFLT_ALLOW, &filter));
     EXPECT_EQ(filter.ExtStatus, static_cast<DWORD>(MSGFLTINFO_ALREADYALLOWED_FORWND));
     DestroyWindow(host);
+    // The host ends the program's loop as it goes; this thread has none.
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 struct TrayRetryCase {
