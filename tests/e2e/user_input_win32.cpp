@@ -56,13 +56,24 @@ void ClickAt(POINT point, MouseButton button)
     SendInput(ARRAYSIZE(inputs), inputs, sizeof(INPUT));
 }
 
+// A window already in front gets no click: the wait for it to come to the
+// front would end before the click is handled, and the click could land
+// elsewhere meanwhile. The click goes to the middle of the window's part on
+// the screen.
 void ClickToFront(HWND window)
 {
+    if (GetForegroundWindow() == window)
+        return;
+    RECT const screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    RECT rect = {};
+    RECT onScreen = {};
+    if (!GetWindowRect(window, &rect) || !IntersectRect(&onScreen, &rect, &screen))
+        Fail("no click reaches a window off the screen");
     POINT pointer = {};
     GetCursorPos(&pointer);
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    ClickAt({rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2});
+    ClickAt({onScreen.left + (onScreen.right - onScreen.left) / 2, onScreen.top + (onScreen.bottom - onScreen.top) / 2});
     WaitUntil([&] { return GetForegroundWindow() == window; }, kForegroundTimeoutMs, "the clicked window in front");
     SetCursorPos(pointer.x, pointer.y);
 }

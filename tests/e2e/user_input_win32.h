@@ -22,7 +22,8 @@ void ClickAt(POINT point, MouseButton button = MouseButton::Left);
 
 // Makes `window` the foreground window as a user does, with a click into it,
 // and waits until it is; the pointer then goes back where it was. Unlike
-// SetForegroundWindow from another program, Windows always allows it.
+// SetForegroundWindow from another program, Windows always allows it. A
+// window already in front is left as it is.
 void ClickToFront(HWND window);
 
 // Moves the pointer where no capture of the tests reaches.
