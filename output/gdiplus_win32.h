@@ -13,4 +13,13 @@ using std::max;
 using std::min;
 } // namespace Gdiplus
 
+// At warning level 4 MSVC finds members of GDI+'s own classes hidden by
+// their parameters' names (C4458); the header is not ours to change.
+#ifdef _MSC_VER
+#pragma warning(push)
+#pragma warning(disable : 4458)
+#endif
 #include <gdiplus.h>
+#ifdef _MSC_VER
+#pragma warning(pop)
+#endif

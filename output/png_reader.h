@@ -13,6 +13,11 @@
 // decoded (1 GiB). Larger images are refused from their header alone.
 inline constexpr std::uint64_t kPngPixelLimit = std::uint64_t{1} << 28;
 
+// The most one decode may take at once: the largest image, and 64 MiB for the
+// rows beside it (PngDecodeBytes). An image within the pixel limit can still
+// have rows so long that they alone would take gigabytes: 268435456 x 1.
+inline constexpr std::uint64_t kPngDecodeLimit = (std::uint64_t{1} << 30) + (std::uint64_t{64} << 20);
+
 // No image of ours needs a chunk other than image data this long, or this many
 // such chunks; a hostile file could otherwise have the decoder cache text or
 // profiles without end.
@@ -27,7 +32,7 @@ enum class PngFault {
     Unreadable,     // the operating system refused to open or read it
     NotPng,         // does not start with the PNG signature
     Damaged,        // any fault after the signature: checksums, lengths, data
-    TooLarge,       // over kPngPixelLimit, or a chunk over the chunk limits
+    TooLarge,       // over kPngPixelLimit, kPngDecodeLimit or the chunk limits
     OutOfMemory,
 };
 

@@ -56,6 +56,19 @@ bool ValidDepth(std::uint8_t colourType, std::uint8_t bitDepth)
 
 } // namespace
 
+std::uint32_t BitsPerPixel(const PngHeader& header)
+{
+    static constexpr std::uint32_t kSamples[] = {1, 0, 3, 1, 2, 0, 4};
+    return kSamples[header.colourType] * header.bitDepth;
+}
+
+std::uint64_t PngDecodeBytes(const PngHeader& header)
+{
+    std::uint64_t const decodedRow = std::uint64_t{4} * header.width;
+    std::uint64_t const sampleRow = 1 + (std::uint64_t{header.width} * BitsPerPixel(header) + 7) / 8;
+    return decodedRow * header.height + decodedRow + 2 * sampleRow;
+}
+
 bool PngChunkCheck::Take(const std::uint8_t* bytes, std::size_t size)
 {
     while (size > 0 && !Failed()) {
@@ -195,9 +208,12 @@ bool PngChunkCheck::AcceptHeader()
     if (!ValidDepth(header.colourType, header.bitDepth) || headerData_[10] != 0 || headerData_[11] != 0 ||
         headerData_[12] > 1)
         return Fail(PngFault::Damaged, "an IHDR chunk with unknown colour type, depth or methods");
+    std::string const size = std::to_string(header.width) + "x" + std::to_string(header.height);
     if (static_cast<std::uint64_t>(header.width) * header.height > kPngPixelLimit)
-        return Fail(PngFault::TooLarge, std::to_string(header.width) + "x" + std::to_string(header.height) +
-                                            ", limit " + std::to_string(kPngPixelLimit) + " pixels");
+        return Fail(PngFault::TooLarge, size + ", limit " + std::to_string(kPngPixelLimit) + " pixels");
+    if (std::uint64_t const decodeBytes = PngDecodeBytes(header); decodeBytes > kPngDecodeLimit)
+        return Fail(PngFault::TooLarge, size + " needs " + std::to_string(decodeBytes) + " bytes to decode, limit " +
+                                            std::to_string(kPngDecodeLimit) + " bytes");
     header_ = header;
     haveHeader_ = true;
     return true;

@@ -17,6 +17,15 @@ struct PngHeader {
     bool interlaced = false;
 };
 
+// Bits of one pixel in the file: its samples times the bit depth.
+std::uint32_t BitsPerPixel(const PngHeader& header);
+
+// What one decode holds at once, in bytes, from the header alone: the decoded
+// image at 4 bytes a pixel, one decoded row beside it, and the decoder's
+// current and previous row of the file's samples, each with its filter byte
+// (the rows of an interlace pass are no wider).
+std::uint64_t PngDecodeBytes(const PngHeader& header);
+
 // Sees the image data (the contents of the IDAT chunks, in order) as the check
 // passes them, for a check of the compressed stream.
 class PngImageDataCheck {
@@ -30,8 +39,9 @@ public:
 
 // Takes a file's bytes in order, in pieces of any size, and finds the first
 // fault: no PNG signature; no sound IHDR chunk first; an image over
-// kPngPixelLimit; a chunk over the chunk limits, with a wrong checksum or of
-// an unknown critical type; no IEND chunk, or anything after it. Keeps a few
+// kPngPixelLimit or kPngDecodeLimit; a chunk over the chunk limits, with a
+// wrong checksum or of an unknown critical type; no IEND chunk, or anything
+// after it. Keeps a few
 // bytes of state and none of the data, so a file of any length is checked in
 // constant memory.
 class PngChunkCheck {

@@ -15,8 +15,7 @@ namespace {
 // interlace pass is a filter byte and its packed samples.
 std::uint64_t ImageDataSize(const PngHeader& header)
 {
-    static constexpr int kChannels[] = {1, 0, 3, 1, 2, 0, 4};
-    std::uint64_t const bitsPerPixel = static_cast<std::uint64_t>(kChannels[header.colourType]) * header.bitDepth;
+    std::uint64_t const bitsPerPixel = BitsPerPixel(header);
     auto const passSize = [&](std::uint32_t x0, std::uint32_t dx, std::uint32_t y0, std::uint32_t dy) {
         std::uint64_t const width = header.width > x0 ? (header.width - x0 + dx - 1) / dx : 0;
         std::uint64_t const height = header.height > y0 ? (header.height - y0 + dy - 1) / dy : 0;

@@ -9,10 +9,14 @@
 // only once it is complete, so a save that fails part-way leaves whatever was
 // at `path` untouched and no temporary file behind. On Windows, where no
 // temporary file can be made beside `path`, the image is written to `path`
-// directly rather than not at all. On POSIX systems a `path` that exists and
-// is not a regular file (a folder, FIFO, device or symbolic link) is refused
-// and left as it is, and a regular file that is replaced passes its
-// permissions on to the new one. Returns whether the file was written. On
+// directly rather than not at all. There, a program that holds the new file
+// without delete sharing (a virus scanner, a search indexer, a sync client)
+// is waited for, about two seconds at most, before the temporary file replaces
+// `path` or is removed; when it holds on longer, the complete image is written
+// over `path` directly and the temporary file is removed all the same. On
+// POSIX systems a `path` that exists and is not a regular file (a folder,
+// FIFO, device or symbolic link) is refused and left as it is, and a regular
+// file that is replaced passes its permissions on to the new one. Returns whether the file was written. On
 // Windows GDI+ must be running.
 bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
                  std::int32_t height);

@@ -15,6 +15,13 @@ namespace {
 // A short destination name leaves few temporary names to choose from.
 int const kTemporaryNameAttempts = 16;
 
+// Virus scanners, search indexers and sync clients open every new file as
+// soon as it is closed, without delete sharing, and let go of it within
+// moments; while one holds it, the file can be neither renamed nor deleted.
+// A save waits that long for them, in short steps.
+ULONGLONG const kHeldFileWaitMs = 2000;
+DWORD const kHeldFileStepMs = 50;
+
 // GDI+ writes a save's temporary file only while this lock is held, and the
 // file's name is kept here until it is gone, so that a console control handler
 // that takes the lock (RemoveUnfinishedSave) finds the file closed.
@@ -77,6 +84,33 @@ std::filesystem::path CreateTemporaryBeside(const std::filesystem::path& path)
     return {};
 }
 
+bool HeldByAnotherProgram(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+// Repeats `fileCall`, a rename or removal that returns FALSE and sets the last
+// error when it fails, while another program holds the file, for at most
+// kHeldFileWaitMs. Returns ERROR_SUCCESS or the last failure's error.
+template <typename FileCall>
+DWORD RetryWhileHeld(FileCall const& fileCall)
+{
+    ULONGLONG const deadline = GetTickCount64() + kHeldFileWaitMs;
+    for (;;) {
+        if (fileCall())
+            return ERROR_SUCCESS;
+        DWORD const error = GetLastError();
+        if (!HeldByAnotherProgram(error) || GetTickCount64() >= deadline)
+            return error;
+        Sleep(kHeldFileStepMs);
+    }
+}
+
+void RemoveTemporary(std::filesystem::path const& temporary)
+{
+    RetryWhileHeld([&] { return DeleteFileW(temporary.c_str()); });
+}
+
 } // namespace
 
 bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
@@ -100,9 +134,20 @@ bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels,
         if (saveHook != nullptr)
             saveHook();
         AcquireSRWLockExclusive(&saveLock);
-        saved = saved && MoveFileExW(unfinishedSave.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-        if (!saved)
-            DeleteFileW(unfinishedSave.c_str());
+        bool renamed = false;
+        if (saved) {
+            DWORD const error = RetryWhileHeld([&] {
+                return MoveFileExW(unfinishedSave.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+            });
+            renamed = error == ERROR_SUCCESS;
+            // Held past the wait: the complete image is written over the
+            // destination itself, which a program holding the new file does
+            // not keep from being written.
+            if (!renamed)
+                saved = HeldByAnotherProgram(error) && EncodeWithGdiplus(bitmap, path.c_str());
+        }
+        if (!renamed)
+            RemoveTemporary(unfinishedSave);
         unfinishedSave.clear();
         ReleaseSRWLockExclusive(&saveLock);
     }
@@ -121,7 +166,7 @@ void RemoveUnfinishedSave()
 {
     AcquireSRWLockExclusive(&saveLock);
     if (!unfinishedSave.empty())
-        DeleteFileW(unfinishedSave.c_str());
+        RemoveTemporary(unfinishedSave);
 }
 
 void SetSaveHookForTesting(void (*hook)())

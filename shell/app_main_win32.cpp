@@ -8,6 +8,7 @@
 #include "shell/app_state.h"
 #include "shell/host_window.h"
 #include "shell/settings_file.h"
+#include "shell/single_instance.h"
 
 namespace {
 
@@ -32,8 +33,10 @@ int AppMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     // The mutex stays open, and owned, for the life of the process: it is what
     // a second start sees.
     HANDLE instanceMutex = CreateMutexW(nullptr, TRUE, kInstanceMutexName);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(instanceMutex);
+    if (AnotherInstanceRuns(instanceMutex, GetLastError())) {
+        if (instanceMutex != nullptr) {
+            CloseHandle(instanceMutex);
+        }
         return 0;
     }
 

@@ -20,6 +20,7 @@ struct AppState {
     LONG captureBusy;   // 0 or 1
     LONG isWindows7;    // -1 until first asked, then 0 or 1
     LONG shadowMargin;  // the margin the last capture's shadow needed: the next capture's first guess
+    LONG trayAttempts;  // attempts to show the tray icon since the last start of them
 };
 
 extern AppState g_app;

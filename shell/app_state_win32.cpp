@@ -13,4 +13,5 @@ AppState g_app = {
     .captureBusy = 0,
     .isWindows7 = -1,
     .shadowMargin = kCaptureMargin,
+    .trayAttempts = 0,
 };

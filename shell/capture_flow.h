@@ -10,9 +10,10 @@
 // alpha, finished as the options of the moment ask (cursor, crop,
 // checkerboard) and saved. Does nothing while another capture runs (a hot key
 // that arrives inside the Save dialog's message loop), when the host itself
-// is in front, when the rectangle holds no pixel of the primary screen (a
-// minimised window, a window on another monitor), when the target stays
-// under another window, and when its copies stay stale.
+// is in front, when the window in front does not answer (it is "Not
+// Responding"), when the rectangle holds no pixel of any monitor (a minimised
+// window), when the target stays under another window, and when its copies
+// stay stale.
 void CaptureForegroundWindow(HWND host);
 
 // Saves a finished capture the way the options of the moment say, into the

@@ -5,6 +5,7 @@
 #include "capture/cursor_overlay.h"
 #include "capture/screen_layout_win32.h"
 #include "capture/shadow_margin.h"
+#include "capture/target_answers.h"
 #include "imaging/auto_crop.h"
 #include "imaging/checkerboard.h"
 #include "imaging/matting.h"
@@ -54,7 +55,7 @@ void CaptureForegroundWindow(HWND host)
     // elsewhere; a capture of it would be a transparent square.
     HWND const target = GetForegroundWindow();
     BackdropCapture capture = {};
-    if (target != host) {
+    if (target != host && TargetAnswers(target)) {
         SetForegroundWindow(target);
         // The window may lie on any monitor. Without one the rectangle stays
         // empty, and the capture is the corner of the primary monitor just

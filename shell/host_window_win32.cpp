@@ -3,11 +3,35 @@
 #include "output/gdiplus_win32.h"
 #include "shell/app_state.h"
 #include "shell/capture_flow.h"
+#include "shell/tray_icon_retry.h"
 #include "shell/tray_menu.h"
 
 #include <dwmapi.h>
 
 namespace {
+
+// Explorer broadcasts this when it (re)starts; a restarted shell has
+// forgotten every notification icon.
+UINT TaskbarCreatedMessage()
+{
+    static UINT const taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    return taskbarCreated;
+}
+
+// Run as administrator, as it must be to capture elevated windows, the
+// program sits above Explorer's integrity level, and UIPI drops Explorer's
+// messages to the host unless it lets them through. The call came with
+// Windows 7; looked up by name, so that the program still starts on Vista.
+void LetThroughFromExplorer(HWND window, UINT message)
+{
+    using ChangeFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    // Through the one function pointer type that converts to any other.
+    auto const changeFilter = reinterpret_cast<ChangeFilter>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (changeFilter != nullptr) {
+        changeFilter(window, message, MSGFLT_ALLOW, nullptr);
+    }
+}
 
 void RegisterCaptureHotKey(HWND window)
 {
@@ -23,7 +47,8 @@ void OnInitDialog(HWND window)
     // would let a screen copy see it half there.
     BOOL const noTransitions = TRUE;
     DwmSetWindowAttribute(window, DWMWA_TRANSITIONS_FORCEDISABLED, &noTransitions, sizeof(noTransitions));
-    AddTrayIcon(window);
+    LetThroughFromExplorer(window, TaskbarCreatedMessage());
+    ShowTrayIcon(window);
     SetWindowTextW(window, L"Lucidframe");
     RegisterCaptureHotKey(window);
 }
@@ -50,12 +75,8 @@ void OnDestroy(HWND window)
 
 }  // namespace
 
-INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM, LPARAM lParam)
+INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Explorer broadcasts this when it (re)starts; a restarted shell has
-    // forgotten every notification icon.
-    static UINT const taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-
     switch (message) {
     case WM_DESTROY:
         OnDestroy(window);
@@ -70,14 +91,19 @@ INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM, LPARAM lParam
         // Any identifier captures: the delayed capture sends its own.
         CaptureForegroundWindow(window);
         return FALSE;
+    case WM_TIMER:
+        if (wParam == IDT_TRAY_RETRY) {
+            OnTrayRetryTimer(window);
+        }
+        return FALSE;
     case WM_TRAYNOTIFY:
         if (lParam == WM_RBUTTONDOWN) {
             ShowTrayMenu(window);
         }
         return FALSE;
     default:
-        if (message == taskbarCreated) {
-            AddTrayIcon(window);
+        if (message == TaskbarCreatedMessage()) {
+            ShowTrayIcon(window);
         }
         return FALSE;
     }

@@ -16,7 +16,8 @@ UINT const IDM_ABOUT = 1007;
 UINT const IDM_EXIT = 1008;
 
 // Puts the program's icon into the notification area, owned by `window`.
-void AddTrayIcon(HWND window);
+// True when the shell shows it: it took the icon, or it has it already.
+bool AddTrayIcon(HWND window);
 
 // Takes the icon out of the notification area again.
 void RemoveTrayIcon(HWND window);

@@ -44,7 +44,7 @@ void ShowAboutBox(HWND window)
 
 }  // namespace
 
-void AddTrayIcon(HWND window)
+bool AddTrayIcon(HWND window)
 {
     NOTIFYICONDATAW& tray = g_app.tray;
     tray = {};
@@ -58,7 +58,9 @@ void AddTrayIcon(HWND window)
     tray.uTimeout = kBalloonTimeout;
     lstrcpynW(tray.szInfoTitle, L"Lucidframe", ARRAYSIZE(tray.szInfoTitle));
     tray.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
-    Shell_NotifyIconW(NIM_ADD, &tray);
+    // Windows also broadcasts "TaskbarCreated" when the display's scaling
+    // changes, to a shell that still has the icon; adding it then fails.
+    return Shell_NotifyIconW(NIM_ADD, &tray) || Shell_NotifyIconW(NIM_MODIFY, &tray);
 }
 
 void RemoveTrayIcon(HWND window)

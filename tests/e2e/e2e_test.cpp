@@ -5,7 +5,9 @@
 // command, so every test also sees a clean exit with code 0.
 
 #include "output/png_reader.h"
+#include "output/png_writer.h"
 #include "tests/e2e/capture_check_win32.h"
+#include "tests/e2e/file_holder_process_win32.h"
 #include "tests/e2e/lucidframe_app_win32.h"
 #include "tests/e2e/owned_dialogs_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"
@@ -16,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -144,6 +148,56 @@ TEST_P(Capture, SavesTheWindowWithItsAlpha)
 
 INSTANTIATE_TEST_SUITE_P(Rows, Capture, testing::ValuesIn(kCaptureRows),
                          [](testing::TestParamInfo<CaptureRow> const& info) { return info.param.name; });
+
+// --- Saves under a virus scanner ------------------------------------------
+
+// Virus scanners, indexers and sync clients hold each new file of the folder
+// for a moment without delete sharing, so that it can be neither renamed nor
+// deleted. A first capture and one that replaces an earlier capture of the
+// window both land, complete, and leave nothing else in the folder.
+struct HeldSaveRow {
+    char const* name;
+    bool earlierCapture;
+};
+
+HeldSaveRow const kHeldSaveRows[] = {
+    {"first_save", false},
+    {"replacing_an_earlier_capture", true},
+};
+
+void PrintTo(HeldSaveRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class HeldNewFiles : public EndToEnd, public testing::WithParamInterface<HeldSaveRow> {};
+
+TEST_P(HeldNewFiles, CaptureLandsCompleteAndAlone)
+{
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Held sample"));
+    std::filesystem::path const file = app.AutomaticFile(L"Held sample");
+    std::uint32_t const earlierPixel = 0xFF336699;
+    if (GetParam().earlierCapture && !SavePngFile(file, &earlierPixel, 1, 1))
+        Fail("cannot write the earlier capture");
+    FileHolderProcess const scanner(app.folder(), 400);
+
+    PressHotKey(sample);
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0, height = 0;
+    WaitUntil([&] { return ReadPng(file, pixels, width, height) && width == sample.options().width; }, 5000,
+              "the new capture, complete", {&app.process()});
+    app.WaitUntilIdle();
+    EXPECT_EQ(height, sample.options().height);
+    std::vector<std::wstring> entries;
+    for (auto const& entry : std::filesystem::directory_iterator(app.folder()))
+        entries.push_back(entry.path().filename().wstring());
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::wstring>{L"Held sample.png", L"Lucidframe.exe"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HeldNewFiles, testing::ValuesIn(kHeldSaveRows),
+                         [](testing::TestParamInfo<HeldSaveRow> const& info) { return info.param.name; });
 
 // --- In the background -----------------------------------------------------
 
@@ -372,6 +426,25 @@ TEST_F(EndToEnd, ShadowsAreCapturedWhole)
     }
 }
 
+// A window that no longer handles its messages ("Not Responding") cannot be
+// raised without waiting for it: the capture leaves it alone within moments
+// and writes no file, and the tray menu answers at once.
+TEST_F(EndToEnd, WindowThatDoesNotAnswerFreezesNothing)
+{
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Silent window"));
+    sample.BringToFront();
+    sample.StopAnswering(8000);
+    ULONGLONG const start = GetTickCount64();
+    PressChord({VK_CONTROL, VK_SNAPSHOT});
+    // Posted after the hot key, so handled once the capture is over.
+    app.OpenTrayMenu();
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    PressKeys({VK_ESCAPE});
+    WaitUntil([&] { return app.OpenMenu() == nullptr; }, 2000, "closed tray menu", {&app.process()});
+    EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{});
+}
+
 // --- Options --------------------------------------------------------------
 
 enum class Effect {
@@ -529,16 +602,47 @@ TEST_F(EndToEnd, OnlyARightButtonPressOpensTheMenu)
 }
 
 // A second start ends at once with exit code 0 and leaves the first running.
-TEST_F(EndToEnd, SecondStartEndsAtOnce)
+// So does a start while an instance started as administrator runs, whose
+// mutex refuses a start at the normal integrity level.
+struct SecondStartRow {
+    char const* name;
+    void (*whileRunning)(LucidframeApp& app, std::function<void()> const& start);
+};
+
+SecondStartRow const kSecondStartRows[] = {
+    {"while_the_first_runs",
+     [](LucidframeApp& app, std::function<void()> const& start) {
+         app.Start();
+         start();
+         EXPECT_TRUE(app.Running());
+         EXPECT_TRUE(IsWindow(app.host()));
+         EXPECT_TRUE(app.TrayIconShown());
+     }},
+    {"while_an_elevated_instance_runs",
+     [](LucidframeApp&, std::function<void()> const& start) {
+         MutexRefusingEveryone const elevated(L"VEMRA.MUTEX.VITRUM");
+         start();
+     }},
+};
+
+void PrintTo(SecondStartRow const& row, std::ostream* out)
 {
-    app.Start();
-    ULONGLONG const start = GetTickCount64();
-    EXPECT_EQ(ProgramProcess::RunToExit(app.program(), L""), 0u);
-    EXPECT_LT(GetTickCount64() - start, 5000u);
-    EXPECT_TRUE(app.Running());
-    EXPECT_TRUE(IsWindow(app.host()));
-    EXPECT_TRUE(app.TrayIconShown());
+    *out << row.name;
 }
+
+class SecondStart : public EndToEnd, public testing::WithParamInterface<SecondStartRow> {};
+
+TEST_P(SecondStart, EndsAtOnce)
+{
+    GetParam().whileRunning(app, [&] {
+        ULONGLONG const start = GetTickCount64();
+        EXPECT_EQ(ProgramProcess::RunToExit(app.program(), L""), 0u);
+        EXPECT_LT(GetTickCount64() - start, 5000u);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SecondStart, testing::ValuesIn(kSecondStartRows),
+                         [](testing::TestParamInfo<SecondStartRow> const& info) { return info.param.name; });
 
 // The exit command removes the icon and ends the program with exit code 0.
 // Wine drops the icons of a destroyed window by itself, so there the icon
@@ -559,6 +663,20 @@ TEST_F(EndToEnd, RestartedShellGetsTheIconBack)
     app.ShellForgetsIcon();
     EXPECT_FALSE(app.TrayIconShown());
     app.ShellAnnouncesRestart();
+    WaitUntil([&] { return app.TrayIconShown(); }, 3000, "tray icon", {&app.process()});
+}
+
+// Started from the Startup folder, the program may ask for its icon before
+// the notification area is ready, and the shell need not announce itself
+// afterwards: the program keeps asking, once a second.
+TEST_F(EndToEnd, TrayIconAppearsOnceTheShellIsReady)
+{
+    {
+        ShellNotReady const loggingOn;
+        app.Start();
+        Sleep(1500);
+        EXPECT_FALSE(app.TrayIconShown());
+    }
     WaitUntil([&] { return app.TrayIconShown(); }, 3000, "tray icon", {&app.process()});
 }
 

@@ -102,11 +102,20 @@ HWND LucidframeApp::OpenMenu() const
     });
 }
 
-// Posted, as the shell does: the program tracks the menu inside its handler.
 void LucidframeApp::OpenTrayMenu()
 {
-    if (!PostMessageW(m_host, kTrayNotify, kTrayIconId, WM_RBUTTONDOWN))
+    NOTIFYICONIDENTIFIER icon = {};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = m_host;
+    icon.uID = kTrayIconId;
+    RECT place = {};
+    if (Shell_NotifyIconGetRect(&icon, &place) == S_OK) {
+        ClickAt({place.left + (place.right - place.left) / 2, place.top + (place.bottom - place.top) / 2},
+                MouseButton::Right);
+        ParkPointer();
+    } else if (!PostMessageW(m_host, kTrayNotify, kTrayIconId, WM_RBUTTONDOWN)) {
         Fail("cannot post the tray callback");
+    }
     WaitUntil([&] { return OpenMenu() != nullptr; }, kMenuTimeoutMs, "tray menu", {m_process.get()});
 }
 

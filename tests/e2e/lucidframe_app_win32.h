@@ -45,8 +45,11 @@ public:
     ProgramProcess const& process() const { return *m_process; }
     HWND host() const { return m_host; }
 
-    // Opens the tray menu as the shell does on a right-button press: the
-    // icon's callback message, posted to the host window.
+    // Opens the tray menu with a right click on the icon, where the shell
+    // says it is. Only a click makes the shell let the program take the
+    // foreground, which the menu needs for its keys. Wine does not say where
+    // its icons are: there the icon's callback message is posted to the host
+    // window, as the shell would post it.
     void OpenTrayMenu();
     // Sends the icon's callback message; false when the program is still
     // busy with it after a second, as when it opened a menu.

@@ -81,6 +81,15 @@ LRESULT SampleWindowProcess::Deactivations() const
     return static_cast<LRESULT>(count);
 }
 
+void SampleWindowProcess::StopAnswering(DWORD milliseconds)
+{
+    if (!PostMessageW(m_window, kSampleStopAnswering, milliseconds, 0))
+        Fail("cannot reach the sample window");
+    DWORD_PTR result = 0;
+    WaitUntil([&] { return !SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_NORMAL, 50, &result); }, 2000,
+              "a silent sample window", {&m_process});
+}
+
 void SampleWindowProcess::PointAtWindow()
 {
     POINT const point = InsideWindow();

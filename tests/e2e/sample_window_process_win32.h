@@ -25,6 +25,10 @@ public:
     // How often the window has lost the activation so far.
     LRESULT Deactivations() const;
 
+    // Returns once the window has stopped handling messages, for
+    // `milliseconds` from now.
+    void StopAnswering(DWORD milliseconds);
+
     // Puts the pointer over the window, where a capture that includes the
     // pointer draws it.
     void PointAtWindow();

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <windows.h>
+
+#include <thread>
+
 // Conditions of the desktop that a test sets up around the program, for as
 // long as the object lives.
 
@@ -21,4 +25,38 @@ public:
     ~WineReportsWindows10();
     WineReportsWindows10(WineReportsWindows10 const&) = delete;
     WineReportsWindows10& operator=(WineReportsWindows10 const&) = delete;
+};
+
+// A named mutex whose security grants nobody anything, held by the test: a
+// later CreateMutexW of the name fails with ERROR_ACCESS_DENIED, as it does
+// for the mutex of an instance started as administrator (a higher integrity
+// level) when asked from a normal one.
+class MutexRefusingEveryone {
+public:
+    explicit MutexRefusingEveryone(wchar_t const* name);
+    ~MutexRefusingEveryone();
+    MutexRefusingEveryone(MutexRefusingEveryone const&) = delete;
+    MutexRefusingEveryone& operator=(MutexRefusingEveryone const&) = delete;
+
+private:
+    HANDLE m_mutex = nullptr;
+};
+
+// A notification area that is not ready yet, as at logon: while the object
+// lives, Shell_NotifyIconW finds a stand-in for Explorer's taskbar window
+// first, which takes no icon, and every call fails. The stand-in answers on a
+// thread of its own, as the shell's window does.
+class ShellNotReady {
+public:
+    ShellNotReady();
+    ~ShellNotReady();
+    ShellNotReady(ShellNotReady const&) = delete;
+    ShellNotReady& operator=(ShellNotReady const&) = delete;
+
+private:
+    void Run(HANDLE ready);
+
+    std::thread m_thread;
+    DWORD m_threadId = 0;
+    HWND m_taskbar = nullptr;
 };

@@ -1,10 +1,13 @@
 #include "tests/e2e/user_input_win32.h"
 
+#include "tests/e2e/program_process_win32.h"
+
 namespace {
 
 // Long enough for a menu's loop to open a submenu between two keys.
 DWORD const kGapBetweenKeysMs = 40;
 int const kParkingFromRight = 40;
+DWORD const kForegroundTimeoutMs = 3000;
 
 INPUT KeyInput(WORD key, DWORD flags)
 {
@@ -44,11 +47,35 @@ void PressKeys(std::vector<WORD> const& keys)
     }
 }
 
-void ClickAt(POINT point)
+void ClickAt(POINT point, MouseButton button)
 {
     SetCursorPos(point.x, point.y);
-    INPUT inputs[] = {ButtonInput(MOUSEEVENTF_LEFTDOWN), ButtonInput(MOUSEEVENTF_LEFTUP)};
+    bool const left = button == MouseButton::Left;
+    INPUT inputs[] = {ButtonInput(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
+                      ButtonInput(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)};
     SendInput(ARRAYSIZE(inputs), inputs, sizeof(INPUT));
+}
+
+// A window already in front gets no click: the wait for it to come to the
+// front would end before the click is handled, and the click could land
+// elsewhere meanwhile. The click goes to the middle of the window's part on
+// the screen.
+void ClickToFront(HWND window)
+{
+    if (GetForegroundWindow() == window)
+        return;
+    RECT const screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    RECT rect = {};
+    RECT onScreen = {};
+    if (!GetWindowRect(window, &rect) || !IntersectRect(&onScreen, &rect, &screen))
+        Fail("no click reaches a window off the screen");
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    ClickAt({onScreen.left + (onScreen.right - onScreen.left) / 2, onScreen.top + (onScreen.bottom - onScreen.top) / 2});
+    WaitUntil([&] { return GetForegroundWindow() == window; }, kForegroundTimeoutMs, "the clicked window in front");
+    SetCursorPos(pointer.x, pointer.y);
 }
 
 // Right of every window the tests show, and off the screen's corners, where

@@ -83,6 +83,13 @@ std::string LongRow()
     return MakePngFromStream(4194304, 1, 16, 6, ZerosZlib(1 + 4194304 * 8));
 }
 
+// 268435456 x 1 at 16 bits a sample: the most pixels an image may have, in
+// rows of 2 GiB of samples.
+std::string LongestRow()
+{
+    return MakePngFromStream(268435456, 1, 16, 6, ZerosZlib(1 << 10));
+}
+
 // 1 GiB once decoded, with data for the first rows only.
 std::string LittleData()
 {
@@ -108,6 +115,12 @@ std::vector<HostileCase> Cases()
     return {
         {"pixel_bomb", kArguments, [] { return MakePngFromStream(46340, 46340, 1, 0, ZerosZlib(1 << 20)); },
          Special::None, Special::None, "in.png: too large (46340x46340, limit 268435456 pixels)", 4},
+        // Within the pixel limit, but its rows alone would take 6 GiB; the
+        // other input is the same, so that only the limit keeps it from the
+        // decoder.
+        {"rows_of_16_bit_samples_over_the_decode_limit", kArguments, LongestRow, Special::None, Special::None,
+         "in.png: too large (268435456x1 needs 6442450946 bytes to decode, limit 1140850688 bytes)", 4, nullptr,
+         LongestRow},
         {"one_row_over_the_limit", kArguments, [] { return MakePngFromStream(16384, 16385, 1, 0, ZerosZlib(1 << 10)); },
          Special::None, Special::None, "in.png: too large (16384x16385, limit 268435456 pixels)", 4},
         // Decodable to 980 MiB: the sizes are compared first.

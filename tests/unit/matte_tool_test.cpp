@@ -115,6 +115,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, MatteTool, testing::Values(
              "8 transparent, 2 translucent, 2 opaque", false, 4, 3, {}, true},
     ToolCase{"help", {"--help"}, 0, "usage: lucidframe-matte BLACK.png WHITE.png -o OUT.png", true, 0, 0, {}},
     ToolCase{"help_gives_the_limit", {"--help"}, 0, "at most 268435456 pixels (16384x16384) each", true, 0, 0, {}},
+    ToolCase{"help_gives_the_decode_limit", {"--help"}, 0, "1088 MiB with its rows", true, 0, 0, {}},
     ToolCase{"version", {"--version"}, 0, "lucidframe-matte 1.", true, 0, 0, {}},
     ToolCase{"unknown_option", {"black.png", "white.png", "-o", "out.png", "--frob"}, 2, "unknown option --frob",
              false, 0, 0, {}},

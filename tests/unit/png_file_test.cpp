@@ -193,7 +193,10 @@ TEST_P(ReadPngSizeFromTheHeader, AgainstTheLimit)
 
 INSTANTIATE_TEST_SUITE_P(Headers, ReadPngSizeFromTheHeader, testing::Values(
     SizeCase{"largest_square", PngSignatureAndHeader(16384, 16384, 8, 6), PngFault::None, 16384, 16384},
-    SizeCase{"longest_row", PngSignatureAndHeader(268435456, 1, 8, 6), PngFault::None, 268435456, 1},
+    SizeCase{"largest_square_of_16_bits", PngSignatureAndHeader(16384, 16384, 16, 6), PngFault::None, 16384, 16384},
+    // 16 bytes a pixel: the image, the decoded row and two rows of samples.
+    SizeCase{"longest_row_that_may_be_decoded", PngSignatureAndHeader(71303167, 1, 8, 6), PngFault::None, 71303167, 1},
+    SizeCase{"one_pixel_longer", PngSignatureAndHeader(71303168, 1, 8, 6), PngFault::TooLarge, -1, -1},
     SizeCase{"one_row_more", PngSignatureAndHeader(16384, 16385, 8, 6), PngFault::TooLarge, -1, -1},
     SizeCase{"one_pixel_more", PngSignatureAndHeader(268435457, 1, 8, 6), PngFault::TooLarge, -1, -1},
     SizeCase{"cut_in_the_header", PngSignatureAndHeader(4, 4, 8, 6).substr(0, 30), PngFault::Damaged, -1, -1},

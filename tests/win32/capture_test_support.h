@@ -47,8 +47,8 @@ std::uint32_t TestCursorPixel(CursorKind kind, int x, int y);
 void PumpMessages(DWORD milliseconds);
 
 // A popup window of the test at `windowRect` showing the sample window's
-// opaque pixels, whose class cursor is `cursor`, made foreground, with the pointer moved to the screen point
-// `pointer`: GetCursorInfo reports a cursor only while the pointer is over a
+// opaque pixels, whose class cursor is `cursor`, with the pointer moved to the
+// screen point `pointer`: GetCursorInfo reports a cursor only while the pointer is over a
 // window with a class cursor, and GetIconInfo under wine only answers for
 // cursors of the calling process.
 class CursorStage {

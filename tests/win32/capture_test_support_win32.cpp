@@ -172,7 +172,6 @@ CursorStage::CursorStage(HCURSOR cursor, RECT windowRect, POINT pointer)
     m_window = CreateWindowExW(0, kStageClass, L"Cursor stage", WS_POPUP | WS_VISIBLE, windowRect.left, windowRect.top,
                                windowRect.right - windowRect.left, windowRect.bottom - windowRect.top, nullptr, nullptr,
                                windowClass.hInstance, nullptr);
-    SetForegroundWindow(m_window);
     SetCursorPos(pointer.x, pointer.y);
     SetCursor(cursor);
     PumpMessages(150);

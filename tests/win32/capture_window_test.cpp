@@ -5,6 +5,7 @@
 #include "capture_test_support.h"
 #include "tests/e2e/capture_check_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"
+#include "tests/e2e/user_input_win32.h"
 #include "tests/support/scratch_folder.h"
 #include "imaging/auto_crop.h"
 #include "output/png_reader.h"
@@ -16,7 +17,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cwchar>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -47,17 +47,18 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(s_host, nullptr);
-        std::wcsncpy(g_app.programFolder, m_folder.path().c_str(), MAX_PATH - 1);
+        lstrcpynW(g_app.programFolder, m_folder.path().c_str(), MAX_PATH);
         g_app.settings = Settings{};
         g_app.settings.includeCursor = 0;
         g_app.captureBusy = 0;
         g_app.shadowMargin = kCaptureMargin;
     }
 
-    // Makes `window` the foreground window and captures it.
+    // Makes `window` the foreground window, with a click as a user would,
+    // and captures it.
     void Capture(HWND window)
     {
-        SetForegroundWindow(window);
+        ClickToFront(window);
         CaptureForegroundWindow(s_host);
     }
 
@@ -184,7 +185,7 @@ TEST_F(WindowCapture, WithoutForegroundWindowTheCornerIsCaptured)
     g_app.settings.autoCrop = 0;
     {
         SampleWindowProcess const sample({.title = L"Gone", .width = 40, .height = 40});
-        SetForegroundWindow(sample.window());
+        ClickToFront(sample.window());
     }
     if (GetForegroundWindow())
         GTEST_SKIP() << "wine keeps a foreground window; the rectangle is tested natively";
@@ -225,7 +226,7 @@ TEST_F(WindowCapture, HostIsNeverTheTarget)
 TEST_F(WindowCapture, TargetKeepsTheActivationThroughout)
 {
     SampleWindowProcess const sample({.title = L"Active", .width = 60, .height = 40});
-    SetForegroundWindow(sample.window());
+    ClickToFront(sample.window());
     PumpMessages(100);
     LRESULT const before = SendMessageW(sample.window(), kSampleDeactivationsQuery, 0, 0);
     Capture(sample.window());

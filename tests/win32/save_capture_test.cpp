@@ -2,6 +2,8 @@
 
 #include "output/png_reader.h"
 #include "output/save_path.h"
+#include "tests/e2e/file_holder_process_win32.h"
+#include "tests/support/folder_watch_win32.h"
 #include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -173,58 +175,6 @@ TEST(SaveCapture, LongestTitleIsShortenedToFit)
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
 }
 
-// The names of the files created in a folder while this object lives, as
-// the file system reports them.
-class CreatedFiles {
-public:
-    explicit CreatedFiles(fs::path const& folder)
-    {
-        m_folder = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
-        m_overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        Watch();
-    }
-    ~CreatedFiles()
-    {
-        CancelIo(m_folder);
-        CloseHandle(m_overlapped.hEvent);
-        CloseHandle(m_folder);
-    }
-    CreatedFiles(CreatedFiles const&) = delete;
-    CreatedFiles& operator=(CreatedFiles const&) = delete;
-
-    // Every name reported until the file system has been quiet for a while.
-    std::vector<std::wstring> Names()
-    {
-        std::vector<std::wstring> names;
-        DWORD bytes = 0;
-        while (WaitForSingleObject(m_overlapped.hEvent, 500) == WAIT_OBJECT_0 &&
-               GetOverlappedResult(m_folder, &m_overlapped, &bytes, FALSE) && bytes > 0) {
-            for (auto const* entry = reinterpret_cast<FILE_NOTIFY_INFORMATION const*>(m_buffer);;
-                 entry = reinterpret_cast<FILE_NOTIFY_INFORMATION const*>(reinterpret_cast<BYTE const*>(entry) + entry->NextEntryOffset)) {
-                if (entry->Action == FILE_ACTION_ADDED || entry->Action == FILE_ACTION_RENAMED_NEW_NAME)
-                    names.emplace_back(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
-                if (entry->NextEntryOffset == 0)
-                    break;
-            }
-            Watch();
-        }
-        return names;
-    }
-
-private:
-    void Watch()
-    {
-        ResetEvent(m_overlapped.hEvent);
-        ReadDirectoryChangesW(m_folder, m_buffer, sizeof m_buffer, FALSE,
-                              FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &m_overlapped, nullptr);
-    }
-
-    HANDLE m_folder = INVALID_HANDLE_VALUE;
-    OVERLAPPED m_overlapped = {};
-    alignas(DWORD) BYTE m_buffer[16384] = {};
-};
-
 // A folder of 250 characters leaves room for a title of 4 and ".png" in 259.
 // Every file the save makes there, the temporary one too, must fit: Windows
 // refuses longer paths to the classic file calls (GetTempFileNameW refuses
@@ -239,10 +189,13 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
     HWND const target = CreateWindowExW(0, L"STATIC", L"Long", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     std::vector<std::wstring> created;
     {
-        CreatedFiles watch(folder);
+        FolderWatch watch(folder);
+        ASSERT_TRUE(watch.watching());
         for (auto const* capture : {&kFirstCapture, &kSecondCapture})
             SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, capture->data(), 3, 2);
-        created = watch.Names();
+        // Every name, until the file system has been quiet for a while.
+        while (watch.NextReport(500, created)) {
+        }
     }
     DestroyWindow(target);
 
@@ -258,5 +211,51 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
     EXPECT_TRUE(ReadPng(files[0], pixels, width, height));
     EXPECT_EQ(pixels, kSecondCapture);
 }
+
+// Virus scanners, indexers and sync clients open each new file as soon as it
+// is closed, without delete sharing, so that it can be neither renamed nor
+// deleted while they hold it. Neither a first save nor one that replaces an
+// earlier capture may be lost to them, be left incomplete, or leave a
+// temporary file behind; not even when they hold on for longer than the save
+// waits. The earlier capture is saved under the same holder, so that the
+// holder has it open too when the next save replaces it.
+struct HeldCase {
+    const char* name;
+    bool earlierCapture;
+    DWORD holdMs;
+};
+
+void PrintTo(HeldCase const& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class HeldNewFiles : public testing::TestWithParam<HeldCase> {};
+
+TEST_P(HeldNewFiles, NeitherLoseNorLeaveAFile)
+{
+    ScratchFolder const scratch;
+    HWND const target = CreateWindowExW(0, L"STATIC", L"Held", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::string> entries;
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0, height = 0;
+    {
+        FileHolderProcess const holder(scratch.path(), GetParam().holdMs);
+        if (GetParam().earlierCapture)
+            SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, kFirstCapture.data(), 3, 2);
+        SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, kSecondCapture.data(), 3, 2);
+        entries = scratch.Entries();
+        EXPECT_TRUE(ReadPng(scratch / L"Held.png", pixels, width, height));
+    }
+    DestroyWindow(target);
+    EXPECT_EQ(entries, std::vector<std::string>{"Held.png"});
+    EXPECT_EQ(pixels, kSecondCapture);
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, HeldNewFiles, testing::Values(
+    HeldCase{"first_save", false, 400},
+    HeldCase{"replacing_an_earlier_capture", true, 400},
+    HeldCase{"held_longer_than_the_save_waits", true, 3000}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

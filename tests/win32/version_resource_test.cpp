@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cwchar>
+#include <cwctype>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,8 +66,9 @@ struct FixedVersion {
 FixedVersion ParseVersion(char const* text)
 {
     unsigned major = 0, minor = 0, patch = 0;
-    std::sscanf(text, "%u.%u.%u", &major, &minor, &patch);
-    return {MAKELONG(minor, major), MAKELONG(0, patch)};
+    char dot = 0;
+    std::istringstream(text) >> major >> dot >> minor >> dot >> patch;
+    return {static_cast<DWORD>(MAKELONG(minor, major)), static_cast<DWORD>(MAKELONG(0, patch))};
 }
 
 class MatteVersionResource : public testing::Test {
@@ -149,5 +151,48 @@ TEST(ProgramResources, LucidframeCarriesOnlyDialogIconsAndManifest)
     };
     EXPECT_EQ(types, expected);
 }
+
+// The manifest's first choice of DPI awareness, or "<none>".
+std::string DpiAwarenessOf(std::wstring const& program)
+{
+    HMODULE const module =
+        LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr)
+        return "<not loaded>";
+    std::string manifest;
+    if (HRSRC const resource = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
+        if (HGLOBAL const loaded = LoadResource(module, resource))
+            manifest.assign(static_cast<char const*>(LockResource(loaded)), SizeofResource(module, resource));
+    }
+    FreeLibrary(module);
+    std::size_t const element = manifest.find("<dpiAwareness");
+    std::size_t const start = manifest.find('>', element);
+    if (element == std::string::npos || start == std::string::npos)
+        return "<none>";
+    std::string const values = manifest.substr(start + 1, manifest.find('<', start) - start - 1);
+    return values.substr(0, values.find(','));
+}
+
+// Every program that shows windows or places the pointer declares
+// per-monitor awareness, so that a display scaled to 125-200 % neither
+// stretches its windows nor scales the coordinates it works with.
+class PerMonitorDpiAwareness : public testing::TestWithParam<wchar_t const*> {};
+
+TEST_P(PerMonitorDpiAwareness, IsDeclaredInTheManifest)
+{
+    EXPECT_EQ(DpiAwarenessOf(ProgramBesideTest(GetParam())), "PerMonitorV2");
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, PerMonitorDpiAwareness,
+                         testing::Values(L"Lucidframe.exe", L"lucidframe-sample-window.exe", L"lucidframe_e2e_tests.exe",
+                                         L"lucidframe-demo.exe", L"capture_win32_tests.exe", L"save_win32_tests.exe",
+                                         L"shell_win32_tests.exe", L"png_win32_tests.exe",
+                                         L"version_resource_win32_tests.exe"),
+                         [](testing::TestParamInfo<wchar_t const*> const& info) {
+                             std::string name;
+                             for (wchar_t const* c = info.param; *c != L'\0'; ++c)
+                                 name += std::iswalnum(*c) ? static_cast<char>(*c) : '_';
+                             return name;
+                         });
 
 } // namespace

@@ -29,8 +29,9 @@ char const kHelp[] =
     "  --version             show the version\n"
     "\n"
     "The inputs may be PNGs of any colour type and bit depth, of the same size,\n"
-    "at most 268435456 pixels (16384x16384) each. Both sizes are compared before\n"
-    "either image is decoded. A chunk other than image data may hold at most\n"
+    "at most 268435456 pixels (16384x16384) each. Decoding one may take at most\n"
+    "1088 MiB with its rows. Both sizes are compared before either image is\n"
+    "decoded. A chunk other than image data may hold at most\n"
     "64 MiB, and a file at most 1000 such chunks. Only regular files are read,\n"
     "and a damaged file (a wrong checksum, no IEND chunk or anything after it,\n"
     "too much or too little image data) is refused. OUT.png must be a regular\n"
@@ -43,7 +44,8 @@ char const kHelp[] =
     "Exit status: 0 on success, 1 on failure, 2 for a command-line error; when\n"
     "stopped, 130 (Ctrl+C), 143 (SIGTERM; Ctrl+Break on Windows) or 129 (SIGHUP).\n";
 
-static_assert(kPngPixelLimit == 16384 * 16384 && kPngChunkLimit == 64 << 20 && kPngChunkCountLimit == 1000,
+static_assert(kPngPixelLimit == 16384 * 16384 && kPngDecodeLimit == std::uint64_t{1088} << 20 &&
+                  kPngChunkLimit == 64 << 20 && kPngChunkCountLimit == 1000,
               "the limits are given in the help text");
 
 fs::path PathFromUtf8(const std::string& text)

@@ -27,6 +27,10 @@ struct SampleOptions {
 // together): a capture must take no activation from its target. WM_APP + 1.
 inline constexpr unsigned kSampleDeactivationsQuery = 0x8001;
 
+// Posted to the sample window: its thread stops handling messages for wParam
+// milliseconds, as a program that is "Not Responding". WM_APP + 2.
+inline constexpr unsigned kSampleStopAnswering = 0x8002;
+
 inline constexpr std::int32_t kSampleMaxSide = 16384;
 
 // Reads the arguments that follow the program name into `options`. False for

@@ -116,6 +116,9 @@ LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     case kSampleDeactivationsQuery:
         return g_deactivations;
+    case kSampleStopAnswering:
+        Sleep(static_cast<DWORD>(wParam));
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -1,0 +1,8 @@
+#include "capture/target_answers.h"
+
+bool TargetAnswers(HWND target)
+{
+    DWORD_PTR result = 0;
+    return target == nullptr ||
+           SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTargetAnswerTimeoutMs, &result) != 0;
+}
