@@ -93,7 +93,7 @@ struct CaptureRow {
     char const* name;
     SampleMode mode;
     Trigger trigger;
-    int captures;       // in one run: a program that spoils every second one fails
+    int captures;       // in one run: a program that spoils the later ones fails
     bool windows10;     // the hot key registered without MOD_NOREPEAT
     bool hotKeyTaken;   // another program holds Ctrl+PrtSc
 };

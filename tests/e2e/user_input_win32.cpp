@@ -74,7 +74,18 @@ void ClickToFront(HWND window)
     POINT pointer = {};
     GetCursorPos(&pointer);
     ClickAt({onScreen.left + (onScreen.right - onScreen.left) / 2, onScreen.top + (onScreen.bottom - onScreen.top) / 2});
-    WaitUntil([&] { return GetForegroundWindow() == window; }, kForegroundTimeoutMs, "the clicked window in front");
+    // A window of this thread takes the click only when its messages are
+    // handled.
+    WaitUntil(
+        [&] {
+            MSG message = {};
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            return GetForegroundWindow() == window;
+        },
+        kForegroundTimeoutMs, "the clicked window in front");
     SetCursorPos(pointer.x, pointer.y);
 }
 

@@ -368,7 +368,7 @@ TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
     {
         PlainWindow const stubborn({.className = L"LucidframeStubborn", .title = L"Stubborn",
                                     .rect = {200, 150, 260, 190}, .stayAtTheBottom = true});
-        SampleWindowProcess const over({.title = L"Over it", .x = 230, .y = 160, .width = 60, .height = 40});
+        SampleWindowProcess const over({.title = L"Over it", .x = 240, .y = 160, .width = 60, .height = 40});
         ASSERT_NE(stubborn.window(), nullptr);
         Capture(stubborn.window()); // GDI's and GDI+'s own caches are set up by a first capture
         std::int64_t const before = CountGdiObjects();
