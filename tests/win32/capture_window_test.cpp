@@ -234,13 +234,20 @@ TEST_F(WindowCapture, TargetKeepsTheActivationThroughout)
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Active.png"));
 }
 
-// Back to the bottom after every raise, as the sample window's --refuse-zorder,
-// but inside the call that raised it: a window of this thread answers at once,
-// where wine hands a raise to another program's thread to carry out later.
-LRESULT CALLBACK StayAtTheBottom(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// Back to its place after every raise, right under the window that was over
+// it, as an elevated window stays put for an unelevated program: Windows would
+// refuse the raise, wine carries it out, and this undoes it inside the call.
+LRESULT CALLBACK KeepItsPlace(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_WINDOWPOSCHANGED && GetWindow(window, GW_HWNDNEXT) != nullptr)
-        SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    static HWND above = nullptr;
+    static bool returning = false;
+    if (message == WM_WINDOWPOSCHANGING && !returning)
+        above = GetWindow(window, GW_HWNDPREV);
+    if (message == WM_WINDOWPOSCHANGED && !returning && above && GetWindow(window, GW_HWNDPREV) != above) {
+        returning = true;
+        SetWindowPos(window, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        returning = false;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -251,7 +258,7 @@ struct PlainWindowOptions {
     RECT rect;
     int brush = GRAY_BRUSH;       // a stock brush
     DWORD exStyle = 0;
-    bool stayAtTheBottom = false; // no raise brings it up
+    bool keepItsPlace = false;    // no raise brings it up
     BYTE alpha = 255;             // below 255, the window is translucent
 };
 
@@ -261,7 +268,7 @@ public:
     {
         WNDCLASSEXW windowClass = {};
         windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = options.stayAtTheBottom ? StayAtTheBottom : DefWindowProcW;
+        windowClass.lpfnWndProc = options.keepItsPlace ? KeepItsPlace : DefWindowProcW;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(options.brush));
         windowClass.lpszClassName = options.className;
@@ -367,7 +374,7 @@ TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
 {
     {
         PlainWindow const stubborn({.className = L"LucidframeStubborn", .title = L"Stubborn",
-                                    .rect = {200, 150, 260, 190}, .stayAtTheBottom = true});
+                                    .rect = {200, 150, 260, 190}, .keepItsPlace = true});
         SampleWindowProcess const over({.title = L"Over it", .x = 240, .y = 160, .width = 60, .height = 40});
         ASSERT_NE(stubborn.window(), nullptr);
         Capture(stubborn.window()); // GDI's and GDI+'s own caches are set up by a first capture
@@ -388,7 +395,7 @@ TEST_F(WindowCapture, TaskbarIsCapturedWhereItStands)
 {
     {
         PlainWindow const taskbar({.className = L"Shell_TrayWnd", .title = L"Taskbar", .rect = {300, 300, 380, 330},
-                                   .stayAtTheBottom = true});
+                                   .keepItsPlace = true});
         Capture(taskbar.window());
     }
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Taskbar.png"));
