@@ -116,7 +116,17 @@ void LucidframeApp::OpenTrayMenu()
     } else if (!PostMessageW(m_host, kTrayNotify, kTrayIconId, WM_RBUTTONDOWN)) {
         Fail("cannot post the tray callback");
     }
-    WaitUntil([&] { return OpenMenu() != nullptr; }, kMenuTimeoutMs, "tray menu", {m_process.get()});
+    // The menu takes clicks and keys once its loop holds the mouse: before,
+    // a click would go to the window under the pointer.
+    WaitUntil(
+        [&] {
+            HWND const menu = OpenMenu();
+            GUITHREADINFO thread = {};
+            thread.cbSize = sizeof(thread);
+            return menu && GetGUIThreadInfo(GetWindowThreadProcessId(menu, nullptr), &thread) &&
+                   (thread.flags & GUI_INMENUMODE) && thread.hwndCapture;
+        },
+        kMenuTimeoutMs, "tray menu", {m_process.get()});
 }
 
 void LucidframeApp::Choose(TrayCommand command)
