@@ -75,7 +75,7 @@ protected:
     // Captures the sample with the hot key into its automatic file and checks it.
     void CheckHotKeyCapture(SampleWindowProcess& sample, CaptureExpectation const& expectation)
     {
-        CheckCapture(expectation, app.AutomaticFile(sample.options().title), app.process(),
+        CheckCapture(expectation, app.AutomaticFile(sample.options().title), app,
                      [&] { PressHotKey(sample); });
     }
 
@@ -134,7 +134,7 @@ TEST_P(Capture, SavesTheWindowWithItsAlpha)
 
     SampleWindowProcess sample(Sample(L"Sample window", row.mode));
     for (int i = 0; i < row.captures; ++i) {
-        CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Sample window"), app.process(), [&] {
+        CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Sample window"), app, [&] {
             if (row.trigger == Trigger::HotKey) {
                 PressHotKey(sample);
             } else {
@@ -214,7 +214,7 @@ TEST_F(EndToEnd, StartUpLeavesTheWindowInFront)
     EXPECT_EQ(GetForegroundWindow(), sample.window());
     EXPECT_FALSE(IsWindowVisible(app.host()));
 
-    CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Front window"), app.process(),
+    CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Front window"), app,
                  [] { PressChord({VK_CONTROL, VK_SNAPSHOT}); });
     EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{L"Front window.png"});
 }
@@ -285,7 +285,7 @@ TEST_F(EndToEnd, CaptureTakesNoActivationFromTheWindow)
     SampleWindowProcess sample(Sample(L"Active window"));
     sample.BringToFront();
     LRESULT const before = sample.Deactivations();
-    CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Active window"), app.process(),
+    CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Active window"), app,
                  [] { PressChord({VK_CONTROL, VK_SNAPSHOT}); });
     EXPECT_EQ(sample.Deactivations(), before);
 }
@@ -489,7 +489,7 @@ protected:
             CheckHotKeyCapture(sample, expectation);
             break;
         case Effect::PointerLeftOut:
-            CheckCapture(expectation, app.AutomaticFile(sample.options().title), app.process(), [&] {
+            CheckCapture(expectation, app.AutomaticFile(sample.options().title), app, [&] {
                 sample.BringToFront();
                 sample.PointAtWindow();
                 PressChord({VK_CONTROL, VK_SNAPSHOT});
@@ -573,7 +573,7 @@ TEST_F(EndToEnd, ManualSaveWritesWhereTheUserChose)
     EXPECT_TRUE(std::filesystem::is_empty(chosen));
     EXPECT_FALSE(std::filesystem::exists(app.AutomaticFile(L"Manual sample")));
 
-    CheckCapture(ExpectationFor(sample.options()), chosen / L"picked.png", app.process(), [&] {
+    CheckCapture(ExpectationFor(sample.options()), chosen / L"picked.png", app, [&] {
         PressHotKey(sample);
         HWND saveDialog = WaitForSaveDialog(app.host(), app.process());
         SaveAs(saveDialog, (chosen / L"picked").wstring());

@@ -3,11 +3,13 @@
 // the window's known pixels.
 //
 //   lucidframe-stress [--captures N] [--busy N] [--width W] [--height H]
-//                     [--lucidframe FILE] [--baseline FILE]
+//                     [--mode pattern|constant|opaque] [--lucidframe FILE] [--baseline FILE]
 //
 //   --captures   captures to make (default 200)
 //   --busy       threads that keep a processor busy meanwhile (default 2)
 //   --width, --height   the sample window's size (default 320 x 200)
+//   --mode       the sample window's mode (default pattern; the compositor
+//                draws shadows only under opaque windows)
 //   --lucidframe the program under test, beside this one or a full path
 //                (default lucidframe-counts-copies.exe, which notes the
 //                copies it makes again)
@@ -52,6 +54,7 @@ struct Options {
     int busyThreads = 2;
     std::int32_t width = 320;
     std::int32_t height = 200;
+    SampleMode mode = SampleMode::Pattern;
     std::wstring program = kCountingBuild;
     std::wstring baseline;
 };
@@ -86,7 +89,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
             options.width = _wtoi(value);
         else if (name == L"--height")
             options.height = _wtoi(value);
-        else
+        else if (name != L"--mode" || !ParseSampleMode(value, options.mode))
             return false;
     }
     return argc % 2 == 1 && options.captures > 0 && options.busyThreads >= 0 && options.width > 0 &&
@@ -124,6 +127,7 @@ void RunBlock(Options const& options, std::wstring const& program, int captures,
     sampleOptions.y = 40;
     sampleOptions.width = options.width;
     sampleOptions.height = options.height;
+    sampleOptions.mode = options.mode;
     SampleWindowProcess sample(sampleOptions);
     std::filesystem::path const file = app.AutomaticFile(sampleOptions.title);
     for (int i = 0; i < captures; ++i) {
@@ -241,7 +245,7 @@ int wmain(int argc, wchar_t** argv)
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: lucidframe-stress [--captures N] [--busy N] [--width W] [--height H] "
-                             "[--lucidframe FILE] [--baseline FILE]\n");
+                             "[--mode pattern|constant|opaque] [--lucidframe FILE] [--baseline FILE]\n");
         return 2;
     }
     Gdiplus::GdiplusStartupInput input;
