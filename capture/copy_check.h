@@ -79,7 +79,9 @@ inline constexpr std::int64_t kPairFaultsForgiven = 64;
 //     own tags is stale;
 //   - more than kPairFaultsForgiven pixels of the rectangle outside `unseen`
 //     that break the pair's rules make both copies stale.
-// Where no ring fits (a window filling the screen), only the pair is judged.
+// Pixels on no monitor are not judged either. Where no ring fits (a window
+// filling the screen), only the pair is judged, and the capture asks more of
+// the copies themselves (StaleCopiesOf, backdrop_capture.h).
 StaleCopies FindStaleCopies(BackdropCopies const& copies);
 
 // A checksum of `count` pixels, to tell two copies of one frame apart without
