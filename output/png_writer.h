@@ -2,29 +2,27 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 // Writes `width` x `height` pixels (bytes blue, green, red, alpha; straight
 // alpha; top row first) as an 8-bit RGBA PNG, every sample exactly as stored.
 // The image goes to a temporary file beside `path` first and replaces `path`
 // only once it is complete, so a save that fails part-way leaves whatever was
-// at `path` untouched and no temporary file behind. On Windows, where no
-// temporary file can be made beside `path`, the image is written to `path`
-// directly rather than not at all. There, a program that holds the new file
-// without delete sharing (a virus scanner, a search indexer, a sync client)
-// is waited for, about two seconds at most, before the temporary file replaces
-// `path` or is removed; when it holds on longer, the complete image is written
-// over `path` directly and the temporary file is removed all the same. On
-// POSIX systems a `path` that exists and is not a regular file (a folder,
-// FIFO, device or symbolic link) is refused and left as it is, and a regular
-// file that is replaced passes its permissions on to the new one. Returns whether the file was written. On
-// Windows GDI+ must be running.
+// at `path` untouched and no temporary file behind. On Windows a program that
+// holds `path` without delete sharing (a virus scanner, a search indexer, a
+// sync client) is waited for, about two seconds at most; when it holds on
+// longer, nothing is written and `path` keeps what it had. On POSIX systems a
+// `path` that exists and is not a regular file (a folder, FIFO, device or
+// symbolic link) is refused and left as it is, and a regular file that is
+// replaced passes its permissions on to the new one. Returns whether the file
+// was written. On Windows GDI+ must be running.
 bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
                  std::int32_t height);
 
 #ifdef _WIN32
-// The capture's save: as SavePngFile, for a caller that has nothing to do
-// about a failure.
-void WritePng(const wchar_t* path, const std::uint32_t* pixels, std::int32_t width, std::int32_t height);
+// The PNG file that SavePngFile writes, in memory: encoded once, it serves
+// both the file and the clipboard. Empty when GDI+ cannot encode it.
+std::vector<std::uint8_t> EncodePng(const std::uint32_t* pixels, std::int32_t width, std::int32_t height);
 #endif
 
 // For a program that is being stopped and ends right after this call: removes

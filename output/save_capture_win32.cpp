@@ -3,11 +3,10 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include <cwchar>
 #include <optional>
 #include <string>
 
-#include "output/png_writer.h"
+#include "output/file_replace_win32.h"
 #include "output/save_path.h"
 
 namespace {
@@ -31,26 +30,36 @@ bool AskForPath(HWND ownerWindow, PathBuffer& path)
     return GetSaveFileNameW(&dialog) != FALSE;
 }
 
-bool ComposeAutomaticPath(const wchar_t* programFolder, HWND targetWindow, PathBuffer& path)
+// The automatic destination; with no room for any name in the folder, the
+// name it would have had, for the user to be told.
+std::filesystem::path ComposeAutomaticPath(const wchar_t* programFolder, HWND targetWindow, bool& fits)
 {
     PathBuffer title = {};
     GetWindowTextW(targetWindow, title, MAX_PATH);
     PathCleanupSpec(nullptr, title);
     std::optional<std::wstring> const composed = AutomaticCapturePath(programFolder, title);
-    if (!composed)
-        return false;
-    std::wmemcpy(path, composed->c_str(), composed->size() + 1);
-    return true;
+    fits = composed.has_value();
+    return composed ? std::filesystem::path(*composed)
+                    : std::filesystem::path(programFolder) / (CleanFileTitle(title) + L".png");
 }
 
 } // namespace
 
-void SaveCaptureFile(SaveMode mode, const wchar_t* programFolder, HWND ownerWindow, HWND targetWindow,
-                     const std::uint32_t* pixels, std::int32_t width, std::int32_t height)
+CaptureSave SaveCaptureFile(SaveMode mode, const wchar_t* programFolder, HWND ownerWindow, HWND targetWindow,
+                            std::span<const std::uint8_t> png)
 {
-    PathBuffer path = {};
-    bool const chosen = mode != Automatic ? AskForPath(ownerWindow, path)
-                                          : ComposeAutomaticPath(programFolder, targetWindow, path);
-    if (chosen)
-        WritePng(path, pixels, width, height);
+    bool fits = true;
+    std::filesystem::path destination;
+    if (mode != Automatic) {
+        PathBuffer chosen = {};
+        if (!AskForPath(ownerWindow, chosen))
+            return {CaptureSave::Cancelled, {}, ERROR_SUCCESS};
+        destination = chosen;
+    } else {
+        destination = ComposeAutomaticPath(programFolder, targetWindow, fits);
+    }
+    if (!fits)
+        return {CaptureSave::Failed, destination, ERROR_FILENAME_EXCED_RANGE};
+    FileWrite const write = WriteFileReplacing(destination, png, WhenHeld::WriteBeside);
+    return {write.written ? CaptureSave::Saved : CaptureSave::Failed, write.file, write.error};
 }

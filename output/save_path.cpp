@@ -78,6 +78,21 @@ std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder
     return path;
 }
 
+std::optional<std::wstring> NumberedCapturePath(std::wstring_view path, unsigned number)
+{
+    std::size_t const nameStart = path.find_last_of(L"\\/") + 1;
+    std::size_t dot = path.rfind(L'.');
+    if (dot == std::wstring_view::npos || dot < nameStart)
+        dot = path.size();
+    std::wstring const suffix = L" (" + std::to_wstring(number) + L")" + std::wstring(path.substr(dot));
+    if (nameStart + suffix.size() > kMaxCapturePathLength)
+        return std::nullopt;
+    std::size_t stemEnd = std::min(dot, kMaxCapturePathLength - suffix.size());
+    if (stemEnd > nameStart && stemEnd < dot && IsHighSurrogate(path[stemEnd - 1]))
+        --stemEnd;
+    return std::wstring(path.substr(0, stemEnd)) + suffix;
+}
+
 std::wstring TemporaryFileName(std::size_t finalNameLength, std::uint32_t random)
 {
     static constexpr wchar_t kHexDigits[] = L"0123456789abcdef";

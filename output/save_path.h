@@ -25,6 +25,13 @@ std::wstring CleanFileTitle(std::wstring_view title);
 std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder,
                                                  std::wstring_view windowTitle);
 
+// Where a capture goes when the file at `path` cannot be replaced: the same
+// folder and extension, with " (`number`)" after the name's stem, as in
+// "Notepad (2).png". A name too long for kMaxCapturePathLength is cut from the
+// end of its stem (never inside a surrogate pair); the folder never is.
+// Nothing when not even an empty stem fits.
+std::optional<std::wstring> NumberedCapturePath(std::wstring_view path, unsigned number);
+
 // The name of a temporary file that stands beside a destination whose own
 // name is `finalNameLength` characters long, until it is renamed over it:
 // "~" and up to eight hexadecimal digits of `random`, never longer than the

@@ -21,6 +21,7 @@ struct AppState {
     LONG isWindows7;    // -1 until first asked, then 0 or 1
     LONG shadowMargin;  // the margin the last capture's shadow needed: the next capture's first guess
     LONG trayAttempts;  // attempts to show the tray icon since the last start of them
+    wchar_t lastSaved[MAX_PATH]; // the file the last "saved" balloon named, for a click on it
 };
 
 extern AppState g_app;

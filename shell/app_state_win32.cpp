@@ -14,4 +14,5 @@ AppState g_app = {
     .isWindows7 = -1,
     .shadowMargin = kCaptureMargin,
     .trayAttempts = 0,
+    .lastSaved = {},
 };

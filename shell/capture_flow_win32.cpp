@@ -9,8 +9,14 @@
 #include "imaging/auto_crop.h"
 #include "imaging/checkerboard.h"
 #include "imaging/matting.h"
+#include "output/clipboard_win32.h"
+#include "output/png_writer.h"
 #include "output/save_capture.h"
 #include "shell/app_state.h"
+#include "shell/tray_balloon.h"
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -20,25 +26,96 @@ int const kCopyAttempts = 5;
 
 // The two copies of `rect` over the black and the white backdrop, matted to
 // real alpha in the white buffer; what lies on no monitor is transparent.
-// False when there is nothing to save.
-bool CopyAndMatte(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen, BackdropCapture& capture)
+// Any other status than Saved says why there is nothing to save.
+CaptureStatus CopyAndMatte(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen,
+                           BackdropCapture& capture)
 {
+    if (!PrepareBackdropCapture(host, target, rect, screen, capture))
+        return HasPixels(rect) ? CaptureStatus::CopyFailed : CaptureStatus::NotOnScreen;
     // A copy can show a frame the compositor has not yet brought up to date.
     // Each is checked, and a stale one is made again, this time once the
     // compositor has had a frame, a few times at most; copies that stay stale
     // are not saved: a lost capture is better than a wrong one.
-    bool copying = PrepareBackdropCapture(host, target, rect, screen, capture);
     StaleCopies stale = kBothCopiesStale;
-    for (int attempt = 1; copying && stale.Any() && attempt <= kCopyAttempts; ++attempt) {
-        copying = CopyOverBackdrops(capture, stale, attempt == 1 ? CopyTiming::AtOnce : CopyTiming::AfterAFrame);
+    for (int attempt = 1; stale.Any() && attempt <= kCopyAttempts; ++attempt) {
+        if (!CopyOverBackdrops(capture, stale, attempt == 1 ? CopyTiming::AtOnce : CopyTiming::AfterAFrame))
+            return CaptureStatus::NotInFront;
         stale = StaleCopiesOf(capture);
     }
-    if (!copying || stale.Any())
-        return false;
+    if (stale.Any())
+        return CaptureStatus::KeptChanging;
     PixelBuffer& image = capture.white;
     RecoverAlpha(capture.black.pixels, image.pixels, static_cast<std::int32_t>(PixelCount(image.width, image.height)));
     ClearPixelsOffMonitors(image.pixels, image.width, image.height, capture.monitors);
-    return true;
+    return CaptureStatus::Saved;
+}
+
+// The system's own words for `error`, in the user's language, on one line.
+std::wstring SystemMessage(DWORD error)
+{
+    if (error == ERROR_SUCCESS)
+        return {};
+    wchar_t text[512] = {};
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                  ARRAYSIZE(text), nullptr);
+    std::wstring message(text, length);
+    for (wchar_t& c : message)
+        if (c == L'\r' || c == L'\n')
+            c = L' ';
+    message.erase(message.find_last_not_of(L' ') + 1);
+    return message.empty() ? L"0x" + std::to_wstring(error) : message;
+}
+
+// The capture of `target`, finished and delivered, or why there is none.
+CaptureOutcome CaptureWindow(HWND host, HWND target)
+{
+    // The host is in front after the tray menu until the user clicks
+    // elsewhere; a capture of it would be a transparent square.
+    if (target == nullptr || target == host)
+        return {};
+    if (!TargetAnswers(target))
+        return {.status = CaptureStatus::NotAnswering};
+    SetForegroundWindow(target);
+    // The window may lie on any monitor. Without one the rectangle stays
+    // empty, and the capture is the corner of the primary monitor just
+    // inside the margin.
+    ScreenLayout const screen = CurrentScreenLayout();
+    RECT windowRect = {};
+    CaptureRect const bounds = GetWindowRect(target, &windowRect) ? screen.bounds : screen.primary;
+    CaptureRect const window = {windowRect.left, windowRect.top, windowRect.right, windowRect.bottom};
+
+    // The margin is the one the last capture's shadow needed. A shadow cut at
+    // it is copied once more, with the widest margin.
+    BackdropCapture capture = {};
+    std::int32_t margin = g_app.shadowMargin;
+    CaptureStatus status = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
+    std::int32_t const widest = WidestMargin(DpiOf(target));
+    if (status == CaptureStatus::Saved && margin < widest &&
+        ShadowIsCut(MeasureShadowReach(ShadowOf(capture, window)), margin)) {
+        ReleaseBackdropCapture(capture);
+        margin = widest;
+        status = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
+    }
+
+    CaptureOutcome outcome = {.status = status};
+    if (status == CaptureStatus::Saved) {
+        g_app.shadowMargin = MarginForShadow(MeasureShadowReach(ShadowOf(capture, window)), widest);
+        // The pointer is drawn on the whole frame; the tag ring goes before
+        // the crop, which shrinks the image's own width and height, which
+        // every later step uses.
+        PixelBuffer& image = capture.white;
+        Settings const& settings = g_app.settings;
+        if (settings.includeCursor)
+            DrawCursorOverlay(capture.whiteDC, capture.rect, capture.frame.left, capture.frame.top);
+        DropTagRing(capture);
+        if (settings.autoCrop)
+            AutoCrop(image.pixels, image.width, image.height);
+        if (settings.checkerboard)
+            CompositeOnCheckerboard(image.pixels, image.width, image.height);
+        outcome = SaveCapture(host, target, image.pixels, image.width, image.height);
+    }
+    ReleaseBackdropCapture(capture);
+    return outcome;
 }
 
 } // namespace
@@ -50,56 +127,43 @@ void CaptureForegroundWindow(HWND host)
     if (g_app.captureBusy != 0)
         return;
     g_app.captureBusy = 1;
-
-    // The host is in front after the tray menu until the user clicks
-    // elsewhere; a capture of it would be a transparent square.
-    HWND const target = GetForegroundWindow();
-    BackdropCapture capture = {};
-    if (target != host && TargetAnswers(target)) {
-        SetForegroundWindow(target);
-        // The window may lie on any monitor. Without one the rectangle stays
-        // empty, and the capture is the corner of the primary monitor just
-        // inside the margin.
-        ScreenLayout const screen = CurrentScreenLayout();
-        RECT windowRect = {};
-        CaptureRect const bounds = GetWindowRect(target, &windowRect) ? screen.bounds : screen.primary;
-        CaptureRect const window = {windowRect.left, windowRect.top, windowRect.right, windowRect.bottom};
-
-        // The margin is the one the last capture's shadow needed. A shadow
-        // cut at it is copied once more, with the widest margin.
-        std::int32_t margin = g_app.shadowMargin;
-        bool matted = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
-        std::int32_t const widest = WidestMargin(DpiOf(target));
-        if (matted && margin < widest && ShadowIsCut(MeasureShadowReach(ShadowOf(capture, window)), margin)) {
-            ReleaseBackdropCapture(capture);
-            margin = widest;
-            matted = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
-        }
-
-        if (matted) {
-            g_app.shadowMargin = MarginForShadow(MeasureShadowReach(ShadowOf(capture, window)), widest);
-            // The pointer is drawn on the whole frame; the tag ring goes
-            // before the crop, which shrinks the image's own width and
-            // height, which every later step uses.
-            PixelBuffer& image = capture.white;
-            Settings const& settings = g_app.settings;
-            if (settings.includeCursor)
-                DrawCursorOverlay(capture.whiteDC, capture.rect, capture.frame.left, capture.frame.top);
-            DropTagRing(capture);
-            if (settings.autoCrop)
-                AutoCrop(image.pixels, image.width, image.height);
-            if (settings.checkerboard)
-                CompositeOnCheckerboard(image.pixels, image.width, image.height);
-            SaveCapture(host, target, image.pixels, image.width, image.height);
-        }
-    }
-    ReleaseBackdropCapture(capture);
+    g_app.lastSaved[0] = L'\0';
+    CaptureOutcome const outcome = CaptureWindow(host, GetForegroundWindow());
+    ShowBalloon(host, BalloonText(outcome).c_str());
     g_app.captureBusy = 0;
 }
 
-void SaveCapture(HWND ownerWindow, HWND targetWindow, const std::uint32_t* pixels, std::int32_t width,
-                 std::int32_t height)
+CaptureOutcome SaveCapture(HWND ownerWindow, HWND targetWindow, const std::uint32_t* pixels, std::int32_t width,
+                           std::int32_t height)
 {
-    SaveCaptureFile(g_app.settings.saveMode != Automatic ? Manual : Automatic,
-                    g_app.programFolder, ownerWindow, targetWindow, pixels, width, height);
+    CaptureOutcome outcome = {.status = CaptureStatus::SaveFailed};
+    // One encode serves the file and the clipboard.
+    std::vector<std::uint8_t> const png = EncodePng(pixels, width, height);
+    if (png.empty()) {
+        outcome.reason = SystemMessage(ERROR_NOT_ENOUGH_MEMORY);
+        return outcome;
+    }
+    // Before the Save dialog: a capture whose dialog is cancelled still
+    // reaches the user.
+    if (g_app.settings.copyToClipboard)
+        outcome.clipboard = CopyCaptureToClipboard(ownerWindow, png, pixels, width, height);
+
+    SaveMode const mode = g_app.settings.saveMode != Automatic ? Manual : Automatic;
+    CaptureSave const save = SaveCaptureFile(mode, g_app.programFolder, ownerWindow, targetWindow, png);
+    outcome.fileName = save.file.filename().wstring();
+    switch (save.result) {
+    case CaptureSave::Saved:
+        outcome.status = mode == Automatic ? CaptureStatus::Saved : CaptureStatus::SavedThroughDialog;
+        // A click on the balloon that names the file shows it in its folder.
+        if (mode == Automatic)
+            lstrcpynW(g_app.lastSaved, save.file.c_str(), MAX_PATH);
+        break;
+    case CaptureSave::Cancelled:
+        outcome.status = CaptureStatus::DialogCancelled;
+        break;
+    case CaptureSave::Failed:
+        outcome.reason = SystemMessage(save.error);
+        break;
+    }
+    return outcome;
 }

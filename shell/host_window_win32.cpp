@@ -3,6 +3,7 @@
 #include "output/gdiplus_win32.h"
 #include "shell/app_state.h"
 #include "shell/capture_flow.h"
+#include "shell/tray_balloon.h"
 #include "shell/tray_icon_retry.h"
 #include "shell/tray_menu.h"
 
@@ -99,6 +100,9 @@ INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TRAYNOTIFY:
         if (lParam == WM_RBUTTONDOWN) {
             ShowTrayMenu(window);
+        } else if (lParam == NIN_BALLOONUSERCLICK) {
+            // Only a balloon that named a saved file leaves one to show.
+            OpenFolderAndSelect(g_app.lastSaved);
         }
         return FALSE;
     default:

@@ -11,11 +11,12 @@ inline constexpr const wchar_t* kKeySaveMode = L"保存方式";
 inline constexpr const wchar_t* kKeyAutoCrop = L"自动裁剪";
 inline constexpr const wchar_t* kKeyIncludeCursor = L"包含指针";
 inline constexpr const wchar_t* kKeyCheckerboard = L"方格透明";
+inline constexpr const wchar_t* kKeyCopyToClipboard = L"复制到剪贴板";
 
 // Characters in a path buffer of the platform, the terminator included (MAX_PATH).
 inline constexpr std::size_t kPathBufferLength = 260;
 
-// Reads the four options; a missing file, section or key gives that option's
+// Reads the five options; a missing file, section or key gives that option's
 // default, and any stored integer other than 0 counts as on. An empty or null
 // path gives the defaults without touching any file.
 Settings LoadSettings(const wchar_t* iniPath);

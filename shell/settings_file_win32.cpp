@@ -45,6 +45,7 @@ Settings LoadSettings(const wchar_t* iniPath)
     settings.autoCrop = ReadFlag(kKeyAutoCrop, settings.autoCrop, iniPath);
     settings.includeCursor = ReadFlag(kKeyIncludeCursor, settings.includeCursor, iniPath);
     settings.checkerboard = ReadFlag(kKeyCheckerboard, settings.checkerboard, iniPath);
+    settings.copyToClipboard = ReadFlag(kKeyCopyToClipboard, settings.copyToClipboard, iniPath);
     return settings;
 }
 

@@ -14,6 +14,7 @@ UINT const IDM_INCLUDE_CURSOR = 1005;
 UINT const IDM_CHECKERBOARD = 1006;
 UINT const IDM_ABOUT = 1007;
 UINT const IDM_EXIT = 1008;
+UINT const IDM_COPY_TO_CLIPBOARD = 1009;
 
 // Puts the program's icon into the notification area, owned by `window`.
 // True when the shell shows it: it took the icon, or it has it already.

@@ -93,6 +93,8 @@ HMENU BuildTrayMenu(Settings const& settings)
     AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.autoCrop), IDM_AUTO_CROP, L"自动裁剪");
     AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.includeCursor), IDM_INCLUDE_CURSOR, L"包含指针");
     AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.checkerboard), IDM_CHECKERBOARD, L"方格透明");
+    AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.copyToClipboard), IDM_COPY_TO_CLIPBOARD,
+                L"复制到剪贴板");
 
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, IDM_CAPTURE_DELAYED, L"开始截图\t\n延迟3秒");
@@ -147,6 +149,9 @@ void OnMenuCommand(HWND window, UINT id)
         break;
     case IDM_CHECKERBOARD:
         ToggleSettingFlag(g_app.settings.checkerboard, kKeyCheckerboard, g_app.iniPath);
+        break;
+    case IDM_COPY_TO_CLIPBOARD:
+        ToggleSettingFlag(g_app.settings.copyToClipboard, kKeyCopyToClipboard, g_app.iniPath);
         break;
     case IDM_ABOUT:
         ShowAboutBox(window);

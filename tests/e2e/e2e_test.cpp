@@ -6,7 +6,9 @@
 
 #include "output/png_reader.h"
 #include "output/png_writer.h"
+#include "output/clipboard_image.h"
 #include "tests/e2e/capture_check_win32.h"
+#include "tests/e2e/clipboard_contents_win32.h"
 #include "tests/e2e/file_holder_process_win32.h"
 #include "tests/e2e/lucidframe_app_win32.h"
 #include "tests/e2e/owned_dialogs_win32.h"
@@ -18,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -198,6 +202,203 @@ TEST_P(HeldNewFiles, CaptureLandsCompleteAndAlone)
 
 INSTANTIATE_TEST_SUITE_P(Rows, HeldNewFiles, testing::ValuesIn(kHeldSaveRows),
                          [](testing::TestParamInfo<HeldSaveRow> const& info) { return info.param.name; });
+
+// --- The clipboard ---------------------------------------------------------
+
+std::vector<std::uint8_t> FileBytes(std::filesystem::path const& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A capture pastes with its alpha wherever "PNG" is read, the very file's
+// bytes; as the same straight pixels from CF_DIBV5; and as the window on a
+// white page from CF_DIB. Nothing else is put there.
+TEST_F(EndToEnd, ClipboardHoldsTheCaptureThreeWays)
+{
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Pasted"));
+    PutTextOnClipboard(L"before the capture");
+    CheckHotKeyCapture(sample, ExpectationFor(sample.options()));
+    std::filesystem::path const file = app.AutomaticFile(L"Pasted");
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0, height = 0;
+    ASSERT_TRUE(ReadPng(file, pixels, width, height));
+
+    ClipboardCapture const clipboard = ReadClipboardCapture();
+    ASSERT_GE(clipboard.formats.size(), 3u);
+    EXPECT_EQ(std::vector<UINT>(clipboard.formats.begin(), clipboard.formats.begin() + 3),
+              (std::vector<UINT>{RegisterClipboardFormatW(L"PNG"), CF_DIBV5, CF_DIB}));
+    // The system may offer more, made on request from the bitmaps it holds.
+    for (std::size_t i = 3; i < clipboard.formats.size(); ++i)
+        EXPECT_TRUE(clipboard.formats[i] == CF_BITMAP || clipboard.formats[i] == CF_PALETTE)
+            << "format " << clipboard.formats[i];
+    EXPECT_EQ(clipboard.png, FileBytes(file));
+    ASSERT_EQ(clipboard.fault, "");
+    EXPECT_EQ(clipboard.width, width);
+    EXPECT_EQ(clipboard.height, height);
+    EXPECT_EQ(clipboard.dibV5, pixels);
+    std::vector<std::uint32_t> overWhite(pixels.size());
+    std::transform(pixels.begin(), pixels.end(), overWhite.begin(), OverWhite);
+    EXPECT_EQ(clipboard.dib, overWhite);
+}
+
+// --- What the tray says -----------------------------------------------------
+// Against lucidframe-notes-balloons.exe, which notes each balloon's text.
+
+// What one row sets up around the sample window before Ctrl+PrtSc.
+struct BalloonScene {
+    LucidframeApp& app;
+    SampleWindowProcess& sample;
+    std::optional<SampleWindowProcess> over = {};    // a window over the sample
+    std::optional<FileHolderProcess> scanner = {};   // holds every new file of the program folder
+    std::optional<ClipboardHeld> clipboardHeld = {}; // another program holding the clipboard
+    std::vector<std::uint8_t> keptFile = {};         // an earlier capture that must survive
+};
+
+struct BalloonRow {
+    char const* name;
+    bool stubborn; // the sample goes back under any window over it, as an elevated one does
+    bool large;    // a window whose copies take long enough for a repaint between them
+    // Prepares the capture, brings the window to capture to the front and
+    // returns the balloon it should give.
+    std::wstring (*prepare)(BalloonScene& scene);
+    bool savesAFile;
+};
+
+std::filesystem::path const kBalloonFile = L"Balloon sample.png";
+
+BalloonRow const kBalloonRows[] = {
+    {"saved", false, false,
+     [](BalloonScene& scene) {
+         scene.sample.BringToFront();
+         return std::wstring(L"已保存：Balloon sample.png\n已复制到剪贴板");
+     },
+     true},
+    {"clipboard_held_by_another_program", false, false,
+     [](BalloonScene& scene) {
+         scene.clipboardHeld.emplace();
+         scene.sample.BringToFront();
+         return std::wstring(L"已保存：Balloon sample.png\n剪贴板被其他程序占用");
+     },
+     true},
+    {"content_keeps_changing", false, true,
+     [](BalloonScene& scene) {
+         scene.sample.BringToFront();
+         scene.sample.StartFading();
+         Sleep(100); // well under way
+         return std::wstring(L"截图失败：窗口内容一直在变化，请再试一次");
+     },
+     false},
+    {"window_not_answering", false, false,
+     [](BalloonScene& scene) {
+         scene.sample.BringToFront();
+         scene.sample.StopAnswering(3000);
+         return std::wstring(L"截图失败：窗口没有响应");
+     },
+     false},
+    {"window_that_cannot_be_raised", true, false,
+     [](BalloonScene& scene) {
+         SampleOptions over = Sample(L"Window over it");
+         over.x += scene.sample.options().width - 60;
+         scene.over.emplace(over);
+         scene.sample.BringToFront();
+         return std::wstring(L"截图失败：窗口无法置于最前（它可能以管理员身份运行）");
+     },
+     false},
+    // The reason is the system's own words, in its language; the test knows
+    // only that there are some.
+    {"folder_in_the_way", false, false,
+     [](BalloonScene& scene) {
+         std::filesystem::create_directory(scene.app.folder() / kBalloonFile);
+         scene.sample.BringToFront();
+         return std::wstring(L"保存失败：Balloon sample.png\n*\n已复制到剪贴板");
+     },
+     false},
+    // A scanner holds the earlier capture longer than the save waits.
+    {"destination_held_past_the_wait", false, false,
+     [](BalloonScene& scene) {
+         scene.scanner.emplace(scene.app.folder(), 6000);
+         std::uint32_t const earlierPixel = 0xFF336699;
+         if (!SavePngFile(scene.app.folder() / kBalloonFile, &earlierPixel, 1, 1))
+             Fail("cannot write the earlier capture");
+         scene.keptFile = FileBytes(scene.app.folder() / kBalloonFile);
+         scene.sample.BringToFront();
+         return std::wstring(L"已保存：Balloon sample (2).png\n已复制到剪贴板");
+     },
+     true},
+};
+
+void PrintTo(BalloonRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Balloon : public EndToEnd, public testing::WithParamInterface<BalloonRow> {};
+
+// Whether a balloon is the expected text, in which a line "*" stands for any
+// one line of words.
+bool BalloonMatches(std::wstring const& balloon, std::wstring const& expected)
+{
+    std::size_t const star = expected.find(L"\n*\n");
+    if (star == std::wstring::npos)
+        return balloon == expected;
+    std::wstring const head = expected.substr(0, star + 1), tail = expected.substr(star + 2);
+    if (balloon.size() <= head.size() + tail.size() || !balloon.starts_with(head) || !balloon.ends_with(tail))
+        return false;
+    std::wstring const words = balloon.substr(head.size(), balloon.size() - head.size() - tail.size());
+    return words.find(L'\n') == std::wstring::npos;
+}
+
+// Every capture says what became of it; a click on a "saved" balloon shows
+// that file in its folder, and on any other nothing.
+TEST_P(Balloon, SaysWhatBecameOfTheCapture)
+{
+    BalloonRow const row = GetParam();
+    LucidframeApp noting(L"lucidframe-notes-balloons.exe");
+    noting.Start();
+    SampleOptions options = Sample(L"Balloon sample", SampleMode::Opaque);
+    options.refuseZOrder = row.stubborn;
+    if (row.large) {
+        options.width = 900;
+        options.height = 600;
+    }
+    SampleWindowProcess sample(options);
+    BalloonScene scene = {noting, sample};
+    std::wstring const expected = row.prepare(scene);
+    PressChord({VK_CONTROL, VK_SNAPSHOT});
+    WaitUntil([&] { return !noting.Balloons().empty(); }, 10000, "a balloon", {&noting.process()});
+    scene.clipboardHeld.reset();
+    noting.WaitUntilIdle();
+
+    std::vector<std::wstring> const balloons = noting.Balloons();
+    ASSERT_EQ(balloons.size(), 1u);
+    EXPECT_TRUE(BalloonMatches(balloons[0], expected)) << Utf8(balloons[0]);
+    if (!scene.keptFile.empty()) {
+        EXPECT_EQ(FileBytes(noting.folder() / kBalloonFile), scene.keptFile) << "the earlier capture, byte for byte";
+    }
+    std::vector<std::wstring> const entries = [&] {
+        std::vector<std::wstring> names;
+        for (auto const& entry : std::filesystem::directory_iterator(noting.folder()))
+            if (entry.path().filename().wstring().starts_with(L"~"))
+                names.push_back(entry.path().filename().wstring());
+        return names;
+    }();
+    EXPECT_EQ(entries, std::vector<std::wstring>{}) << "no temporary file is left";
+
+    EXPECT_TRUE(noting.SendTrayMessage(NIN_BALLOONUSERCLICK));
+    noting.WaitUntilIdle();
+    std::vector<std::wstring> shown;
+    if (row.savesAFile) {
+        std::wstring const line = balloons[0].substr(0, balloons[0].find(L'\n'));
+        shown.push_back((noting.folder() / line.substr(line.find(L'：') + 1)).wstring());
+    }
+    EXPECT_EQ(noting.FilesShown(), shown);
+    noting.Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Balloon, testing::ValuesIn(kBalloonRows),
+                         [](testing::TestParamInfo<BalloonRow> const& info) { return info.param.name; });
 
 // --- In the background -----------------------------------------------------
 
@@ -455,6 +656,7 @@ enum class Effect {
     PointerLeftOut,
     Checkerboard,
     SaveDialogOpens,
+    ClipboardLeftAlone,
 };
 
 struct OptionRow {
@@ -471,6 +673,8 @@ OptionRow const kOptionRows[] = {
     {"include_cursor", TrayCommand::IncludeCursor, TrayCommand::IncludeCursor, "包含指针", 1, Effect::PointerLeftOut},
     {"checkerboard", TrayCommand::Checkerboard, TrayCommand::Checkerboard, "方格透明", 0, Effect::Checkerboard},
     {"save_method", TrayCommand::SaveManually, TrayCommand::SaveAutomatically, "保存方式", 0, Effect::SaveDialogOpens},
+    {"copy_to_clipboard", TrayCommand::CopyToClipboard, TrayCommand::CopyToClipboard, "复制到剪贴板", 1,
+     Effect::ClipboardLeftAlone},
 };
 
 void PrintTo(OptionRow const& row, std::ostream* out)
@@ -500,11 +704,17 @@ protected:
             expectation.checkerboard = true;
             CheckHotKeyCapture(sample, expectation);
             break;
-        case Effect::SaveDialogOpens:
+        case Effect::SaveDialogOpens: {
             PressHotKey(sample);
             HWND dialog = WaitForSaveDialog(app.host(), app.process());
             CancelDialog(dialog);
             WaitForDialogClosed(dialog, app.process());
+            break;
+        }
+        case Effect::ClipboardLeftAlone:
+            PutTextOnClipboard(L"the user's own text");
+            CheckHotKeyCapture(sample, expectation);
+            EXPECT_EQ(ClipboardText(), L"the user's own text");
             break;
         }
     }
@@ -555,7 +765,7 @@ TEST_F(EndToEnd, SaveMethodsAreARadioPair)
 // --- The Save dialog ------------------------------------------------------
 
 // With manual saving the hot key opens the Save dialog: Cancel writes
-// nothing and the next hot key works; a name typed without extension is
+// nothing but leaves the capture on the clipboard, and the next hot key works; a name typed without extension is
 // saved with ".png" where the user chose, and nothing is saved automatically.
 TEST_F(EndToEnd, ManualSaveWritesWhereTheUserChose)
 {
@@ -565,12 +775,16 @@ TEST_F(EndToEnd, ManualSaveWritesWhereTheUserChose)
     app.Choose(TrayCommand::SaveManually);
     SampleWindowProcess sample(Sample(L"Manual sample"));
 
+    PutTextOnClipboard(L"before the capture");
     PressHotKey(sample);
     HWND dialog = WaitForSaveDialog(app.host(), app.process());
     CancelDialog(dialog);
     WaitForDialogClosed(dialog, app.process());
     app.WaitUntilIdle();
     EXPECT_TRUE(std::filesystem::is_empty(chosen));
+    ClipboardCapture const cancelled = ReadClipboardCapture();
+    EXPECT_EQ(cancelled.fault, "") << "a cancelled save still leaves the capture on the clipboard";
+    EXPECT_EQ(cancelled.width, sample.options().width);
     EXPECT_FALSE(std::filesystem::exists(app.AutomaticFile(L"Manual sample")));
 
     CheckCapture(ExpectationFor(sample.options()), chosen / L"picked.png", app, [&] {

@@ -44,6 +44,8 @@ std::vector<WORD> KeysFor(TrayCommand command)
         return {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN};
     case TrayCommand::Checkerboard:
         return {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN};
+    case TrayCommand::CopyToClipboard:
+        return {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
     case TrayCommand::Exit:
         return {VK_UP, VK_RETURN};
     }
@@ -62,9 +64,13 @@ std::filesystem::path ProgramUnderTest()
     return TestProgramFolder() / g_programUnderTest;
 }
 
-LucidframeApp::LucidframeApp()
+LucidframeApp::LucidframeApp() : LucidframeApp(g_programUnderTest)
 {
-    std::filesystem::copy_file(ProgramUnderTest(), program());
+}
+
+LucidframeApp::LucidframeApp(std::wstring const& build)
+{
+    std::filesystem::copy_file(TestProgramFolder() / build, program());
 }
 
 LucidframeApp::~LucidframeApp()
@@ -184,6 +190,35 @@ void LucidframeApp::ShellAnnouncesRestart() const
 {
     if (!PostMessageW(m_host, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0))
         Fail("cannot post TaskbarCreated");
+}
+
+namespace {
+
+// The NUL-terminated UTF-8 records of a log beside the program.
+std::vector<std::wstring> ReadRecords(std::filesystem::path const& log)
+{
+    std::ifstream file(log, std::ios::binary);
+    std::vector<std::wstring> records;
+    std::string record;
+    while (std::getline(file, record, '\0')) {
+        int const length = MultiByteToWideChar(CP_UTF8, 0, record.data(), static_cast<int>(record.size()), nullptr, 0);
+        std::wstring text(static_cast<std::size_t>(length), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, record.data(), static_cast<int>(record.size()), text.data(), length);
+        records.push_back(text);
+    }
+    return records;
+}
+
+} // namespace
+
+std::vector<std::wstring> LucidframeApp::Balloons() const
+{
+    return ReadRecords(m_folder / L"balloons.log");
+}
+
+std::vector<std::wstring> LucidframeApp::FilesShown() const
+{
+    return ReadRecords(m_folder / L"opened.log");
 }
 
 std::string LucidframeApp::ReadIni() const

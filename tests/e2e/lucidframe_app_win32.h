@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The commands of the tray menu, in the vocabulary of its items.
 enum class TrayCommand {
@@ -18,6 +19,7 @@ enum class TrayCommand {
     AutoCrop,
     IncludeCursor,
     Checkerboard,
+    CopyToClipboard,
     Exit,
 };
 
@@ -32,6 +34,8 @@ std::filesystem::path ProgramUnderTest();
 class LucidframeApp {
 public:
     LucidframeApp();
+    // Another build of the program, found beside the test program.
+    explicit LucidframeApp(std::wstring const& build);
     ~LucidframeApp();
     LucidframeApp(LucidframeApp const&) = delete;
     LucidframeApp& operator=(LucidframeApp const&) = delete;
@@ -75,6 +79,12 @@ public:
     // The settings file as UTF-8 with bare line feeds; fails unless it is
     // UTF-16LE with a byte-order mark. Empty when there is no file.
     std::string ReadIni() const;
+
+    // What lucidframe-notes-balloons.exe noted so far: the text of every
+    // balloon it showed, and every file a click on a balloon would show in
+    // its folder, oldest first.
+    std::vector<std::wstring> Balloons() const;
+    std::vector<std::wstring> FilesShown() const;
 
     // Where the automatic save puts the capture of a window with this title.
     std::filesystem::path AutomaticFile(std::wstring const& title) const { return m_folder / (title + L".png"); }

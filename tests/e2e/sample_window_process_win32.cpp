@@ -90,6 +90,12 @@ void SampleWindowProcess::StopAnswering(DWORD milliseconds)
               "a silent sample window", {&m_process});
 }
 
+void SampleWindowProcess::StartFading()
+{
+    if (!PostMessageW(m_window, kSampleStartFading, 0, 0))
+        Fail("cannot reach the sample window");
+}
+
 void SampleWindowProcess::PointAtWindow()
 {
     POINT const point = InsideWindow();

@@ -29,6 +29,9 @@ public:
     // `milliseconds` from now.
     void StopAnswering(DWORD milliseconds);
 
+    // Makes the window darken from now on, so that its copies never agree.
+    void StartFading();
+
     // Puts the pointer over the window, where a capture that includes the
     // pointer draws it.
     void PointAtWindow();

@@ -70,6 +70,36 @@ INSTANTIATE_TEST_SUITE_P(Paths, AutomaticCapturePathTable, testing::Values(
     PathCase{"folder_too_long_for_any_name", L"C:\\" + std::wstring(252, L'f'), L"", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A capture whose destination cannot be replaced goes beside it under the
+// next number; the folder and extension stay, the stem gives way.
+TEST(NumberedCapturePath, KeepsFolderAndExtensionAndFits)
+{
+    struct Case {
+        std::wstring path;
+        unsigned number;
+        std::optional<std::wstring> expected;
+    };
+    std::wstring const folder247 = L"C:\\" + std::wstring(244, L'f'); // room for a stem of 3 and " (2).png"
+    Case const cases[] = {
+        {L"C:\\Tools\\Report - Editor.png", 2, L"C:\\Tools\\Report - Editor (2).png"},
+        {L"C:\\Tools\\.png", 3, L"C:\\Tools\\ (3).png"},
+        {L"C:\\a.b\\no extension", 2, L"C:\\a.b\\no extension (2)"},
+        {L"C:\\Tools\\archive.tar.png", 12, L"C:\\Tools\\archive.tar (12).png"},
+        {folder247 + L"\\abcd.png", 2, folder247 + L"\\abc (2).png"},
+        {folder247 + L"\\xx\xD83D\xDE00.png", 2, folder247 + L"\\xx (2).png"},
+        {folder247 + L"\\x\xD83D\xDE00.png", 2, folder247 + L"\\x\xD83D\xDE00 (2).png"},
+        {folder247 + L"\\abcd.png", 1000, folder247 + L"\\ (1000).png"},
+        {folder247 + L"\\abcd.png", 10000, std::nullopt},
+    };
+    int row = 0;
+    for (Case const& c : cases) {
+        ++row;
+        std::optional<std::wstring> const numbered = NumberedCapturePath(c.path, c.number);
+        EXPECT_EQ(numbered, c.expected) << "row " << row;
+        EXPECT_LE(numbered.value_or(L"").size(), kMaxCapturePathLength) << "row " << row;
+    }
+}
+
 // The temporary name is never longer than the destination's own, so it fits
 // wherever the destination's path fits; its digits come from the random value.
 TEST(TemporaryFileName, FitsWhereTheDestinationFits)

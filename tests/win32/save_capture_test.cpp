@@ -1,6 +1,7 @@
 #include "output/save_capture.h"
 
 #include "output/png_reader.h"
+#include "output/png_writer.h"
 #include "output/save_path.h"
 #include "tests/e2e/file_holder_process_win32.h"
 #include "tests/support/folder_watch_win32.h"
@@ -26,6 +27,11 @@ namespace fs = std::filesystem;
 
 std::vector<std::uint32_t> const kFirstCapture = {0xFF0000FF, 0x80FF0000, 0x00000000, 0x4000FF00, 0xFFFFFFFF, 0x01020304};
 std::vector<std::uint32_t> const kSecondCapture = {0xFF00FF00, 0x00000000, 0xFF00FF00, 0x7F123456, 0x00000000, 0xFFABCDEF};
+
+std::vector<std::uint8_t> Png(std::vector<std::uint32_t> const& pixels)
+{
+    return EncodePng(pixels.data(), 3, 2);
+}
 
 // The Save dialog's answer: a name typed into it, or a cancel when empty. A
 // timer delivers it from inside the dialog's modal loop.
@@ -102,7 +108,7 @@ protected:
         g_typedName = c.typed && *c.typed ? (folder_ / c.typed).wstring() : L"";
         if (c.typed)
             SetTimer(nullptr, 0, 100, AnswerSaveDialog);
-        SaveCaptureFile(c.typed ? Manual : Automatic, folder_.c_str(), nullptr, target_, pixels.data(), 3, 2);
+        SaveCaptureFile(c.typed ? Manual : Automatic, folder_.c_str(), nullptr, target_, Png(pixels));
     }
 
     // The only file saved, looked for in subfolders too; empty when none.
@@ -168,7 +174,7 @@ TEST(SaveCapture, LongestTitleIsShortenedToFit)
     fs::path const& folder = scratch.path();
     HWND const target = CreateWindowExW(0, L"STATIC", std::wstring(259, L't').c_str(), WS_POPUP, 0, 0, 1, 1,
                                         nullptr, nullptr, nullptr, nullptr);
-    SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, kFirstCapture.data(), 3, 2);
+    SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, Png(kFirstCapture));
     DestroyWindow(target);
     std::wstring const room(kMaxCapturePathLength - folder.native().size() - 5, L't');
     EXPECT_TRUE(fs::exists(folder / (room + L".png")));
@@ -192,7 +198,7 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
         FolderWatch watch(folder);
         ASSERT_TRUE(watch.watching());
         for (auto const* capture : {&kFirstCapture, &kSecondCapture})
-            SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, capture->data(), 3, 2);
+            SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, Png(*capture));
         // Every name, until the file system has been quiet for a while.
         while (watch.NextReport(500, created)) {
         }
@@ -216,13 +222,15 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
 // is closed, without delete sharing, so that it can be neither renamed nor
 // deleted while they hold it. Neither a first save nor one that replaces an
 // earlier capture may be lost to them, be left incomplete, or leave a
-// temporary file behind; not even when they hold on for longer than the save
-// waits. The earlier capture is saved under the same holder, so that the
-// holder has it open too when the next save replaces it.
+// temporary file behind. When they hold the earlier capture for longer than
+// the save waits, it is kept byte for byte and the new one goes beside it.
+// The earlier capture is saved under the same holder, so that the holder has
+// it open too when the next save replaces it.
 struct HeldCase {
     const char* name;
     bool earlierCapture;
     DWORD holdMs;
+    bool besideIt; // the new capture lands as "Held (2).png"
 };
 
 void PrintTo(HeldCase const& c, std::ostream* out)
@@ -232,30 +240,86 @@ void PrintTo(HeldCase const& c, std::ostream* out)
 
 class HeldNewFiles : public testing::TestWithParam<HeldCase> {};
 
+std::vector<std::uint32_t> PixelsOf(fs::path const& file)
+{
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0, height = 0;
+    EXPECT_TRUE(ReadPng(file, pixels, width, height)) << file;
+    return pixels;
+}
+
 TEST_P(HeldNewFiles, NeitherLoseNorLeaveAFile)
 {
     ScratchFolder const scratch;
     HWND const target = CreateWindowExW(0, L"STATIC", L"Held", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     std::vector<std::string> entries;
-    std::vector<std::uint32_t> pixels;
-    std::int32_t width = 0, height = 0;
+    CaptureSave save = {};
     {
         FileHolderProcess const holder(scratch.path(), GetParam().holdMs);
         if (GetParam().earlierCapture)
-            SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, kFirstCapture.data(), 3, 2);
-        SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, kSecondCapture.data(), 3, 2);
+            SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, Png(kFirstCapture));
+        save = SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, Png(kSecondCapture));
         entries = scratch.Entries();
-        EXPECT_TRUE(ReadPng(scratch / L"Held.png", pixels, width, height));
     }
     DestroyWindow(target);
-    EXPECT_EQ(entries, std::vector<std::string>{"Held.png"});
-    EXPECT_EQ(pixels, kSecondCapture);
+    EXPECT_EQ(save.result, CaptureSave::Saved);
+    if (GetParam().besideIt) {
+        EXPECT_EQ(entries, (std::vector<std::string>{"Held (2).png", "Held.png"}));
+        EXPECT_EQ(save.file, scratch / L"Held (2).png");
+        EXPECT_EQ(PixelsOf(scratch / L"Held.png"), kFirstCapture);
+        EXPECT_EQ(PixelsOf(scratch / L"Held (2).png"), kSecondCapture);
+    } else {
+        EXPECT_EQ(entries, std::vector<std::string>{"Held.png"});
+        EXPECT_EQ(save.file, scratch / L"Held.png");
+        EXPECT_EQ(PixelsOf(scratch / L"Held.png"), kSecondCapture);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Saves, HeldNewFiles, testing::Values(
-    HeldCase{"first_save", false, 400},
-    HeldCase{"replacing_an_earlier_capture", true, 400},
-    HeldCase{"held_longer_than_the_save_waits", true, 3000}),
+    HeldCase{"first_save", false, 400, false},
+    HeldCase{"replacing_an_earlier_capture", true, 400, false},
+    HeldCase{"held_longer_than_the_save_waits", true, 3000, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// What stands at the destination without being held: a read-only earlier
+// capture is kept and the new one goes beside it at once; a folder of that
+// name is no file to keep, and the save fails with the system's reason,
+// leaving nothing behind.
+TEST(SaveCapture, WhatStandsInTheWayIsKept)
+{
+    struct Case {
+        const char* name;
+        void (*prepare)(fs::path const& destination);
+        CaptureSave::Result result;
+        std::vector<std::string> entries;
+    };
+    Case const cases[] = {
+        {"read_only_earlier_capture",
+         [](fs::path const& destination) {
+             ASSERT_TRUE(SavePngFile(destination, kFirstCapture.data(), 3, 2));
+             SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_READONLY);
+         },
+         CaptureSave::Saved, {"Kept (2).png", "Kept.png"}},
+        {"folder_of_that_name", [](fs::path const& destination) { fs::create_directory(destination); },
+         CaptureSave::Failed, {"Kept.png"}},
+    };
+    HWND const target = CreateWindowExW(0, L"STATIC", L"Kept", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    for (Case const& c : cases) {
+        ScratchFolder const scratch;
+        c.prepare(scratch / L"Kept.png");
+        ULONGLONG const start = GetTickCount64();
+        CaptureSave const save = SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, Png(kSecondCapture));
+        EXPECT_LT(GetTickCount64() - start, 1000u) << c.name << ": nobody holds it, so nothing is waited for";
+        EXPECT_EQ(save.result, c.result) << c.name;
+        EXPECT_EQ(save.error != ERROR_SUCCESS, c.result == CaptureSave::Failed) << c.name;
+        EXPECT_EQ(scratch.Entries(), c.entries) << c.name;
+        if (c.result == CaptureSave::Saved) {
+            EXPECT_EQ(PixelsOf(scratch / L"Kept.png"), kFirstCapture) << c.name;
+            EXPECT_EQ(PixelsOf(save.file), kSecondCapture) << c.name;
+            SetFileAttributesW((scratch / L"Kept.png").c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+    }
+    DestroyWindow(target);
+}
 
 } // namespace

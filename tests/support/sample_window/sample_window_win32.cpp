@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ std::int32_t g_width = 0;
 std::int32_t g_height = 0;
 bool g_refuseZOrder = false;
 LRESULT g_deactivations = 0;
+ULONGLONG g_fadingSince = 0;
+UINT_PTR const kFadeTimer = 1;
+UINT const kFadeStepMs = 4;
 
 std::vector<std::wstring> CommandLineArguments()
 {
@@ -82,6 +86,31 @@ void OnPaint(HWND window)
     EndPaint(window, &paint);
 }
 
+void PaintImage(HWND window)
+{
+    if (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) {
+        RECT place = {};
+        GetWindowRect(window, &place);
+        ShowLayeredImage(window, {place.left, place.top});
+    } else {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    }
+}
+
+// Blue goes from white to yellow, then green to red, then red to black: at
+// every moment one channel falls and none rises, so that any later copy is
+// darker than an earlier one, as no copy over a brighter backdrop can be.
+void OnFadeTimer(HWND window)
+{
+    auto const level = static_cast<std::int64_t>((GetTickCount64() - g_fadingSince) / kFadeStepMs);
+    auto const channel = [&](std::int64_t start) {
+        return static_cast<std::uint32_t>(255 - std::clamp<std::int64_t>(level - start, 0, 255));
+    };
+    std::fill(g_image.begin(), g_image.end(), 0xFF000000u | channel(510) << 16 | channel(255) << 8 | channel(0));
+    PaintImage(window);
+}
+
 // Undoes every raise at once, inside the call that made it. The usual way,
 // SWP_NOZORDER set in WM_WINDOWPOSCHANGING, is ignored by wine, which moves
 // the window all the same; going back to the bottom keeps the window under
@@ -118,6 +147,14 @@ LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         return g_deactivations;
     case kSampleStopAnswering:
         Sleep(static_cast<DWORD>(wParam));
+        return 0;
+    case kSampleStartFading:
+        g_fadingSince = GetTickCount64();
+        SetTimer(window, kFadeTimer, kFadeStepMs / 2, nullptr);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kFadeTimer)
+            OnFadeTimer(window);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

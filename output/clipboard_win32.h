@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+
+#include "output/clipboard_status.h"
+
+// Puts a finished capture on the clipboard, owned by `owner`, in three
+// formats and no others, in this order: the registered format "PNG" holding
+// `png`, the bytes of its file, which Office, Paint.NET and GIMP read with
+// their alpha; CF_DIBV5 with straight alpha; CF_DIB laid over white, for
+// programs that ignore alpha (clipboard_image.h). Another program that holds
+// the clipboard is waited for, about a quarter of a second.
+ClipboardStatus CopyCaptureToClipboard(HWND owner, std::span<const std::uint8_t> png, const std::uint32_t* pixels,
+                                       std::int32_t width, std::int32_t height);

@@ -1,0 +1,126 @@
+#include "shell/capture_outcome.h"
+
+#include <string_view>
+#include <vector>
+
+namespace {
+
+wchar_t const kEllipsis = L'\u2026';
+
+bool IsHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+// The first `length` characters of `text`, one fewer where that would split a
+// surrogate pair.
+std::wstring_view Prefix(std::wstring_view text, std::size_t length)
+{
+    if (length >= text.size())
+        return text;
+    if (length > 0 && IsHighSurrogate(text[length - 1]))
+        --length;
+    return text.substr(0, length);
+}
+
+// `text` in at most `room` characters, ending in an ellipsis where cut.
+std::wstring CutAtEnd(std::wstring_view text, std::size_t room)
+{
+    if (text.size() <= room)
+        return std::wstring(text);
+    if (room == 0)
+        return {};
+    return std::wstring(Prefix(text, room - 1)) + kEllipsis;
+}
+
+// A file name in at most `room` characters: the start of its stem, an
+// ellipsis and its extension, so that the user still recognises it.
+std::wstring ShortenFileName(std::wstring_view name, std::size_t room)
+{
+    if (name.size() <= room)
+        return std::wstring(name);
+    std::size_t const dot = name.rfind(L'.');
+    std::wstring_view const extension = dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot);
+    if (extension.size() + 1 >= room)
+        return CutAtEnd(name, room);
+    return std::wstring(Prefix(name, room - extension.size() - 1)) + kEllipsis + std::wstring(extension);
+}
+
+std::wstring_view StatusLine(CaptureStatus status)
+{
+    switch (status) {
+    case CaptureStatus::NotInFront:
+        return L"截图失败：窗口无法置于最前（它可能以管理员身份运行）";
+    case CaptureStatus::KeptChanging:
+        return L"截图失败：窗口内容一直在变化，请再试一次";
+    case CaptureStatus::NotAnswering:
+        return L"截图失败：窗口没有响应";
+    case CaptureStatus::NotOnScreen:
+        return L"截图失败：窗口不在任何显示器上";
+    case CaptureStatus::CopyFailed:
+        return L"截图失败：无法复制屏幕";
+    default:
+        return {};
+    }
+}
+
+std::wstring_view ClipboardLine(ClipboardStatus clipboard)
+{
+    switch (clipboard) {
+    case ClipboardStatus::Copied:
+        return L"已复制到剪贴板";
+    case ClipboardStatus::Busy:
+        return L"剪贴板被其他程序占用";
+    case ClipboardStatus::Failed:
+        return L"复制到剪贴板失败";
+    default:
+        return {};
+    }
+}
+
+// The system's words for a failed save are one sentence; more would push the
+// file's name out of the balloon.
+std::size_t const kReasonLength = 100;
+
+std::wstring_view FileLinePrefix(CaptureStatus status)
+{
+    switch (status) {
+    case CaptureStatus::Saved:
+        return L"已保存：";
+    case CaptureStatus::SaveFailed:
+        return L"保存失败：";
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+std::wstring BalloonText(CaptureOutcome const& outcome)
+{
+    std::wstring_view const filePrefix = FileLinePrefix(outcome.status);
+    std::vector<std::wstring_view> lines = {filePrefix.empty() ? StatusLine(outcome.status) : filePrefix};
+    std::wstring const reason =
+        outcome.status == CaptureStatus::SaveFailed ? CutAtEnd(outcome.reason, kReasonLength) : std::wstring();
+    lines.push_back(reason);
+    // A user who has just saved through the dialog knows where the capture
+    // went; the clipboard is worth a word only when it did not take it.
+    bool const quiet = outcome.status == CaptureStatus::SavedThroughDialog && outcome.clipboard == ClipboardStatus::Copied;
+    lines.push_back(quiet ? std::wstring_view() : ClipboardLine(outcome.clipboard));
+    if (outcome.advancedColor)
+        lines.push_back(L"提示：此显示器已开启 HDR，透明度可能不准确");
+
+    std::wstring text;
+    for (std::wstring_view const line : lines) {
+        if (line.empty())
+            continue;
+        if (!text.empty())
+            text += L'\n';
+        text += line;
+    }
+    // The file's line comes first; its name takes the room the others leave,
+    // which is always more than a hundred characters.
+    if (!filePrefix.empty())
+        text.insert(filePrefix.size(), ShortenFileName(outcome.fileName, kBalloonTextLength - text.size()));
+    return text;
+}
