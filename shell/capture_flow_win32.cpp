@@ -71,7 +71,7 @@ CaptureOutcome CaptureWindow(HWND host, HWND target)
 {
     // The host is in front after the tray menu until the user clicks
     // elsewhere; a capture of it would be a transparent square.
-    if (target == nullptr || target == host)
+    if (target == host)
         return {};
     if (!TargetAnswers(target))
         return {.status = CaptureStatus::NotAnswering};

@@ -10,11 +10,25 @@ namespace {
 
 DWORD const kFileTimeoutMs = 5000;
 
+
+// The program writes a capture under another name and renames it, still
+// open to no one else, to `file`; it can be read once the program closes it,
+// a moment later.
+bool Readable(std::filesystem::path const& file)
+{
+    HANDLE const handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
+}
+
 } // namespace
 
 void WaitForFile(std::filesystem::path const& file, ProgramProcess const& app)
 {
-    WaitUntil([&] { return std::filesystem::exists(file); }, kFileTimeoutMs, Utf8(file.filename().wstring()), {&app});
+    WaitUntil([&] { return Readable(file); }, kFileTimeoutMs, Utf8(file.filename().wstring()), {&app});
 }
 
 namespace {
@@ -46,7 +60,7 @@ CaptureSeen WatchCapture(std::filesystem::path const& file, LucidframeApp const&
 {
     CaptureSeen seen = {false, false};
     DWORD const start = GetTickCount();
-    while (!(seen.file = std::filesystem::exists(file)) && GetTickCount() - start < kFileTimeoutMs) {
+    while (!(seen.file = Readable(file)) && GetTickCount() - start < kFileTimeoutMs) {
         seen.backdrop = seen.backdrop || IsWindowVisible(app.host());
         app.process().CheckNotCrashed();
         if (!app.Running())

@@ -18,13 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Flags = std::array<int, 4>; // saveMode, autoCrop, includeCursor, checkerboard
-constexpr Flags kDefaults = {0, 1, 1, 0};
+using Flags = std::array<int, 5>; // saveMode, autoCrop, includeCursor, checkerboard, copyToClipboard
+constexpr Flags kDefaults = {0, 1, 1, 0, 1};
 constexpr std::int32_t kAbsent = -12345;
 
 Flags FlagsOf(const Settings& s)
 {
-    return {s.saveMode, s.autoCrop, s.includeCursor, s.checkerboard};
+    return {s.saveMode, s.autoCrop, s.includeCursor, s.checkerboard, s.copyToClipboard};
 }
 
 class SettingsFileTest : public testing::Test {
@@ -64,14 +64,15 @@ TEST_P(LoadSettingsTable, ReadsEachFlagAsZeroOrOne)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LoadSettingsTable, testing::Values(
-    LoadCase{"all_flipped", L"[程序设置]\r\n保存方式=1\r\n自动裁剪=0\r\n包含指针=0\r\n方格透明=1\r\n", {1, 0, 0, 1}},
-    LoadCase{"five_is_on", L"[程序设置]\r\n方格透明=5\r\n", {0, 1, 1, 1}},
-    LoadCase{"negative_and_huge_are_on", L"[程序设置]\r\n保存方式=-1\r\n方格透明=99999999999\r\n", {1, 1, 1, 1}},
-    LoadCase{"text_is_off", L"[程序设置]\r\n自动裁剪=yes\r\n包含指针=on\r\n", {0, 0, 0, 0}},
-    LoadCase{"leading_integer_counts", L"[程序设置]\n方格透明=1abc\n自动裁剪=0abc\n", {0, 0, 1, 1}},
-    LoadCase{"quoted_value", L"[程序设置]\r\n方格透明=\"1\"\r\n", {0, 1, 1, 1}},
+    LoadCase{"all_flipped", L"[程序设置]\r\n保存方式=1\r\n自动裁剪=0\r\n包含指针=0\r\n方格透明=1\r\n复制到剪贴板=0\r\n",
+             {1, 0, 0, 1, 0}},
+    LoadCase{"five_is_on", L"[程序设置]\r\n方格透明=5\r\n", {0, 1, 1, 1, 1}},
+    LoadCase{"negative_and_huge_are_on", L"[程序设置]\r\n保存方式=-1\r\n方格透明=99999999999\r\n", {1, 1, 1, 1, 1}},
+    LoadCase{"text_is_off", L"[程序设置]\r\n自动裁剪=yes\r\n包含指针=on\r\n复制到剪贴板=ja\r\n", {0, 0, 0, 0, 0}},
+    LoadCase{"leading_integer_counts", L"[程序设置]\n方格透明=1abc\n自动裁剪=0abc\n", {0, 0, 1, 1, 1}},
+    LoadCase{"quoted_value", L"[程序设置]\r\n方格透明=\"1\"\r\n", {0, 1, 1, 1, 1}},
     LoadCase{"empty_value_is_default", L"[程序设置]\r\n自动裁剪=\r\n方格透明=\r\n", kDefaults},
-    LoadCase{"first_duplicate_counts", L"[程序设置]\r\n自动裁剪 = 0\r\n自动裁剪=1\r\n", {0, 0, 1, 0}},
+    LoadCase{"first_duplicate_counts", L"[程序设置]\r\n自动裁剪 = 0\r\n自动裁剪=1\r\n", {0, 0, 1, 0, 1}},
     LoadCase{"missing_section", L"自动裁剪=0\r\n[其他]\r\n方格透明=1\r\n", kDefaults}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -104,7 +105,7 @@ TEST_P(ToggleSettingFlagTable, ChangesMemoryAndWritesOnlyThatKey)
 
     EXPECT_EQ(settings.*c.flag, c.stored);
     EXPECT_EQ(Stored(c.key), c.stored);
-    for (const wchar_t* other : {kKeySaveMode, kKeyAutoCrop, kKeyIncludeCursor, kKeyCheckerboard}) {
+    for (const wchar_t* other : {kKeySaveMode, kKeyAutoCrop, kKeyIncludeCursor, kKeyCheckerboard, kKeyCopyToClipboard}) {
         if (c.file.empty() && other != c.key) {
             EXPECT_EQ(Stored(other), kAbsent) << "created another key";
         }
@@ -119,6 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Toggles, ToggleSettingFlagTable, testing::Values(
     ToggleCase{"first_toggle_creates_the_file", L"", &Settings::checkerboard, kKeyCheckerboard, 1, 1},
     ToggleCase{"stored_five_becomes_zero", L"[程序设置]\r\n方格透明=5\r\n", &Settings::checkerboard, kKeyCheckerboard, 1, 0},
     ToggleCase{"twice_leaves_one", L"", &Settings::includeCursor, kKeyIncludeCursor, 2, 1},
+    ToggleCase{"clipboard_off", L"", &Settings::copyToClipboard, kKeyCopyToClipboard, 1, 0},
     ToggleCase{"keeps_other_keys", L"[其他]\r\n保存方式=1\r\n[程序设置]\r\n自动裁剪=0\r\n保存方式=7\r\n",
                &Settings::saveMode, kKeySaveMode, 1, 0}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -44,7 +44,7 @@ std::wstring DumpMenu(HMENU menu, std::wstring const& indent = L"")
 }
 
 std::wstring Menu(wchar_t const* automatic, wchar_t const* manual, wchar_t const* crop, wchar_t const* cursor,
-                  wchar_t const* checkerboard)
+                  wchar_t const* checkerboard, wchar_t const* clipboard)
 {
     return std::wstring(L"item 1000 - 开始截图\t\n延迟3秒\n"
                         L"separator\n"
@@ -55,6 +55,7 @@ std::wstring Menu(wchar_t const* automatic, wchar_t const* manual, wchar_t const
            L"  item 1004 " + crop + L" 自动裁剪\n" +
            L"  item 1005 " + cursor + L" 包含指针\n" +
            L"  item 1006 " + checkerboard + L" 方格透明\n" +
+           L"  item 1009 " + clipboard + L" 复制到剪贴板\n" +
            L"separator\n"
            L"item 1007 - 关于我们\n"
            L"item 1008 - 退出程序\n";
@@ -67,9 +68,9 @@ TEST(TrayMenu, ShowsTheOptionsOfTheMoment)
         std::wstring expected;
     };
     Case const cases[] = {
-        {Settings{}, Menu(L"checked", L"-", L"checked", L"checked", L"-")},
-        {Settings{Manual, 0, 0, 1}, Menu(L"-", L"checked", L"-", L"-", L"checked")},
-        {Settings{Automatic, 1, 0, 1}, Menu(L"checked", L"-", L"checked", L"-", L"checked")},
+        {Settings{}, Menu(L"checked", L"-", L"checked", L"checked", L"-", L"checked")},
+        {Settings{Manual, 0, 0, 1, 0}, Menu(L"-", L"checked", L"-", L"-", L"checked", L"-")},
+        {Settings{Automatic, 1, 0, 1, 1}, Menu(L"checked", L"-", L"checked", L"-", L"checked", L"checked")},
     };
     for (Case const& c : cases) {
         HMENU menu = BuildTrayMenu(c.settings);
@@ -142,6 +143,7 @@ TEST_F(MenuCommands, EachToggleFlipsOneOptionAndWritesOnlyItsKey)
         {IDM_AUTO_CROP, &Settings::autoCrop, L"自动裁剪"},
         {IDM_INCLUDE_CURSOR, &Settings::includeCursor, L"包含指针"},
         {IDM_CHECKERBOARD, &Settings::checkerboard, L"方格透明"},
+        {IDM_COPY_TO_CLIPBOARD, &Settings::copyToClipboard, L"复制到剪贴板"},
     };
     for (Case const& c : cases) {
         SetUp();
@@ -181,7 +183,7 @@ TEST_F(MenuCommands, SaveMethodsActAsARadioPair)
 
 TEST_F(MenuCommands, DismissedMenuAndUnknownIdentifiersDoNothing)
 {
-    for (UINT id : {0u, 1001u, 999u, 1009u, 0xFFFFu}) {
+    for (UINT id : {0u, 1001u, 999u, 1010u, 0xFFFFu}) {
         OnMenuCommand(nullptr, id);
     }
     Settings const defaults;
