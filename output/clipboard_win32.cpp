@@ -3,6 +3,7 @@
 #include "output/clipboard_image.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -14,6 +15,23 @@ DWORD const kOpenStepMs = 10;
 
 static_assert(sizeof(BITMAPV5HEADER) == 124 && sizeof(BITMAPINFOHEADER) == 40,
               "the clipboard blocks carry these headers");
+
+// The capture whose formats the clipboard promises. Making them at once would
+// cost every capture the bitmaps' time and memory, whether anyone pastes or
+// not; a copy of its pixels and file costs a moment.
+struct OfferedCapture {
+    std::vector<std::uint8_t> png;
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+OfferedCapture offered;
+
+UINT PngFormat()
+{
+    static UINT const format = RegisterClipboardFormatW(L"PNG");
+    return format;
+}
 
 // A block of movable memory of `size` bytes, filled by `fill`; null when
 // there is nothing to put or no memory for it.
@@ -35,6 +53,22 @@ HGLOBAL MakeBlock(std::size_t size, Fill const& fill)
     return block;
 }
 
+HGLOBAL MakeFormat(UINT format)
+{
+    OfferedCapture const& capture = offered;
+    std::uint32_t const* pixels = capture.pixels.data();
+    if (format == PngFormat())
+        return MakeBlock(capture.png.size(),
+                         [&](std::uint8_t* data) { std::memcpy(data, capture.png.data(), capture.png.size()); });
+    if (format == CF_DIBV5)
+        return MakeBlock(DibV5BlockSize(capture.width, capture.height),
+                         [&](std::uint8_t* data) { WriteDibV5Block(pixels, capture.width, capture.height, data); });
+    if (format == CF_DIB)
+        return MakeBlock(DibBlockSize(capture.width, capture.height),
+                         [&](std::uint8_t* data) { WriteDibBlock(pixels, capture.width, capture.height, data); });
+    return nullptr;
+}
+
 bool OpenClipboardWhenFree(HWND owner)
 {
     for (DWORD attempt = 1;; ++attempt) {
@@ -46,39 +80,50 @@ bool OpenClipboardWhenFree(HWND owner)
     }
 }
 
-// The system owns a block it took; one it refused is still ours.
-bool Put(UINT format, HGLOBAL block)
-{
-    if (block == nullptr)
-        return false;
-    if (SetClipboardData(format, block) != nullptr)
-        return true;
-    GlobalFree(block);
-    return false;
-}
-
 } // namespace
 
 ClipboardStatus CopyCaptureToClipboard(HWND owner, std::span<const std::uint8_t> png, const std::uint32_t* pixels,
                                        std::int32_t width, std::int32_t height)
 {
-    // Everything is made before the clipboard is opened, so that it is held
-    // from other programs only for the moment of the exchange.
-    HGLOBAL const pngBlock = MakeBlock(png.size(), [&](std::uint8_t* data) { std::memcpy(data, png.data(), png.size()); });
-    HGLOBAL const dibV5Block =
-        MakeBlock(DibV5BlockSize(width, height), [&](std::uint8_t* data) { WriteDibV5Block(pixels, width, height, data); });
-    HGLOBAL const dibBlock =
-        MakeBlock(DibBlockSize(width, height), [&](std::uint8_t* data) { WriteDibBlock(pixels, width, height, data); });
-    if (!OpenClipboardWhenFree(owner)) {
-        for (HGLOBAL block : {pngBlock, dibV5Block, dibBlock})
-            if (block != nullptr)
-                GlobalFree(block);
+    if (!OpenClipboardWhenFree(owner))
         return ClipboardStatus::Busy;
-    }
+    // Emptying sends the previous owner, perhaps this window,
+    // WM_DESTROYCLIPBOARD: the new capture is kept only after it.
     EmptyClipboard();
-    bool const pngTaken = Put(RegisterClipboardFormatW(L"PNG"), pngBlock);
-    bool const dibV5Taken = Put(CF_DIBV5, dibV5Block);
-    bool const dibTaken = Put(CF_DIB, dibBlock);
+    offered.png.assign(png.begin(), png.end());
+    offered.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    offered.width = width;
+    offered.height = height;
+    // A promise returns no handle either way; only the last error tells.
+    bool promised = false;
+    for (UINT const format : {PngFormat(), static_cast<UINT>(CF_DIBV5), static_cast<UINT>(CF_DIB)}) {
+        SetLastError(ERROR_SUCCESS);
+        SetClipboardData(format, nullptr);
+        promised = promised || GetLastError() == ERROR_SUCCESS;
+    }
     CloseClipboard();
-    return pngTaken || dibV5Taken || dibTaken ? ClipboardStatus::Copied : ClipboardStatus::Failed;
+    return promised ? ClipboardStatus::Copied : ClipboardStatus::Failed;
+}
+
+void RenderClipboardFormat(UINT format)
+{
+    // The system owns a block it took; one it refused is still ours.
+    if (HGLOBAL const block = MakeFormat(format); block != nullptr && SetClipboardData(format, block) == nullptr)
+        GlobalFree(block);
+}
+
+void RenderAllClipboardFormats(HWND owner)
+{
+    if (!OpenClipboard(owner))
+        return;
+    if (GetClipboardOwner() == owner) {
+        for (UINT const format : {PngFormat(), static_cast<UINT>(CF_DIBV5), static_cast<UINT>(CF_DIB)})
+            RenderClipboardFormat(format);
+    }
+    CloseClipboard();
+}
+
+void ForgetClipboardCapture()
+{
+    offered = {};
 }

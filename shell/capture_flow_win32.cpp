@@ -128,6 +128,7 @@ void CaptureForegroundWindow(HWND host)
         return;
     g_app.captureBusy = 1;
     g_app.lastSaved[0] = L'\0';
+    HideBalloon(host);
     CaptureOutcome const outcome = CaptureWindow(host, GetForegroundWindow());
     ShowBalloon(host, BalloonText(outcome).c_str());
     g_app.captureBusy = 0;

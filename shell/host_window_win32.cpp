@@ -1,5 +1,6 @@
 #include "shell/host_window.h"
 
+#include "output/clipboard_win32.h"
 #include "output/gdiplus_win32.h"
 #include "shell/app_state.h"
 #include "shell/capture_flow.h"
@@ -97,6 +98,16 @@ INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnTrayRetryTimer(window);
         }
         return FALSE;
+    // The clipboard's formats of the last capture are made when asked for.
+    case WM_RENDERFORMAT:
+        RenderClipboardFormat(static_cast<UINT>(wParam));
+        return TRUE;
+    case WM_RENDERALLFORMATS:
+        RenderAllClipboardFormats(window);
+        return TRUE;
+    case WM_DESTROYCLIPBOARD:
+        ForgetClipboardCapture();
+        return TRUE;
     case WM_TRAYNOTIFY:
         if (lParam == WM_RBUTTONDOWN) {
             ShowTrayMenu(window);

@@ -7,6 +7,10 @@
 // cut at the balloon's 255 characters. An empty text shows nothing.
 void ShowBalloon(HWND window, wchar_t const* text);
 
+// Takes a balloon that may still be showing off the screen, so that the next
+// capture does not hold it: it stands in front of every window.
+void HideBalloon(HWND window);
+
 // Opens the folder that holds `file` in Explorer with the file selected; does
 // nothing for an empty path.
 void OpenFolderAndSelect(wchar_t const* file);

@@ -5,10 +5,14 @@
 
 #include "shell/app_state.h"
 
-void ShowBalloon(HWND window, wchar_t const* text)
+namespace {
+
+// Whether a balloon of ours may still be on the screen: Windows 10 and later
+// show it as a notification for as long as the user's settings say.
+bool balloonShown = false;
+
+void SetBalloonText(HWND window, wchar_t const* text)
 {
-    if (text == nullptr || *text == L'\0')
-        return;
     // A copy of the tray record, so that the text is not shown again when the
     // icon is added anew (after a restart of the shell).
     NOTIFYICONDATAW balloon = g_app.tray;
@@ -16,6 +20,25 @@ void ShowBalloon(HWND window, wchar_t const* text)
     balloon.uFlags |= NIF_INFO;
     lstrcpynW(balloon.szInfo, text, ARRAYSIZE(balloon.szInfo));
     Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
+} // namespace
+
+void ShowBalloon(HWND window, wchar_t const* text)
+{
+    if (text == nullptr || *text == L'\0')
+        return;
+    SetBalloonText(window, text);
+    balloonShown = true;
+}
+
+// An empty text with NIF_INFO takes the balloon away.
+void HideBalloon(HWND window)
+{
+    if (!balloonShown)
+        return;
+    SetBalloonText(window, L"");
+    balloonShown = false;
 }
 
 void OpenFolderAndSelect(wchar_t const* file)

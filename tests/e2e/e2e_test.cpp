@@ -213,7 +213,10 @@ std::vector<std::uint8_t> FileBytes(std::filesystem::path const& file)
 
 // A capture pastes with its alpha wherever "PNG" is read, the very file's
 // bytes; as the same straight pixels from CF_DIBV5; and as the window on a
-// white page from CF_DIB. Nothing else is put there.
+// white page from CF_DIB. Nothing else is put there. The program makes each
+// format when it is first asked for; it makes them all as it ends, so that
+// they outlive it, which is when they are read here (the manual save's test
+// reads them from the running program).
 TEST_F(EndToEnd, ClipboardHoldsTheCaptureThreeWays)
 {
     app.Start();
@@ -224,6 +227,7 @@ TEST_F(EndToEnd, ClipboardHoldsTheCaptureThreeWays)
     std::vector<std::uint32_t> pixels;
     std::int32_t width = 0, height = 0;
     ASSERT_TRUE(ReadPng(file, pixels, width, height));
+    app.Stop();
 
     ClipboardCapture const clipboard = ReadClipboardCapture();
     ASSERT_GE(clipboard.formats.size(), 3u);
