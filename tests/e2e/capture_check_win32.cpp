@@ -49,22 +49,22 @@ void CheckCaptureWritten(CaptureExpectation const& expectation, std::filesystem:
         Fail(name + " does not match the window: " + *difference);
 }
 
-// Whether `file` appears within the time a capture takes, and whether the
+// Whether `done` came within the time a capture takes, and whether the
 // program's backdrop showed meanwhile.
 struct CaptureSeen {
-    bool file;
+    bool done;
     bool backdrop;
 };
 
-CaptureSeen WatchCapture(std::filesystem::path const& file, LucidframeApp const& app)
+CaptureSeen WatchCapture(std::function<bool()> const& done, LucidframeApp const& app, std::string const& what)
 {
     CaptureSeen seen = {false, false};
     DWORD const start = GetTickCount();
-    while (!(seen.file = Readable(file)) && GetTickCount() - start < kFileTimeoutMs) {
+    while (!(seen.done = done()) && GetTickCount() - start < kFileTimeoutMs) {
         seen.backdrop = seen.backdrop || IsWindowVisible(app.host());
         app.process().CheckNotCrashed();
         if (!app.Running())
-            Fail("the program ended while waiting for " + Utf8(file.filename().wstring()));
+            Fail("the program ended while waiting for " + what);
         Sleep(1);
     }
     return seen;
@@ -72,28 +72,29 @@ CaptureSeen WatchCapture(std::filesystem::path const& file, LucidframeApp const&
 
 } // namespace
 
+void TakeCapture(LucidframeApp const& app, std::function<void()> const& takeCapture, std::function<bool()> const& done,
+                 std::string const& what)
+{
+    takeCapture();
+    CaptureSeen seen = WatchCapture(done, app, what);
+    bool const pressAgain = !seen.done && !seen.backdrop && RunningUnderWine();
+    if (pressAgain) {
+        NoteRetry(what + ": the key press never reached the program (its backdrop never showed); taking the "
+                         "capture again");
+        takeCapture();
+        seen = WatchCapture(done, app, what);
+    }
+    if (!seen.done)
+        Fail("no " + what + " after " + std::to_string(kFileTimeoutMs) + " ms" +
+             (seen.backdrop ? "" : ", and the backdrop never showed") + (pressAgain ? ", twice" : ""));
+}
+
 void CheckCapture(CaptureExpectation const& expectation, std::filesystem::path const& file, LucidframeApp const& app,
                   std::function<void()> const& takeCapture)
 {
     std::string const name = Utf8(file.filename().wstring());
-    bool pressedAgain = false;
     CheckCaptureWritten(
-        expectation, file,
-        [&] {
-            takeCapture();
-            CaptureSeen seen = WatchCapture(file, app);
-            if (!seen.file && !seen.backdrop && RunningUnderWine()) {
-                NoteRetry(name + ": the key press never reached the program (its backdrop never showed); taking the "
-                                 "capture again");
-                pressedAgain = true;
-                takeCapture();
-                seen = WatchCapture(file, app);
-            }
-            if (!seen.file)
-                Fail("no " + name + " after " + std::to_string(kFileTimeoutMs) + " ms" +
-                     (seen.backdrop ? "" : ", and the backdrop never showed") + (pressedAgain ? ", twice" : ""));
-        },
-        [] {});
+        expectation, file, [&] { TakeCapture(app, takeCapture, [&] { return Readable(file); }, name); }, [] {});
 }
 
 void CheckCapture(CaptureExpectation const& expectation, std::filesystem::path const& file,

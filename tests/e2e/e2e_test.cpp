@@ -258,6 +258,7 @@ struct BalloonScene {
     std::optional<FileHolderProcess> scanner = {};   // holds every new file of the program folder
     std::optional<ClipboardHeld> clipboardHeld = {}; // another program holding the clipboard
     std::vector<std::uint8_t> keptFile = {};         // an earlier capture that must survive
+    std::function<void()> beforeEachPress = [] {};
 };
 
 struct BalloonRow {
@@ -289,8 +290,11 @@ BalloonRow const kBalloonRows[] = {
     {"content_keeps_changing", false, true,
      [](BalloonScene& scene) {
          scene.sample.BringToFront();
-         scene.sample.StartFading();
-         Sleep(100); // well under way
+         // Again for a press taken again: the fading ends in black.
+         scene.beforeEachPress = [&sample = scene.sample] {
+             sample.StartFading();
+             Sleep(100);
+         };
          return std::wstring(L"截图失败：窗口内容一直在变化，请再试一次");
      },
      false},
@@ -372,8 +376,14 @@ TEST_P(Balloon, SaysWhatBecameOfTheCapture)
     SampleWindowProcess sample(options);
     BalloonScene scene = {noting, sample};
     std::wstring const expected = row.prepare(scene);
-    PressChord({VK_CONTROL, VK_SNAPSHOT});
-    WaitUntil([&] { return !noting.Balloons().empty(); }, 10000, "a balloon", {&noting.process()});
+    TakeCapture(
+        noting,
+        [&] {
+            scene.beforeEachPress();
+            PressChord({VK_CONTROL, VK_SNAPSHOT});
+        },
+        [&] { return !noting.Balloons().empty(); },
+        "a balloon");
     scene.clipboardHeld.reset();
     noting.WaitUntilIdle();
 
