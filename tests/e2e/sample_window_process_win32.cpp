@@ -96,6 +96,24 @@ void SampleWindowProcess::StartFading()
         Fail("cannot reach the sample window");
 }
 
+HWND SampleWindowProcess::OpenContextMenu(POINT at)
+{
+    if (!PostMessageW(m_window, kSampleOpenMenu, 0, MAKELPARAM(at.x, at.y)))
+        Fail("cannot reach the sample window");
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = OpenMenu()) != nullptr; }, kForegroundTimeoutMs, "the sample's context menu",
+              {&m_process});
+    return menu;
+}
+
+HWND SampleWindowProcess::OpenMenu() const
+{
+    DWORD const processId = m_process.id();
+    return FindTopLevelWindow([&](HWND window) {
+        return ProcessOf(window) == processId && IsWindowVisible(window) && HasClass(window, L"#32768");
+    });
+}
+
 void SampleWindowProcess::PointAtWindow()
 {
     POINT const point = InsideWindow();

@@ -32,6 +32,12 @@ public:
     // Makes the window darken from now on, so that its copies never agree.
     void StartFading();
 
+    // Opens the window's context menu with its top-left corner at `at`, and
+    // returns it once it shows.
+    HWND OpenContextMenu(POINT at);
+    // The window's open menu, or null.
+    HWND OpenMenu() const;
+
     // Puts the pointer over the window, where a capture that includes the
     // pointer draws it.
     void PointAtWindow();

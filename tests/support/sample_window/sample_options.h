@@ -37,6 +37,13 @@ inline constexpr unsigned kSampleStopAnswering = 0x8002;
 // window whose content keeps changing, as a playing video does. WM_APP + 3.
 inline constexpr unsigned kSampleStartFading = 0x8003;
 
+// Posted to the sample window with a point on the screen in lParam (x in the
+// low word, y in the high word, each signed): it opens its context menu of
+// kSampleMenuItems items with its top-left corner there, as a right click
+// would, and keeps it open until it is dismissed. WM_APP + 4.
+inline constexpr unsigned kSampleOpenMenu = 0x8004;
+inline constexpr int kSampleMenuItems = 10;
+
 inline constexpr std::int32_t kSampleMaxSide = 16384;
 
 // Reads the arguments that follow the program name into `options`. False for

@@ -111,6 +111,19 @@ void OnFadeTimer(HWND window)
     PaintImage(window);
 }
 
+// The menu's own modal loop runs until it is dismissed; the window goes on
+// answering meanwhile, as every window with an open menu does.
+void OpenContextMenu(HWND window, POINT at)
+{
+    HMENU menu = CreatePopupMenu();
+    for (int item = 1; item <= kSampleMenuItems; ++item)
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item),
+                    (L"Sample menu item number " + std::to_wstring(item)).c_str());
+    SetForegroundWindow(window);
+    TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, window, nullptr);
+    DestroyMenu(menu);
+}
+
 // Undoes every raise at once, inside the call that made it. The usual way,
 // SWP_NOZORDER set in WM_WINDOWPOSCHANGING, is ignored by wine, which moves
 // the window all the same; going back to the bottom keeps the window under
@@ -147,6 +160,9 @@ LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         return g_deactivations;
     case kSampleStopAnswering:
         Sleep(static_cast<DWORD>(wParam));
+        return 0;
+    case kSampleOpenMenu:
+        OpenContextMenu(window, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         return 0;
     case kSampleStartFading:
         g_fadingSince = GetTickCount64();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "capture/capture_rect.h"
+
+// A top-level window as the capture sees it beside its target, in plain
+// terms so that the choice of popups can be made and tested anywhere.
+struct WindowRecord {
+    std::wstring className;
+    std::uint32_t style = 0;   // WS_ bits
+    bool visible = false;
+    bool targetThread = false; // made by the target's GUI thread
+    bool ownedByTarget = false; // the target is among its owners
+    CaptureRect rect = {0, 0, 0, 0};
+};
+
+// Whether `window` is one of the target's open transient popups, which the
+// user sees as part of the target and a capture takes in: a visible window
+// of the target's GUI thread without a caption that is a menu or submenu
+// ("#32768"), a tooltip, the list of a combo box or of auto-complete, or any
+// other popup the target owns. Its owned dialogs, tool windows with a caption
+// and every window of another thread or process are not.
+bool IsTransientPopup(WindowRecord const& window);
+
+// The target's window rectangle grown to hold every transient popup among
+// `windows` (their rectangles, not their shadows).
+CaptureRect WithPopups(CaptureRect target, std::vector<WindowRecord> const& windows);
