@@ -3,6 +3,7 @@
 #include "capture/backdrop_capture.h"
 #include "capture/capture_rect.h"
 #include "capture/cursor_overlay.h"
+#include "capture/popups_win32.h"
 #include "capture/screen_layout_win32.h"
 #include "capture/shadow_margin.h"
 #include "capture/target_answers.h"
@@ -82,7 +83,10 @@ CaptureOutcome CaptureWindow(HWND host, HWND target)
     ScreenLayout const screen = CurrentScreenLayout();
     RECT windowRect = {};
     CaptureRect const bounds = GetWindowRect(target, &windowRect) ? screen.bounds : screen.primary;
-    CaptureRect const window = {windowRect.left, windowRect.top, windowRect.right, windowRect.bottom};
+    // What the user sees of the target: its window with the menus, tooltips
+    // and drop-down lists it has open, which may reach far past it.
+    CaptureRect const window =
+        WithPopups({windowRect.left, windowRect.top, windowRect.right, windowRect.bottom}, WindowsInFrontOf(target));
 
     // The margin is the one the last capture's shadow needed. A shadow cut at
     // it is copied once more, with the widest margin.

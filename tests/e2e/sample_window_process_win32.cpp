@@ -98,6 +98,10 @@ void SampleWindowProcess::StartFading()
 
 HWND SampleWindowProcess::OpenContextMenu(POINT at)
 {
+    // Once the window has handled the input so far, such as the click that
+    // brought it to the front.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_NORMAL, kForegroundTimeoutMs, &result);
     if (!PostMessageW(m_window, kSampleOpenMenu, 0, MAKELPARAM(at.x, at.y)))
         Fail("cannot reach the sample window");
     HWND menu = nullptr;

@@ -120,6 +120,11 @@ void OpenContextMenu(HWND window, POINT at)
         AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item),
                     (L"Sample menu item number " + std::to_wstring(item)).c_str());
     SetForegroundWindow(window);
+    // A button release still queued from the click that brought the window to
+    // the front would close the menu at once.
+    MSG pending = {};
+    while (PeekMessageW(&pending, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
     TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, window, nullptr);
     DestroyMenu(menu);
 }

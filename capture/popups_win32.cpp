@@ -1,0 +1,27 @@
+#include "capture/popups_win32.h"
+
+WindowRecord RecordOf(HWND window, HWND target)
+{
+    WindowRecord record;
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, ARRAYSIZE(className));
+    record.className = className;
+    record.style = static_cast<std::uint32_t>(GetWindowLongPtrW(window, GWL_STYLE));
+    record.visible = IsWindowVisible(window) != FALSE;
+    record.targetThread = GetWindowThreadProcessId(window, nullptr) == GetWindowThreadProcessId(target, nullptr);
+    for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr; owner = GetWindow(owner, GW_OWNER))
+        record.ownedByTarget = record.ownedByTarget || owner == target;
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    record.rect = {rect.left, rect.top, rect.right, rect.bottom};
+    return record;
+}
+
+std::vector<WindowRecord> WindowsInFrontOf(HWND target)
+{
+    std::vector<WindowRecord> windows;
+    for (HWND window = GetWindow(target, GW_HWNDPREV); window != nullptr; window = GetWindow(window, GW_HWNDPREV))
+        if (IsWindowVisible(window))
+            windows.push_back(RecordOf(window, target));
+    return windows;
+}
