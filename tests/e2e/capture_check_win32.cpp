@@ -1,6 +1,7 @@
 #include "tests/e2e/capture_check_win32.h"
 
 #include "output/png_reader.h"
+#include "tests/e2e/top_level_windows_win32.h"
 #include "tests/support/retry_log_win32.h"
 
 #include <cstdint>
@@ -61,7 +62,7 @@ CaptureSeen WatchCapture(std::function<bool()> const& done, LucidframeApp const&
     CaptureSeen seen = {false, false};
     DWORD const start = GetTickCount();
     while (!(seen.done = done()) && GetTickCount() - start < kFileTimeoutMs) {
-        seen.backdrop = seen.backdrop || IsWindowVisible(app.host());
+        seen.backdrop = seen.backdrop || ShowsAsBackdrop(app.host());
         app.process().CheckNotCrashed();
         if (!app.Running())
             Fail("the program ended while waiting for " + what);

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <cstdint>
@@ -429,7 +430,7 @@ TEST_F(EndToEnd, StartUpLeavesTheWindowInFront)
     Sleep(kAMomentMs);
     app.WaitUntilIdle();
     EXPECT_EQ(GetForegroundWindow(), sample.window());
-    EXPECT_FALSE(IsWindowVisible(app.host()));
+    EXPECT_FALSE(ShowsAsBackdrop(app.host()));
 
     CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Front window"), app,
                  [] { PressChord({VK_CONTROL, VK_SNAPSHOT}); });
@@ -661,6 +662,113 @@ TEST_F(EndToEnd, WindowThatDoesNotAnswerFreezesNothing)
     WaitUntil([&] { return app.OpenMenu() == nullptr; }, 2000, "closed tray menu", {&app.process()});
     EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{});
 }
+
+// --- Open menus -------------------------------------------------------------
+
+// Where a capture of the sample window with its context menu open differs
+// from the window exact, the menu opaque where it stands and nothing but a
+// shadow (alpha 1 at most at the image's edges) elsewhere; empty when it
+// does not. `window` and `menu` are screen rectangles.
+std::string MenuCaptureDifference(std::filesystem::path const& file, SampleOptions const& sample, RECT window, RECT menu)
+{
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0, height = 0;
+    if (!ReadPng(file, pixels, width, height) || width <= 0 || height <= 0)
+        return "no PNG";
+    // The window's own pixels are opaque in the opaque sample: the crop's
+    // box is found from them and the menu's, whatever shadow lies around.
+    std::int32_t left = width, top = height;
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+            if (pixels[static_cast<std::size_t>(y) * width + x] >> 24 == 255) {
+                left = std::min(left, x);
+                top = std::min(top, y);
+            }
+    if (left == width)
+        return "nothing in it is opaque: the window is missing";
+    // The window's top-left corner is the first opaque pixel; the image holds
+    // the window and the menu whole.
+    std::int32_t const originX = window.left - left, originY = window.top - top;
+    if (originX + width < std::max(window.right, menu.right) || originY + height < std::max(window.bottom, menu.bottom))
+        return "the image is " + std::to_string(width) + "x" + std::to_string(height) + ", too small for the menu";
+    std::uint32_t edgeAlpha = 0;
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            std::uint32_t const pixel = pixels[static_cast<std::size_t>(y) * width + x];
+            POINT const at = {x + originX, y + originY};
+            char where[96];
+            std::snprintf(where, sizeof where, "pixel (%d, %d) of %dx%d, 0x%08X", static_cast<int>(x),
+                          static_cast<int>(y), static_cast<int>(width), static_cast<int>(height), pixel);
+            if (PtInRect(&menu, at)) {
+                if (pixel >> 24 != 255)
+                    return std::string("the menu is not opaque at ") + where;
+            } else if (PtInRect(&window, at)) {
+                std::uint32_t const known =
+                    SamplePixel(sample.mode, at.x - window.left, at.y - window.top, sample.width, sample.height);
+                if (!SamplePixelMatches(pixel, known))
+                    return std::string("the window differs at ") + where;
+            } else if (x == 0 || y == 0 || x == width - 1 || y == height - 1) {
+                edgeAlpha = std::max(edgeAlpha, pixel >> 24);
+            }
+        }
+    }
+    return edgeAlpha <= 1 ? "" : "a shadow is cut at the image's edge, alpha " + std::to_string(edgeAlpha);
+}
+
+struct MenuRow {
+    char const* name;
+    Trigger trigger;
+};
+
+MenuRow const kMenuRows[] = {
+    {"hot_key_while_the_menu_is_open", Trigger::HotKey},
+    {"menu_opened_during_the_delayed_capture", Trigger::DelayedCaptureFromMenu},
+};
+
+void PrintTo(MenuRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class OpenMenu : public EndToEnd, public testing::WithParamInterface<MenuRow> {};
+
+// The capture holds the window exact and its context menu, which reaches far
+// past the window's right and bottom edges, whole and opaque with its
+// shadow; the menu is still open afterwards. (Label shadows too: the rows run
+// on the displays that draw shadows as well.)
+TEST_P(OpenMenu, IsCapturedWithTheWindowAndStaysOpen)
+{
+    app.Start();
+    SampleWindowProcess sample(Sample(L"Menu sample", SampleMode::Opaque));
+    RECT window = {};
+    GetWindowRect(sample.window(), &window);
+    POINT const menuCorner = {window.right - 60, window.bottom - 60};
+    HWND menu = nullptr;
+    auto const openMenu = [&] {
+        sample.BringToFront();
+        menu = sample.OpenContextMenu(menuCorner);
+    };
+    std::filesystem::path const file = app.AutomaticFile(L"Menu sample");
+    if (GetParam().trigger == Trigger::HotKey) {
+        openMenu();
+        TakeCapture(app, [] { PressChord({VK_CONTROL, VK_SNAPSHOT}); }, [&] { return std::filesystem::exists(file); },
+                    "Menu sample.png");
+    } else {
+        app.Choose(TrayCommand::DelayedCapture);
+        openMenu();
+        WaitForFile(file, app.process());
+    }
+    app.WaitUntilIdle();
+    RECT menuRect = {};
+    GetWindowRect(menu, &menuRect);
+    EXPECT_GE(menuRect.right - window.right, 100) << "the menu reaches past the window";
+    EXPECT_EQ(MenuCaptureDifference(file, sample.options(), window, menuRect), "");
+    EXPECT_EQ(sample.OpenMenu(), menu) << "the capture closed the menu";
+    PressKeys({VK_ESCAPE});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, OpenMenu, testing::ValuesIn(kMenuRows),
+                         [](testing::TestParamInfo<MenuRow> const& info) { return info.param.name; });
 
 // --- Options --------------------------------------------------------------
 

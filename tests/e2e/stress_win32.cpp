@@ -30,6 +30,7 @@
 #include "tests/e2e/capture_expectation.h"
 #include "tests/e2e/lucidframe_app_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"
+#include "tests/e2e/top_level_windows_win32.h"
 #include "tests/e2e/user_input_win32.h"
 
 #include <algorithm>
@@ -145,7 +146,7 @@ void RunBlock(Options const& options, std::wstring const& program, int captures,
         bool appeared = false;
         bool backdropShown = false;
         while (!(appeared = std::filesystem::exists(file)) && MillisecondsSince(pressed) < kFileTimeoutMs) {
-            backdropShown = backdropShown || IsWindowVisible(app.host());
+            backdropShown = backdropShown || ShowsAsBackdrop(app.host());
             Sleep(1);
         }
         app.WaitUntilIdle();

@@ -1,6 +1,7 @@
 #include "tests/e2e/top_level_windows_win32.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cwchar>
 
@@ -96,4 +97,11 @@ std::string DescribeDesktop()
         return false;
     });
     return text;
+}
+
+bool ShowsAsBackdrop(HWND host)
+{
+    RECT place = {};
+    return IsWindowVisible(host) && GetWindowRect(host, &place) &&
+           static_cast<std::int64_t>(place.right - place.left) * (place.bottom - place.top) > 1;
 }

@@ -19,6 +19,11 @@ HWND FindOwnedWindow(HWND owner, wchar_t const* className);
 // The visible top-level windows of the process, in a fixed order.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
 
+// Whether Lucidframe's host window stands as a backdrop: shown, over more
+// than one pixel. Where the system does not compose (wine), the host stays
+// shown between captures, transparent and one pixel large.
+bool ShowsAsBackdrop(HWND host);
+
 // The foreground window and every visible top-level window, by class, title
 // and process: what a failed wait for a window reports.
 std::string DescribeDesktop();

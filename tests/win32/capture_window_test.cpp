@@ -5,6 +5,7 @@
 #include "capture_test_support.h"
 #include "tests/e2e/capture_check_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"
+#include "tests/e2e/top_level_windows_win32.h"
 #include "tests/e2e/user_input_win32.h"
 #include "tests/support/scratch_folder.h"
 #include "imaging/auto_crop.h"
@@ -110,7 +111,7 @@ TEST_F(WindowCapture, RecoversTheWindowsAlphaAndColour)
         for (std::int32_t i = 0; c.mode == SampleMode::Opaque && i < image.width * image.height; ++i)
             ASSERT_EQ(image.pixels[i], SamplePixel(c.mode, i % image.width, i / image.width, image.width, image.height)) << i;
         EXPECT_EQ(g_app.captureBusy, 0);
-        EXPECT_FALSE(IsWindowVisible(s_host));
+        EXPECT_FALSE(ShowsAsBackdrop(s_host));
         EXPECT_FALSE(GetWindowLongPtrW(s_host, GWL_EXSTYLE) & WS_EX_TOPMOST);
         EXPECT_EQ(GetForegroundWindow(), sample.window());
     }
@@ -218,7 +219,7 @@ TEST_F(WindowCapture, HostIsNeverTheTarget)
     CaptureForegroundWindow(s_host);
     EXPECT_TRUE(std::filesystem::is_empty(m_folder.path()));
     EXPECT_EQ(g_app.captureBusy, 0);
-    EXPECT_FALSE(IsWindowVisible(s_host));
+    EXPECT_FALSE(ShowsAsBackdrop(s_host));
 }
 
 // Deactivating the target would close its menus and tooltips and repaint its
@@ -383,7 +384,7 @@ TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
         EXPECT_EQ(CountGdiObjects(), before);
         EXPECT_TRUE(std::filesystem::is_empty(m_folder.path()));
         EXPECT_EQ(g_app.captureBusy, 0);
-        EXPECT_FALSE(IsWindowVisible(s_host));
+        EXPECT_FALSE(ShowsAsBackdrop(s_host));
     }
     SampleWindowProcess const sample({.title = L"Willing", .width = 60, .height = 40});
     Capture(sample.window());
