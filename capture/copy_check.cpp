@@ -92,6 +92,29 @@ void UnjudgedSpansOfRow(BackdropCopies const& copies, std::int32_t y, std::vecto
     AddSpansOfRects(copies.unseen, y, spans);
 }
 
+// Calls ring(x, y) for every pixel of the tag ring and pair(x, y) for every
+// pixel of the capture rectangle that the check judges: what lies outside
+// `unseen` and on a monitor.
+template <class Ring, class Pair>
+void ForEachJudgedPixel(BackdropCopies const& copies, Ring ring, Pair pair)
+{
+    std::int32_t const width = copies.width;
+    CaptureRect const inner = {std::clamp(copies.inner.left, 0, width), copies.inner.top,
+                               std::clamp(copies.inner.right, 0, width), copies.inner.bottom};
+    std::vector<PixelSpan> unseen;
+    for (std::int32_t y = 0; y < copies.height; ++y) {
+        auto const ringAt = [&](std::int32_t x) { ring(x, y); };
+        UnjudgedSpansOfRow(copies, y, unseen);
+        if (y < inner.top || y >= inner.bottom) {
+            ForEachPixelOutside(unseen, 0, width, ringAt);
+        } else {
+            ForEachPixelOutside(unseen, 0, inner.left, ringAt);
+            ForEachPixelOutside(unseen, inner.left, inner.right, [&](std::int32_t x) { pair(x, y); });
+            ForEachPixelOutside(unseen, inner.right, width, ringAt);
+        }
+    }
+}
+
 } // namespace
 
 CaptureRect TagFrameAround(CaptureRect rect, CaptureRect screen)
@@ -122,9 +145,6 @@ void PaintBackdrop(std::uint32_t* pixels, std::int32_t width, std::int32_t heigh
 StaleCopies FindStaleCopies(BackdropCopies const& copies)
 {
     StaleCopies stale = {false, false};
-    std::int32_t const width = copies.width;
-    CaptureRect const inner = {std::clamp(copies.inner.left, 0, width), copies.inner.top,
-                               std::clamp(copies.inner.right, 0, width), copies.inner.bottom};
     std::int64_t ringSeen = 0;
     std::int64_t blackTags = 0;
     std::int64_t whiteTags = 0;
@@ -132,43 +152,37 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
     // same in both copies shows that pass's tag.
     bool sameTagged[2][2] = {};
     std::int64_t pairFaults = 0;
-    std::vector<PixelSpan> unseen;
-    for (std::int32_t y = 0; y < copies.height; ++y) {
-        std::int64_t const rowStart = static_cast<std::int64_t>(y) * width;
-        std::uint32_t const* black = copies.black + rowStart;
-        std::uint32_t const* white = copies.white + rowStart;
-        auto const judgeRing = [&](std::int32_t x) {
-            ++ringSeen;
-            if (SameWithinDither(black[x], white[x])) {
-                // Under something the backdrop cannot show, unless the pixels
-                // show a pass's tags in turn: then one copy shows the other
-                // pass's frame. A window of one colour in front matches a
-                // tag at every other pixel at most.
-                int const parity = (x ^ y) & 1;
-                for (Backdrop pass : {Backdrop::Black, Backdrop::White}) {
-                    if (ShowsTag(black[x], TagChannel(pass, x, y)))
-                        sameTagged[pass == Backdrop::White][parity] = true;
-                }
-                return;
+    auto const at = [&](std::uint32_t const* pixels, std::int32_t x, std::int32_t y) {
+        return pixels[static_cast<std::int64_t>(y) * copies.width + x];
+    };
+    auto const judgeRing = [&](std::int32_t x, std::int32_t y) {
+        std::uint32_t const black = at(copies.black, x, y);
+        std::uint32_t const white = at(copies.white, x, y);
+        ++ringSeen;
+        if (SameWithinDither(black, white)) {
+            // Under something the backdrop cannot show, unless the pixels
+            // show a pass's tags in turn: then one copy shows the other
+            // pass's frame. A window of one colour in front matches a tag at
+            // every other pixel at most.
+            int const parity = (x ^ y) & 1;
+            for (Backdrop pass : {Backdrop::Black, Backdrop::White}) {
+                if (ShowsTag(black, TagChannel(pass, x, y)))
+                    sameTagged[pass == Backdrop::White][parity] = true;
             }
-            bool const blackTagged = ShowsTag(black[x], TagChannel(Backdrop::Black, x, y));
-            bool const whiteTagged = ShowsTag(white[x], TagChannel(Backdrop::White, x, y));
-            stale.black = stale.black || !blackTagged;
-            stale.white = stale.white || !whiteTagged;
-            blackTags += blackTagged;
-            whiteTags += whiteTagged;
-        };
-        auto const judgePair = [&](std::int32_t x) { pairFaults += BreaksPairRules(black[x], white[x]); };
-
-        UnjudgedSpansOfRow(copies, y, unseen);
-        if (y < inner.top || y >= inner.bottom) {
-            ForEachPixelOutside(unseen, 0, width, judgeRing);
-        } else {
-            ForEachPixelOutside(unseen, 0, inner.left, judgeRing);
-            ForEachPixelOutside(unseen, inner.left, inner.right, judgePair);
-            ForEachPixelOutside(unseen, inner.right, width, judgeRing);
+            return;
         }
-    }
+        bool const blackTagged = ShowsTag(black, TagChannel(Backdrop::Black, x, y));
+        bool const whiteTagged = ShowsTag(white, TagChannel(Backdrop::White, x, y));
+        stale.black = stale.black || !blackTagged;
+        stale.white = stale.white || !whiteTagged;
+        blackTags += blackTagged;
+        whiteTags += whiteTagged;
+    };
+    auto const judgePair = [&](std::int32_t x, std::int32_t y) {
+        pairFaults += BreaksPairRules(at(copies.black, x, y), at(copies.white, x, y));
+    };
+    ForEachJudgedPixel(copies, judgeRing, judgePair);
+
     // A ring in view that shows no tag of a pass: that copy never saw its
     // backdrop.
     stale.black = stale.black || (ringSeen > 0 && blackTags == 0);
@@ -180,6 +194,13 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
     if (pairFaults > kPairFaultsForgiven)
         stale = kBothCopiesStale;
     return stale;
+}
+
+bool TagRingInView(BackdropCopies const& copies)
+{
+    bool seen = false;
+    ForEachJudgedPixel(copies, [&](std::int32_t, std::int32_t) { seen = true; }, [](std::int32_t, std::int32_t) {});
+    return seen;
 }
 
 std::uint64_t PixelChecksum(std::uint32_t const* pixels, std::int64_t count)

@@ -91,10 +91,16 @@ inline constexpr std::int64_t kPairFaultsForgiven = 64;
 //     own tags is stale;
 //   - more than kPairFaultsForgiven pixels of the rectangle outside `unseen`
 //     that break the pair's rules make both copies stale.
-// Pixels on no monitor are not judged either. Where no ring fits (a window
-// filling the screen), only the pair is judged, and the capture asks more of
-// the copies themselves (StaleCopiesOf, backdrop_capture.h).
+// Pixels on no monitor are not judged either. Where no ring pixel is in view
+// (TagRingInView), only the pair is judged, and the capture asks more of the
+// copies themselves (StaleCopiesOf, backdrop_capture.h).
 StaleCopies FindStaleCopies(BackdropCopies const& copies);
+
+// Whether any pixel of the tag ring lies outside `unseen` and on a monitor:
+// only such a pixel proves anything. A window filling the screen leaves no
+// room for the ring; a full-screen overlay, or a window in front covering the
+// frame's border, leaves none of it in view. The pixels are not read.
+bool TagRingInView(BackdropCopies const& copies);
 
 // A checksum of `count` pixels, to tell two copies of one frame apart without
 // keeping both.

@@ -453,6 +453,40 @@ TEST(PaintBackdrop, RingsOfPurePrimariesTellThePassesApart)
     }
 }
 
+struct RingInViewCase {
+    char const* name;
+    CaptureRect inner;
+    std::vector<CaptureRect> unseen;
+    std::vector<CaptureRect> monitors;
+    bool inView;
+};
+
+// A frame of 12 x 10, by default with the capture rectangle (1, 1)-(11, 9)
+// inside it.
+class TagRingInViewTable : public testing::TestWithParam<RingInViewCase> {};
+
+TEST_P(TagRingInViewTable, OnlyARingPixelInViewProvesAnything)
+{
+    RingInViewCase const& c = GetParam();
+    EXPECT_EQ(TagRingInView({nullptr, nullptr, 12, 10, c.inner, c.unseen, c.monitors}), c.inView);
+}
+
+std::vector<CaptureRect> const kOneMonitor = {{0, 0, 12, 10}};
+CaptureRect const kInside = {1, 1, 11, 9};
+
+INSTANTIATE_TEST_SUITE_P(Frames, TagRingInViewTable, testing::Values(
+    RingInViewCase{"nothing_in_front", kInside, {}, kOneMonitor, true},
+    RingInViewCase{"an_overlay_over_the_whole_frame", kInside, {{-100, -100, 100, 100}}, kOneMonitor, false},
+    RingInViewCase{"windows_over_each_side_of_the_ring", kInside, {{0, 0, 12, 1}, {0, 9, 12, 10}, {0, 0, 1, 10}, {11, 0, 12, 10}},
+                   kOneMonitor, false},
+    RingInViewCase{"one_ring_pixel_left_in_view", kInside, {{0, 0, 12, 1}, {0, 9, 11, 10}, {0, 0, 1, 10}, {11, 0, 12, 9}},
+                   kOneMonitor, true},
+    RingInViewCase{"a_window_over_the_rectangle_only", kInside, {{1, 1, 11, 9}}, kOneMonitor, true},
+    RingInViewCase{"the_ring_over_gaps_between_monitors", kInside, {}, {{1, 1, 11, 9}}, false},
+    RingInViewCase{"the_ring_partly_unseen_partly_off_every_monitor", kInside, {{0, 0, 12, 5}}, {{0, 0, 12, 9}}, true},
+    RingInViewCase{"no_room_for_a_ring", {0, 0, 12, 10}, {}, kOneMonitor, false}),
+    [](testing::TestParamInfo<RingInViewCase> const& info) { return info.param.name; });
+
 struct FrameCase {
     char const* name;
     CaptureRect rect;
