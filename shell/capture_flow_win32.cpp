@@ -65,11 +65,13 @@ void CaptureForegroundWindow(HWND host)
         CaptureRect const bounds = GetWindowRect(target, &windowRect) ? screen.bounds : screen.primary;
         CaptureRect const window = {windowRect.left, windowRect.top, windowRect.right, windowRect.bottom};
 
-        // The margin is the one the last capture's shadow needed. A shadow
-        // cut at it is copied once more, with the widest margin.
-        std::int32_t margin = g_app.shadowMargin;
+        // The margin is the one the last capture's shadow needed, at this
+        // monitor's scale. A shadow cut at it is copied once more, with the
+        // widest margin.
+        UINT const dpi = DpiOf(target);
+        std::int32_t margin = MarginAtDpi(g_app.shadowMargin, dpi);
         bool matted = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
-        std::int32_t const widest = WidestMargin(DpiOf(target));
+        std::int32_t const widest = WidestMargin(dpi);
         if (matted && margin < widest && ShadowIsCut(MeasureShadowReach(ShadowOf(capture, window)), margin)) {
             ReleaseBackdropCapture(capture);
             margin = widest;
@@ -77,7 +79,8 @@ void CaptureForegroundWindow(HWND host)
         }
 
         if (matted) {
-            g_app.shadowMargin = MarginForShadow(MeasureShadowReach(ShadowOf(capture, window)), widest);
+            std::int32_t const needed = MarginForShadow(MeasureShadowReach(ShadowOf(capture, window)), widest);
+            g_app.shadowMargin = MarginToRemember(needed, dpi);
             // The pointer is drawn on the whole frame; the tag ring goes
             // before the crop, which shrinks the image's own width and
             // height, which every later step uses.

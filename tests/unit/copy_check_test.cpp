@@ -380,7 +380,8 @@ TEST_P(FindStaleCopiesTable, TellsEachCopysOwnFrameFromAnOlderOne)
 
 INSTANTIATE_TEST_SUITE_P(
     Pairs, FindStaleCopiesTable,
-    testing::Combine(testing::Range<std::size_t>(0, std::size(kCompositors)), testing::Range<std::size_t>(0, Rows().size())),
+    testing::Combine(testing::Range<std::size_t>(0, std::size(kCompositors)),
+                     testing::Range<std::size_t>(0, Rows().size())),
     [](testing::TestParamInfo<std::tuple<std::size_t, std::size_t>> const& info) {
         return std::string(kCompositors[std::get<0>(info.param)].name) + "__" + Rows()[std::get<1>(info.param)].name;
     });
@@ -477,10 +478,10 @@ CaptureRect const kInside = {1, 1, 11, 9};
 INSTANTIATE_TEST_SUITE_P(Frames, TagRingInViewTable, testing::Values(
     RingInViewCase{"nothing_in_front", kInside, {}, kOneMonitor, true},
     RingInViewCase{"an_overlay_over_the_whole_frame", kInside, {{-100, -100, 100, 100}}, kOneMonitor, false},
-    RingInViewCase{"windows_over_each_side_of_the_ring", kInside, {{0, 0, 12, 1}, {0, 9, 12, 10}, {0, 0, 1, 10}, {11, 0, 12, 10}},
-                   kOneMonitor, false},
-    RingInViewCase{"one_ring_pixel_left_in_view", kInside, {{0, 0, 12, 1}, {0, 9, 11, 10}, {0, 0, 1, 10}, {11, 0, 12, 9}},
-                   kOneMonitor, true},
+    RingInViewCase{"windows_over_each_side_of_the_ring", kInside,
+                   {{0, 0, 12, 1}, {0, 9, 12, 10}, {0, 0, 1, 10}, {11, 0, 12, 10}}, kOneMonitor, false},
+    RingInViewCase{"one_ring_pixel_left_in_view", kInside,
+                   {{0, 0, 12, 1}, {0, 9, 11, 10}, {0, 0, 1, 10}, {11, 0, 12, 9}}, kOneMonitor, true},
     RingInViewCase{"a_window_over_the_rectangle_only", kInside, {{1, 1, 11, 9}}, kOneMonitor, true},
     RingInViewCase{"the_ring_over_gaps_between_monitors", kInside, {}, {{1, 1, 11, 9}}, false},
     RingInViewCase{"the_ring_partly_unseen_partly_off_every_monitor", kInside, {{0, 0, 12, 5}}, {{0, 0, 12, 9}}, true},

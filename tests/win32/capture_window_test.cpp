@@ -295,8 +295,8 @@ public:
         DWORD const layered = options.alpha < 255 ? WS_EX_LAYERED : 0;
         m_window = CreateWindowExW(options.exStyle | layered, options.className, options.title,
                                    WS_POPUP | (options.visible ? WS_VISIBLE : 0), r.left,
-                                   r.top, r.right - r.left, r.bottom - r.top, options.owner, nullptr, windowClass.hInstance,
-                                   nullptr);
+                                   r.top, r.right - r.left, r.bottom - r.top, options.owner, nullptr,
+                                   windowClass.hInstance, nullptr);
         if (layered)
             SetLayeredWindowAttributes(m_window, 0, options.alpha, LWA_ALPHA);
         PumpMessages(100);
