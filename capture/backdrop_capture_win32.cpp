@@ -205,7 +205,9 @@ void ShowBackdropComposed(BackdropCapture const& capture, HDC memoryDC, SIZE siz
 // (which changes nothing on Windows). Wine restacks the X window only for a
 // real change of the z-order, and a topmost target may already stand first:
 // the host is lifted directly above it for a moment (it leaves the topmost
-// windows again once hidden, HideHost).
+// windows again once hidden, HideHost). On a Windows desktop that nothing
+// composes (Windows 7 without Aero) that moment may make a topmost target
+// repaint, which the check of the copies finds like any stale frame.
 void ShowBackdropUncomposed(BackdropCapture const& capture, HDC memoryDC, SIZE size)
 {
     ShowHostBehindTarget(capture);

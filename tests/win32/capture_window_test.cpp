@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -419,17 +418,16 @@ TEST_F(WindowCapture, UnusualCopiesAreNoStaleFrames)
 // pair's rules, and would matte to a translucent window.
 class BrighteningWindow {
 public:
-    explicit BrighteningWindow(RECT rect)
+    explicit BrighteningWindow(RECT rect) : m_made(CreateEventW(nullptr, TRUE, FALSE, nullptr))
     {
-        std::promise<HWND> made;
-        std::future<HWND> window = made.get_future();
-        m_thread = std::thread([this, rect, &made] { Run(rect, made); });
-        m_window = window.get();
+        m_thread = std::thread([this, rect] { Run(rect); });
+        WaitForSingleObject(m_made, INFINITE);
     }
     ~BrighteningWindow()
     {
         m_stop = true;
         m_thread.join();
+        CloseHandle(m_made);
     }
     BrighteningWindow(BrighteningWindow const&) = delete;
     BrighteningWindow& operator=(BrighteningWindow const&) = delete;
@@ -437,7 +435,7 @@ public:
     HWND window() const { return m_window; }
 
 private:
-    void Run(RECT rect, std::promise<HWND>& made)
+    void Run(RECT rect)
     {
         WNDCLASSEXW windowClass = {};
         windowClass.cbSize = sizeof(windowClass);
@@ -448,7 +446,8 @@ private:
         HWND const window = CreateWindowExW(0, windowClass.lpszClassName, L"Brightening", WS_POPUP | WS_VISIBLE,
                                             rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                                             nullptr, nullptr, windowClass.hInstance, nullptr);
-        made.set_value(window);
+        m_window = window;
+        SetEvent(m_made);
         RECT const client = {0, 0, rect.right - rect.left, rect.bottom - rect.top};
         for (int grey = 0; !m_stop; grey = (grey + 1) % 256) {
             MSG message;
@@ -465,9 +464,10 @@ private:
         UnregisterClassW(reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(atom)), windowClass.hInstance);
     }
 
+    HANDLE const m_made; // set once the window is made
     std::atomic<bool> m_stop = false;
-    std::thread m_thread;
     HWND m_window = nullptr;
+    std::thread m_thread;
 };
 
 // A window over the whole frame, the tag ring included (an overlay), leaves
