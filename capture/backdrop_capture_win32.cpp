@@ -186,38 +186,38 @@ void ShowHostBehindTarget(BackdropCapture const& capture)
     SetWindowPos(capture.host, capture.target, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-// Where the system composes, the host is painted while hidden (Windows keeps
-// a hidden layered window's picture), then placed directly behind the target
-// and shown, and the copy waits for the next composition: DWM composes once
-// per refresh and presents from a swap chain, so a copy made at once would
-// show the frame before the backdrop.
-void ShowBackdropComposed(BackdropCapture const& capture, HDC memoryDC, SIZE size)
+// Shows the host directly behind the target, with the pass's backdrop.
+// Where the system composes, the host is painted while still hidden:
+// Windows keeps a hidden layered window's picture, so the host stands in
+// full the moment it is shown, not with the last pass's picture. And the
+// copy waits for the next composition: DWM composes once per refresh and
+// presents from a swap chain, so a copy made at once would show the frame
+// before the backdrop. The host is painted once shown as well: wine keeps no
+// picture that a hidden layered window is given, even where it reports
+// composition (when it plays Windows 8.1 or later); on Windows this repeats
+// the same picture. Wine then maps the painted window on top of the X stack
+// whatever the z-order says, so the target is put back on top, which changes
+// nothing on Windows. Wine restacks the X window only for a real change of
+// the z-order, and a topmost target may already stand first: where nothing
+// composes, the host is lifted directly above it for a moment (it leaves the
+// topmost windows again once hidden, HideHost). On a Windows desktop that
+// nothing composes (Windows 7 without Aero) that moment may make a topmost
+// target repaint, which the check of the copies finds like any stale frame.
+void ShowBackdrop(BackdropCapture const& capture, HDC memoryDC, SIZE size)
 {
-    PaintHost(capture, memoryDC, size);
-    ShowHostBehindTarget(capture);
-    WaitForTheCompositor();
-}
-
-// Where nothing composes (wine), the host is placed directly behind the
-// target and shown first, and only then painted: wine keeps no picture that
-// a hidden layered window is given. Wine also maps the painted window on top
-// of the X stack whatever the z-order says, so the target is put back on top
-// (which changes nothing on Windows). Wine restacks the X window only for a
-// real change of the z-order, and a topmost target may already stand first:
-// the host is lifted directly above it for a moment (it leaves the topmost
-// windows again once hidden, HideHost). On a Windows desktop that nothing
-// composes (Windows 7 without Aero) that moment may make a topmost target
-// repaint, which the check of the copies finds like any stale frame.
-void ShowBackdropUncomposed(BackdropCapture const& capture, HDC memoryDC, SIZE size)
-{
+    bool const composes = SystemComposes();
+    if (composes)
+        PaintHost(capture, memoryDC, size);
     ShowHostBehindTarget(capture);
     PaintHost(capture, memoryDC, size);
     bool const topmost = IsTopmost(capture.target);
-    if (topmost) {
+    if (topmost && !composes) {
         HWND const above = GetWindow(capture.target, GW_HWNDPREV);
         SetWindowPos(capture.host, above ? above : HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
     }
     SetWindowPos(capture.target, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+    if (composes)
+        WaitForTheCompositor();
 }
 
 // One copy of the frame with the host shown directly behind the target as a
@@ -239,11 +239,7 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
     PaintBackdrop(buffer.pixels, buffer.width, buffer.height, capture.inner, pass);
     SetForegroundWindow(capture.target);
     RaiseWithinItsBand(capture.target);
-    SIZE const size = {buffer.width, buffer.height};
-    if (SystemComposes())
-        ShowBackdropComposed(capture, memoryDC, size);
-    else
-        ShowBackdropUncomposed(capture, memoryDC, size);
+    ShowBackdrop(capture, memoryDC, {buffer.width, buffer.height});
     bool const inFront = TargetStandsInFront(capture);
     bool settled = true;
     if (inFront && !TagRingInView(CopiesOf(capture))) {
