@@ -360,6 +360,31 @@ CompositorModel const kCompositors[] = {
     {"linear_light_rec2020_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Rec2020, true},
 };
 
+// The models turn the ring's pure primaries into what colour management is
+// reported to make of them, and leave black and white alone.
+TEST(CompositorModel, ShowsPurePrimariesAsColourManagementDoes)
+{
+    CompositorModel const p3 = {"p3", Blending::LinearLight, 1.0, OutputPrimaries::DisplayP3};
+    CompositorModel const rec2020 = {"rec2020", Blending::LinearLight, 1.0, OutputPrimaries::Rec2020};
+    CompositorModel const boosted = {"boosted", Blending::LinearLight, 3.0};
+    struct {
+        CompositorModel const& model;
+        std::uint32_t pixel;
+        std::uint32_t shown;
+    } const cases[] = {
+        {p3, 0xFFFF0000u, 0xFFEA3323u},      // red: (234, 51, 35)
+        {rec2020, 0xFF00FF00u, 0xFF9BF654u}, // green: (155, 246, 84), reported as about (156, 245, 84)
+        {rec2020, 0xFF000000u, 0xFF000000u},
+        {rec2020, 0xFFFFFFFFu, 0xFFFFFFFFu},
+        {boosted, 0xFF404040u, 0xFF6D6D6Du}, // SDR grey three times as bright in linear light
+        {boosted, 0xFFC0C0C0u, 0xFFFFFFFFu}, // and clipped at white
+    };
+    for (auto const& c : cases) {
+        std::uint32_t const shown = CopiedPixel(c.model, ComposeOpaque(c.model, c.pixel), 0);
+        EXPECT_EQ(shown, c.shown) << c.model.name << " " << std::hex << c.pixel << " shows " << shown;
+    }
+}
+
 class FindStaleCopiesTable : public testing::TestWithParam<std::tuple<std::size_t, std::size_t>> {};
 
 TEST_P(FindStaleCopiesTable, TellsEachCopysOwnFrameFromAnOlderOne)
