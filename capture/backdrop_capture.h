@@ -56,8 +56,11 @@ enum class CopyTiming {
 // did not come to stand directly above the backdrop (an elevated window, one
 // that keeps its place in the z-order): its copy would show the backdrop
 // alone. The desktop and the taskbar, which keep their own place, are copied
-// as they stand, and all of their frame is unseen. A frame without a tag ring
-// is copied a frame after its backdrop stands, and again a frame later.
+// as they stand, and all of their frame is unseen. Windows on another virtual
+// desktop (cloaked) are not in front. A frame without a tag ring in view
+// (TagRingInView) is copied a frame after its backdrop stands, and again a
+// frame later. A topmost target stays topmost, and the host leaves the
+// topmost windows again once hidden.
 bool CopyOverBackdrops(BackdropCapture& capture, StaleCopies which, CopyTiming timing);
 
 // Which copies show a frame other than their own pass's (FindStaleCopies),

@@ -26,23 +26,52 @@ PixelBuffer MakeFrameBuffer(RECT frame, HBITMAP& bitmap)
     return buffer;
 }
 
+// Whether the Desktop Window Manager composes the desktop: always from
+// Windows 8 on, with Aero on Windows 7; never under wine.
+bool SystemComposes()
+{
+    BOOL composing = FALSE;
+    return SUCCEEDED(DwmIsCompositionEnabled(&composing)) && composing;
+}
+
 // Returns once the compositor has had time to show a new frame: at its next
 // composition where the system composes the desktop, after a frame's time
 // where it does not say.
 void WaitForTheCompositor()
 {
-    BOOL composing = FALSE;
-    if (SUCCEEDED(DwmIsCompositionEnabled(&composing)) && composing && SUCCEEDED(DwmFlush()))
+    if (SystemComposes() && SUCCEEDED(DwmFlush()))
         return;
     Sleep(kFrameMs);
 }
 
-// Brings `window` to the top of the non-topmost windows: above every window
-// like it, below every topmost one.
-void RaiseToTopOfNonTopmost(HWND window)
+bool IsTopmost(HWND window)
 {
+    return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// Brings `window` to the top of its own band: a topmost window above every
+// window, any other above every non-topmost one and below every topmost one.
+// The pair HWND_TOPMOST, HWND_NOTOPMOST would strip a topmost window of its
+// state for good, and its owner and owned windows with it (SetWindowPos
+// remarks); a capture must not change the window it captures.
+void RaiseWithinItsBand(HWND window)
+{
+    if (IsTopmost(window)) {
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, kZOrderOnly);
+        return;
+    }
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
+}
+
+// Hides the host. Placed directly behind a topmost target, it became topmost
+// itself; it leaves the topmost windows again, so that the next capture finds
+// it as every capture does.
+void HideHost(HWND host)
+{
+    ShowWindow(host, SW_HIDE);
+    if (IsTopmost(host))
+        SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
 }
 
 // The desktop and the taskbar keep their own place in the z-order whatever
@@ -62,6 +91,15 @@ void AddUnseen(BackdropCapture& capture, RECT const& screenRect)
 {
     capture.unseen.push_back({screenRect.left - capture.frame.left, screenRect.top - capture.frame.top,
                               screenRect.right - capture.frame.left, screenRect.bottom - capture.frame.top});
+}
+
+// A window on another virtual desktop is cloaked: it shows nothing, yet
+// IsWindowVisible says it is visible. Before Windows 8 the attribute is
+// unknown and nothing is cloaked.
+bool IsCloaked(HWND window)
+{
+    DWORD cloaked = 0;
+    return SUCCEEDED(DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) && cloaked != 0;
 }
 
 bool IsOwnedBy(HWND window, HWND owner)
@@ -94,24 +132,20 @@ bool TargetStandsInFront(BackdropCapture& capture)
     for (HWND window = GetWindow(capture.target, GW_HWNDPREV); window; window = GetWindow(window, GW_HWNDPREV)) {
         RECT windowRect = {};
         RECT overlap = {};
-        if (!IsWindowVisible(window) || !GetWindowRect(window, &windowRect) ||
+        if (!IsWindowVisible(window) || IsCloaked(window) || !GetWindowRect(window, &windowRect) ||
             !IntersectRect(&overlap, &windowRect, &capture.frame))
             continue;
-        bool const topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        if (!topmost && !IsOwnedBy(window, capture.target))
+        if (!IsTopmost(window) && !IsOwnedBy(window, capture.target))
             return false;
         AddUnseen(capture, overlap);
     }
     return true;
 }
 
-// A capture rectangle that fills the screen leaves no room for the tag ring.
-// Its copies are judged by the pair's rules alone, which cannot tell a
-// translucent window over the desktop from one over the backdrop.
-bool HasTagRing(BackdropCapture const& capture)
+BackdropCopies CopiesOf(BackdropCapture const& capture)
 {
-    return capture.inner.left > 0 || capture.inner.top > 0 || capture.inner.right < capture.black.width ||
-           capture.inner.bottom < capture.black.height;
+    return {capture.black.pixels, capture.white.pixels, capture.black.width, capture.black.height,
+            capture.inner,        capture.unseen,       capture.monitors};
 }
 
 void CopyFrame(BackdropCapture const& capture, HDC memoryDC)
@@ -121,9 +155,11 @@ void CopyFrame(BackdropCapture const& capture, HDC memoryDC)
     GdiFlush(); // the copy must reach the pixels before they are read directly
 }
 
-// A copy of a frame without a ring waits for the compositor, and is made once
-// more a frame later: the two must agree, or the compositor was still on its
-// way, and the copy counts as stale.
+// A copy of a frame without a ring in view waits for the compositor, and is
+// made once more a frame later: the two must agree, or the compositor was
+// still on its way, and the copy counts as stale. The pair's rules alone
+// cannot tell a translucent window over the desktop from one over the
+// backdrop.
 bool CopySettles(BackdropCapture const& capture, HDC memoryDC, PixelBuffer const& buffer)
 {
     std::int64_t const count = PixelCount(buffer.width, buffer.height);
@@ -135,20 +171,66 @@ bool CopySettles(BackdropCapture const& capture, HDC memoryDC, PixelBuffer const
     return PixelChecksum(buffer.pixels, count) == first;
 }
 
+// Gives the host the frame's place and size and the pass's backdrop, painted
+// from the memory DC, as its whole picture.
+void PaintHost(BackdropCapture const& capture, HDC memoryDC, SIZE size)
+{
+    POINT origin = {capture.frame.left, capture.frame.top};
+    POINT source = {0, 0};
+    BLENDFUNCTION blend = kBackdropBlend;
+    UpdateLayeredWindow(capture.host, capture.hostDC, &origin, &size, memoryDC, &source, 0, &blend, ULW_ALPHA);
+}
+
+void ShowHostBehindTarget(BackdropCapture const& capture)
+{
+    SetWindowPos(capture.host, capture.target, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// Shows the host directly behind the target, with the pass's backdrop.
+// Where the system composes, the host is painted while still hidden:
+// Windows keeps a hidden layered window's picture, so the host stands in
+// full the moment it is shown, not with the last pass's picture. And the
+// copy waits for the next composition: DWM composes once per refresh and
+// presents from a swap chain, so a copy made at once would show the frame
+// before the backdrop. The host is painted once shown as well: wine keeps no
+// picture that a hidden layered window is given, even where it reports
+// composition (when it plays Windows 8.1 or later); on Windows this repeats
+// the same picture. Wine then maps the painted window on top of the X stack
+// whatever the z-order says, so the target is put back on top, which changes
+// nothing on Windows. Wine restacks the X window only for a real change of
+// the z-order, and a topmost target may already stand first: where nothing
+// composes, the host is lifted directly above it for a moment (it leaves the
+// topmost windows again once hidden, HideHost). On a Windows desktop that
+// nothing composes (Windows 7 without Aero) that moment may make a topmost
+// target repaint, which the check of the copies finds like any stale frame.
+void ShowBackdrop(BackdropCapture const& capture, HDC memoryDC, SIZE size)
+{
+    bool const composes = SystemComposes();
+    if (composes)
+        PaintHost(capture, memoryDC, size);
+    ShowHostBehindTarget(capture);
+    PaintHost(capture, memoryDC, size);
+    bool const topmost = IsTopmost(capture.target);
+    if (topmost && !composes) {
+        HWND const above = GetWindow(capture.target, GW_HWNDPREV);
+        SetWindowPos(capture.host, above ? above : HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+    }
+    SetWindowPos(capture.target, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+    if (composes)
+        WaitForTheCompositor();
+}
+
 // One copy of the frame with the host shown directly behind the target as a
 // layered backdrop painted from the pass's buffer; the copy lands in that
 // same buffer. The target is raised first, then the host is put directly
-// behind it and shown, and only then painted: no state on the way has the
-// backdrop in front of the target, so no frame the compositor shows can put
-// it there. (Wine keeps no picture that a hidden layered window is given, so
-// it is painted once shown; and it maps the painted window on top of the X
-// stack whatever the z-order says, so the target is put back on top, which
-// changes nothing on Windows.) The host is placed and shown without
+// behind it: no state on the way has the backdrop in front of the target
+// where the compositor could show it. The host is placed and shown without
 // activation: taking it from the target would close the target's menus and
 // tooltips and repaint its caption between the two copies. A first copy
-// follows the z-order calls at once: a message handled in between could
-// repaint or move the windows. A copy made again, after a stale one, waits
-// for the compositor first, as it did not keep up the first time.
+// follows the z-order calls with nothing in between but the wait for the
+// compositor: a message handled in between could repaint or move the
+// windows. A copy made again, after a stale one, waits for the compositor
+// first, as it did not keep up the first time.
 bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing)
 {
     PixelBuffer const& buffer = pass == Backdrop::Black ? capture.black : capture.white;
@@ -156,17 +238,11 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
     SelectObject(memoryDC, pass == Backdrop::Black ? capture.blackBitmap : capture.whiteBitmap);
     PaintBackdrop(buffer.pixels, buffer.width, buffer.height, capture.inner, pass);
     SetForegroundWindow(capture.target);
-    RaiseToTopOfNonTopmost(capture.target);
-    SetWindowPos(capture.host, capture.target, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    POINT origin = {capture.frame.left, capture.frame.top};
-    SIZE size = {buffer.width, buffer.height};
-    POINT source = {0, 0};
-    BLENDFUNCTION blend = kBackdropBlend;
-    UpdateLayeredWindow(capture.host, capture.hostDC, &origin, &size, memoryDC, &source, 0, &blend, ULW_ALPHA);
-    SetWindowPos(capture.target, HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+    RaiseWithinItsBand(capture.target);
+    ShowBackdrop(capture, memoryDC, {buffer.width, buffer.height});
     bool const inFront = TargetStandsInFront(capture);
     bool settled = true;
-    if (inFront && !HasTagRing(capture)) {
+    if (inFront && !TagRingInView(CopiesOf(capture))) {
         settled = CopySettles(capture, memoryDC, buffer);
     } else if (inFront) {
         if (timing == CopyTiming::AfterAFrame)
@@ -174,7 +250,7 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
         CopyFrame(capture, memoryDC);
     }
     (pass == Backdrop::Black ? capture.unsettled.black : capture.unsettled.white) = !settled;
-    ShowWindow(capture.host, SW_HIDE);
+    HideHost(capture.host);
     return inFront;
 }
 
@@ -211,8 +287,7 @@ bool CopyOverBackdrops(BackdropCapture& capture, StaleCopies which, CopyTiming t
 
 StaleCopies StaleCopiesOf(BackdropCapture const& capture)
 {
-    StaleCopies stale = FindStaleCopies({capture.black.pixels, capture.white.pixels, capture.black.width,
-                                         capture.black.height, capture.inner, capture.unseen, capture.monitors});
+    StaleCopies stale = FindStaleCopies(CopiesOf(capture));
     stale.black = stale.black || capture.unsettled.black;
     stale.white = stale.white || capture.unsettled.white;
     return stale;

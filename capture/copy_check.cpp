@@ -3,6 +3,7 @@
 #include "capture/screen_layout.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -27,8 +28,12 @@ int TagChannel(Backdrop pass, std::int32_t x, std::int32_t y)
     return even ? kRed : kBlue;
 }
 
-// A primary, darkened or not: the other two channels are zero, or so close to
-// it that colour management may have left them there.
+// A primary, darkened or not, as colour management may return it: the
+// largest channel by half again. A Rec. 2020 output turns pure green into
+// about (156, 245, 84), a Display P3 one pure red into (234, 51, 35); the
+// alternating pattern around the ring, not the purity of one pixel, rules out
+// a chance match. A primary darkened to what dither can make of black is
+// none.
 bool ShowsTag(std::uint32_t pixel, int channel)
 {
     int other = 0;
@@ -36,19 +41,33 @@ bool ShowsTag(std::uint32_t pixel, int channel)
         if (c != channel)
             other = std::max(other, Channel(pixel, c));
     }
-    return 16 * other < Channel(pixel, channel);
+    int const tag = Channel(pixel, channel);
+    return tag > kPairSlack && 2 * tag > 3 * other;
 }
 
-bool ShowsAnyTag(std::uint32_t pixel)
+// Whether the copies agree at a pixel within the dither: what the backdrop
+// cannot show looks the same in both.
+bool SameWithinDither(std::uint32_t black, std::uint32_t white)
 {
-    return ShowsTag(pixel, kBlue) || ShowsTag(pixel, kGreen) || ShowsTag(pixel, kRed);
+    for (int c = 0; c < 3; ++c) {
+        if (std::abs(Channel(black, c) - Channel(white, c)) > kPairSlack)
+            return false;
+    }
+    return true;
 }
 
-// Whether white, which should be black lifted by the same amount in every
-// channel, turned the order of two channels that black had apart.
+// Whether white, which should be black lifted alike in every channel, turned
+// the order of two channels that black had apart, by more than the dither
+// can.
 bool TurnsOrder(int blackA, int blackB, int whiteA, int whiteB)
 {
-    return (blackA > blackB && whiteA < whiteB) || (blackB > blackA && whiteB < whiteA);
+    return (blackA - blackB > kPairSlack && whiteB - whiteA > kPairSlack) ||
+           (blackB - blackA > kPairSlack && whiteA - whiteB > kPairSlack);
+}
+
+int Spread(int blue, int green, int red)
+{
+    return std::max({blue, green, red}) - std::min({blue, green, red});
 }
 
 // The rules every pixel of a current pair keeps (copy_check.h).
@@ -58,10 +77,10 @@ bool BreaksPairRules(std::uint32_t black, std::uint32_t white)
         return false; // an opaque pixel, or one under a window in front: nothing to tell
     int const kb = Channel(black, kBlue), kg = Channel(black, kGreen), kr = Channel(black, kRed);
     int const wb = Channel(white, kBlue), wg = Channel(white, kGreen), wr = Channel(white, kRed);
-    if (wb < kb || wg < kg || wr < kr)
+    if (kb - wb > kPairSlack || kg - wg > kPairSlack || kr - wr > kPairSlack)
         return true;
-    if ((black & kColourBits) == 0)
-        return std::max({wb, wg, wr}) - std::min({wb, wg, wr}) > 1;
+    if (Spread(wb, wg, wr) > Spread(kb, kg, kr) + kSpreadSlack)
+        return true;
     return TurnsOrder(kb, kg, wb, wg) || TurnsOrder(kb, kr, wb, wr) || TurnsOrder(kg, kr, wg, wr);
 }
 
@@ -71,6 +90,29 @@ void UnjudgedSpansOfRow(BackdropCopies const& copies, std::int32_t y, std::vecto
 {
     SpansOffMonitors(copies.monitors, y, copies.width, spans);
     AddSpansOfRects(copies.unseen, y, spans);
+}
+
+// Calls ring(x, y) for every pixel of the tag ring and pair(x, y) for every
+// pixel of the capture rectangle that the check judges: what lies outside
+// `unseen` and on a monitor.
+template <class Ring, class Pair>
+void ForEachJudgedPixel(BackdropCopies const& copies, Ring ring, Pair pair)
+{
+    std::int32_t const width = copies.width;
+    CaptureRect const inner = {std::clamp(copies.inner.left, 0, width), copies.inner.top,
+                               std::clamp(copies.inner.right, 0, width), copies.inner.bottom};
+    std::vector<PixelSpan> unseen;
+    for (std::int32_t y = 0; y < copies.height; ++y) {
+        auto const ringAt = [&](std::int32_t x) { ring(x, y); };
+        UnjudgedSpansOfRow(copies, y, unseen);
+        if (y < inner.top || y >= inner.bottom) {
+            ForEachPixelOutside(unseen, 0, width, ringAt);
+        } else {
+            ForEachPixelOutside(unseen, 0, inner.left, ringAt);
+            ForEachPixelOutside(unseen, inner.left, inner.right, [&](std::int32_t x) { pair(x, y); });
+            ForEachPixelOutside(unseen, inner.right, width, ringAt);
+        }
+    }
 }
 
 } // namespace
@@ -103,52 +145,62 @@ void PaintBackdrop(std::uint32_t* pixels, std::int32_t width, std::int32_t heigh
 StaleCopies FindStaleCopies(BackdropCopies const& copies)
 {
     StaleCopies stale = {false, false};
-    std::int32_t const width = copies.width;
-    CaptureRect const inner = {std::clamp(copies.inner.left, 0, width), copies.inner.top,
-                               std::clamp(copies.inner.right, 0, width), copies.inner.bottom};
     std::int64_t ringSeen = 0;
     std::int64_t blackTags = 0;
     std::int64_t whiteTags = 0;
+    // For each pass, the parities (x + y even, odd) at which a ring pixel the
+    // same in both copies shows that pass's tag.
+    bool sameTagged[2][2] = {};
     std::int64_t pairFaults = 0;
-    std::vector<PixelSpan> unseen;
-    for (std::int32_t y = 0; y < copies.height; ++y) {
-        std::int64_t const rowStart = static_cast<std::int64_t>(y) * width;
-        std::uint32_t const* black = copies.black + rowStart;
-        std::uint32_t const* white = copies.white + rowStart;
-        auto const judgeRing = [&](std::int32_t x) {
-            ++ringSeen;
-            if (((black[x] ^ white[x]) & kColourBits) == 0) {
-                // Under something the backdrop cannot show, unless the pixel
-                // is a tag: then one copy shows the other pass's frame.
-                if (ShowsAnyTag(black[x]))
-                    stale = kBothCopiesStale;
-                return;
+    auto const at = [&](std::uint32_t const* pixels, std::int32_t x, std::int32_t y) {
+        return pixels[static_cast<std::int64_t>(y) * copies.width + x];
+    };
+    auto const judgeRing = [&](std::int32_t x, std::int32_t y) {
+        std::uint32_t const black = at(copies.black, x, y);
+        std::uint32_t const white = at(copies.white, x, y);
+        ++ringSeen;
+        if (SameWithinDither(black, white)) {
+            // Under something the backdrop cannot show, unless the pixels
+            // show a pass's tags in turn: then one copy shows the other
+            // pass's frame. A window of one colour in front matches a tag at
+            // every other pixel at most.
+            int const parity = (x ^ y) & 1;
+            for (Backdrop pass : {Backdrop::Black, Backdrop::White}) {
+                if (ShowsTag(black, TagChannel(pass, x, y)))
+                    sameTagged[pass == Backdrop::White][parity] = true;
             }
-            bool const blackTagged = ShowsTag(black[x], TagChannel(Backdrop::Black, x, y));
-            bool const whiteTagged = ShowsTag(white[x], TagChannel(Backdrop::White, x, y));
-            stale.black = stale.black || !blackTagged;
-            stale.white = stale.white || !whiteTagged;
-            blackTags += blackTagged;
-            whiteTags += whiteTagged;
-        };
-        auto const judgePair = [&](std::int32_t x) { pairFaults += BreaksPairRules(black[x], white[x]); };
-
-        UnjudgedSpansOfRow(copies, y, unseen);
-        if (y < inner.top || y >= inner.bottom) {
-            ForEachPixelOutside(unseen, 0, width, judgeRing);
-        } else {
-            ForEachPixelOutside(unseen, 0, inner.left, judgeRing);
-            ForEachPixelOutside(unseen, inner.left, inner.right, judgePair);
-            ForEachPixelOutside(unseen, inner.right, width, judgeRing);
+            return;
         }
-    }
+        bool const blackTagged = ShowsTag(black, TagChannel(Backdrop::Black, x, y));
+        bool const whiteTagged = ShowsTag(white, TagChannel(Backdrop::White, x, y));
+        stale.black = stale.black || !blackTagged;
+        stale.white = stale.white || !whiteTagged;
+        blackTags += blackTagged;
+        whiteTags += whiteTagged;
+    };
+    auto const judgePair = [&](std::int32_t x, std::int32_t y) {
+        pairFaults += BreaksPairRules(at(copies.black, x, y), at(copies.white, x, y));
+    };
+    ForEachJudgedPixel(copies, judgeRing, judgePair);
+
     // A ring in view that shows no tag of a pass: that copy never saw its
     // backdrop.
     stale.black = stale.black || (ringSeen > 0 && blackTags == 0);
     stale.white = stale.white || (ringSeen > 0 && whiteTags == 0);
+    for (auto const& parities : sameTagged) {
+        if (parities[0] && parities[1])
+            stale = kBothCopiesStale;
+    }
     if (pairFaults > kPairFaultsForgiven)
         stale = kBothCopiesStale;
     return stale;
+}
+
+bool TagRingInView(BackdropCopies const& copies)
+{
+    bool seen = false;
+    ForEachJudgedPixel(copies, [&](std::int32_t, std::int32_t) { seen = true; }, [](std::int32_t, std::int32_t) {});
+    return seen;
 }
 
 std::uint64_t PixelChecksum(std::uint32_t const* pixels, std::int64_t count)

@@ -16,23 +16,35 @@
 // primaries that tell the passes apart: blue and green in turn for the black
 // pass, red and blue in turn for the white one, so that at every ring pixel
 // the two passes differ, and no even-coloured desktop or window looks like
-// either ring. A shadow darkens a primary but keeps the other two channels at
-// zero. The ring's left and right columns tag every row, so a copy torn
-// between two frames shows up too. The ring is copied with the rectangle and
-// never saved.
+// either ring. A copy shows a tag where the tag's channel is the largest by
+// half again: a shadow darkens a primary, and colour management (a wide-gamut
+// panel, Auto Color Management, HDR) mixes some of the others into it. The
+// ring's left and right columns tag every row, so a copy torn between two
+// frames shows up too. The ring is copied with the rectangle and never saved.
 //
-// The pair. Whatever the compositor (8-bit blending or linear light), a pixel
-// of opacity a and colour v shows a*v over black and a*v + (1-a) over white,
-// so over the rectangle:
+// The pair. Whatever the compositor (8-bit blending or linear light, with an
+// SDR boost or a conversion to the panel's primaries), a pixel of opacity a
+// and colour v shows over white what it shows over black lifted by the same
+// amount of light in every channel, so over the rectangle:
 //   - white is at least black in every channel;
-//   - where black is pure black (a = 0 or v = 0), white is grey, within one
-//     step of rounding;
+//   - white's channels lie no further apart than black's: the sRGB curve
+//     brings values closer together the higher they lie;
 //   - where black has one channel above another, white has it above or equal.
-// These hold for any content that stays put between the copies. A repaint of
-// the window between the copies, or a copy of the backdrop lying over a
-// coloured window, breaks them.
+// Rounding and a dither of one step in each copy blur each comparison by
+// kPairSlack (the spread by kSpreadSlack). These hold for any content that
+// stays put between the copies. A repaint of the window between the copies,
+// or a copy of the backdrop lying over a coloured window, breaks them.
 
 inline constexpr std::int32_t kTagRingWidth = 1;
+
+// How far a channel of a current pair may stray from the pair's rules: a
+// step of rounding, and a step of dither in either copy.
+inline constexpr int kPairSlack = 2;
+
+// How much further apart white's channels may lie than black's: a step of
+// rounding in each copy, and a step of dither in each of two channels of
+// each copy.
+inline constexpr int kSpreadSlack = 2 + 2 * kPairSlack;
 
 enum class Backdrop { Black, White };
 
@@ -72,17 +84,23 @@ inline constexpr std::int64_t kPairFaultsForgiven = 64;
 // Which copies show a frame other than their own pass's:
 //   - a ring pixel outside `unseen` that differs between the copies must show
 //     each copy's own tag there, or that copy is stale;
-//   - a ring pixel that is the same in both copies lies under something the
-//     backdrop cannot show, unless it shows a tag: then one copy shows the
-//     other's frame, and both are made again;
+//   - a ring pixel that is the same in both copies, within kPairSlack, lies
+//     under something the backdrop cannot show, unless it shows a tag: then
+//     one copy shows the other's frame, and both are made again;
 //   - a copy whose ring, where it lies outside `unseen`, shows none of its
 //     own tags is stale;
 //   - more than kPairFaultsForgiven pixels of the rectangle outside `unseen`
 //     that break the pair's rules make both copies stale.
-// Pixels on no monitor are not judged either. Where no ring fits (a window
-// filling the screen), only the pair is judged, and the capture asks more of
-// the copies themselves (StaleCopiesOf, backdrop_capture.h).
+// Pixels on no monitor are not judged either. Where no ring pixel is in view
+// (TagRingInView), only the pair is judged, and the capture asks more of the
+// copies themselves (StaleCopiesOf, backdrop_capture.h).
 StaleCopies FindStaleCopies(BackdropCopies const& copies);
+
+// Whether any pixel of the tag ring lies outside `unseen` and on a monitor:
+// only such a pixel proves anything. A window filling the screen leaves no
+// room for the ring; a full-screen overlay, or a window in front covering the
+// frame's border, leaves none of it in view. The pixels are not read.
+bool TagRingInView(BackdropCopies const& copies);
 
 // A checksum of `count` pixels, to tell two copies of one frame apart without
 // keeping both.

@@ -1,5 +1,7 @@
 #include "capture/screen_layout_win32.h"
 
+#include <shellscalingapi.h>
+
 namespace {
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors)
@@ -23,11 +25,20 @@ ScreenLayout CurrentScreenLayout()
 
 UINT DpiOf(HWND window)
 {
-    // Looked up rather than linked: Windows 7 and 8 have no GetDpiForWindow,
-    // and the program must start there.
-    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-    static auto const getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    UINT const dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
-    return dpi > 0 ? dpi : 96;
+    // The monitor's own scale, not the window's: GetDpiForWindow answers 96
+    // for a window of a program that is not DPI-aware and the system's DPI
+    // for one that is aware of that only, whatever monitor shows it, while
+    // the shadow grows with the monitor. Looked up rather than linked:
+    // Windows 7 and 8 have no GetDpiForMonitor, and the program must start
+    // there.
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
+    static HMODULE const shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    static auto const getDpiForMonitor = reinterpret_cast<GetDpiForMonitorFunction>(
+        shcore ? reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")) : nullptr);
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    HMONITOR const monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    if (!getDpiForMonitor || FAILED(getDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY)) || dpiX == 0)
+        return 96;
+    return dpiX;
 }

@@ -11,6 +11,33 @@ std::int32_t WidestMargin(std::uint32_t dpi)
                                                               4 * kWidestMargin));
 }
 
+namespace {
+
+// Dots per inch as the margins count them: never below 100 % scaling, as
+// WidestMargin.
+std::int64_t ScaleOf(std::uint32_t dpi)
+{
+    return std::max<std::int64_t>(dpi, 96);
+}
+
+} // namespace
+
+std::int32_t MarginAtDpi(std::int32_t remembered, std::uint32_t dpi)
+{
+    if (remembered <= kCaptureMargin)
+        return kCaptureMargin;
+    std::int64_t const scaled = (std::int64_t{remembered} * ScaleOf(dpi) + 95) / 96;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(scaled, WidestMargin(dpi)));
+}
+
+std::int32_t MarginToRemember(std::int32_t margin, std::uint32_t dpi)
+{
+    if (margin <= kCaptureMargin)
+        return kCaptureMargin;
+    std::int64_t const unscaled = (std::int64_t{margin} * 96 + ScaleOf(dpi) - 1) / ScaleOf(dpi);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(unscaled, kCaptureMargin + 1, kWidestMargin));
+}
+
 ShadowReach MeasureShadowReach(MattedCapture const& capture)
 {
     // The box of every shadow pixel, grown from the window rectangle.

@@ -25,6 +25,20 @@ inline constexpr std::int32_t kShadowSlack = 8;
 // The widest margin for a window on a monitor of `dpi` dots per inch.
 std::int32_t WidestMargin(std::uint32_t dpi);
 
+// The margin carried from one capture to the next is kept in pixels at 100 %
+// scaling: a shadow is as many times wider as its monitor's scale, and the
+// next window may lie on another monitor.
+
+// The margin, in physical pixels, that a capture on a monitor of `dpi` starts
+// from, given the remembered one: the usual kCaptureMargin stays as it is, a
+// wider one grows with the scale, up to WidestMargin(dpi).
+std::int32_t MarginAtDpi(std::int32_t remembered, std::uint32_t dpi);
+
+// The margin to remember for `margin` physical pixels on a monitor of `dpi`:
+// rounded up, so that it holds the same shadow again, and wider than the
+// usual kCaptureMargin if `margin` was.
+std::int32_t MarginToRemember(std::int32_t margin, std::uint32_t dpi);
+
 // A matted capture as the margin sees it, all rectangles in the coordinates
 // of its pixels.
 struct MattedCapture {

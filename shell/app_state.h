@@ -19,7 +19,7 @@ struct AppState {
     LONG aboutBoxOpen;  // 0 or 1
     LONG captureBusy;   // 0 or 1
     LONG isWindows7;    // -1 until first asked, then 0 or 1
-    LONG shadowMargin;  // the margin the last capture's shadow needed: the next capture's first guess
+    LONG shadowMargin;  // the margin the last capture's shadow needed, at 100 % scaling: the next capture's first guess
     LONG trayAttempts;  // attempts to show the tray icon since the last start of them
     wchar_t lastSaved[MAX_PATH]; // the file the last "saved" balloon named, for a click on it
 };

@@ -88,12 +88,14 @@ CaptureOutcome CaptureWindow(HWND host, HWND target)
     CaptureRect const window =
         WithPopups({windowRect.left, windowRect.top, windowRect.right, windowRect.bottom}, WindowsInFrontOf(target));
 
-    // The margin is the one the last capture's shadow needed. A shadow cut at
-    // it is copied once more, with the widest margin.
+    // The margin is the one the last capture's shadow needed, at this
+    // monitor's scale. A shadow cut at it is copied once more, with the
+    // widest margin.
     BackdropCapture capture = {};
-    std::int32_t margin = g_app.shadowMargin;
+    UINT const dpi = DpiOf(target);
+    std::int32_t margin = MarginAtDpi(g_app.shadowMargin, dpi);
     CaptureStatus status = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
-    std::int32_t const widest = WidestMargin(DpiOf(target));
+    std::int32_t const widest = WidestMargin(dpi);
     if (status == CaptureStatus::Saved && margin < widest &&
         ShadowIsCut(MeasureShadowReach(ShadowOf(capture, window)), margin)) {
         ReleaseBackdropCapture(capture);
@@ -103,7 +105,8 @@ CaptureOutcome CaptureWindow(HWND host, HWND target)
 
     CaptureOutcome outcome = {.status = status};
     if (status == CaptureStatus::Saved) {
-        g_app.shadowMargin = MarginForShadow(MeasureShadowReach(ShadowOf(capture, window)), widest);
+        std::int32_t const needed = MarginForShadow(MeasureShadowReach(ShadowOf(capture, window)), widest);
+        g_app.shadowMargin = MarginToRemember(needed, dpi);
         // The pointer is drawn on the whole frame; the tag ring goes before
         // the crop, which shrinks the image's own width and height, which
         // every later step uses.

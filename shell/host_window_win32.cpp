@@ -42,6 +42,28 @@ void RegisterCaptureHotKey(HWND window)
     }
 }
 
+// The backdrop must be exactly the picture it is given, where it is put.
+// Windows 11 rounds a window's corners and draws a border around it, both
+// onto the tag ring; a per-monitor dialog resizes itself, and its fonts, on
+// a change of DPI. Each of these is turned off where the system has it; an
+// older one refuses the attribute, or lacks the function, and has nothing to
+// turn off.
+void KeepBackdropUnscaledAndUnframed(HWND window)
+{
+    DWORD const kCornerPreference = 33; // DWMWA_WINDOW_CORNER_PREFERENCE, Windows 11
+    DWORD const kBorderColour = 34;     // DWMWA_BORDER_COLOR, Windows 11
+    DWORD const doNotRound = 1;         // DWMWCP_DONOTROUND
+    COLORREF const noBorder = 0xFFFFFFFE; // DWMWA_COLOR_NONE
+    DwmSetWindowAttribute(window, kCornerPreference, &doNotRound, sizeof(doNotRound));
+    DwmSetWindowAttribute(window, kBorderColour, &noBorder, sizeof(noBorder));
+    using SetDialogDpiChangeBehaviorFunction =
+        BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
+    auto const setDialogDpiChangeBehavior = reinterpret_cast<SetDialogDpiChangeBehaviorFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
+    if (setDialogDpiChangeBehavior)
+        setDialogDpiChangeBehavior(window, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+}
+
 void OnInitDialog(HWND window)
 {
     ShowWindow(window, SW_HIDE);
@@ -49,6 +71,7 @@ void OnInitDialog(HWND window)
     // would let a screen copy see it half there.
     BOOL const noTransitions = TRUE;
     DwmSetWindowAttribute(window, DWMWA_TRANSITIONS_FORCEDISABLED, &noTransitions, sizeof(noTransitions));
+    KeepBackdropUnscaledAndUnframed(window);
     LetThroughFromExplorer(window, TaskbarCreatedMessage());
     ShowTrayIcon(window);
     SetWindowTextW(window, L"Lucidframe");

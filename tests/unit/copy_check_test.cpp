@@ -1,18 +1,19 @@
 #include "capture/copy_check.h"
 
+#include "compositor_model.h"
 #include "tests/support/sample_window/sample_pattern.h"
-#include "tests/support/screen_model.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <limits>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
-
-using screen_model::Over;
 
 std::int32_t const kMargin = 15;
 std::uint32_t const kDesktopGrey = 0xFF808080u; // what xcompmgr paints where no window is
@@ -49,6 +50,10 @@ struct Scene {
     // Rows at the bottom of the frame that lie on no monitor, where each copy
     // shows anything at all.
     std::int32_t gapRows = 0;
+    // How the screen is composed and copied: by default as on the test display.
+    CompositorModel compositor = {"eight_bit", Blending::EightBit};
+    // Copies made of the scene so far: each is dithered on its own.
+    mutable std::uint64_t copiesMade = 0;
 
     CaptureRect Inner() const
     {
@@ -68,19 +73,23 @@ struct Scene {
 
 using Frame = std::vector<std::uint32_t>;
 
-// The screen over the frame, bottom layer first.
+// The screen over the frame, bottom layer first, as the scene's compositor
+// composes it.
 class Screen {
 public:
     explicit Screen(Scene const& scene) : m_scene(scene)
     {
         for (std::int32_t y = 0; y < scene.Height(); ++y)
             for (std::int32_t x = 0; x < scene.Width(); ++x)
-                m_frame.push_back(scene.desktop(x, y));
+                m_screen.push_back(ComposeOpaque(scene.compositor, scene.desktop(x, y)));
     }
 
     Screen& Backdrop(::Backdrop pass)
     {
-        PaintBackdrop(m_frame.data(), m_scene.Width(), m_scene.Height(), m_scene.Inner(), pass);
+        Frame painted(m_screen.size());
+        PaintBackdrop(painted.data(), m_scene.Width(), m_scene.Height(), m_scene.Inner(), pass);
+        for (std::size_t i = 0; i < painted.size(); ++i)
+            m_screen[i] = ComposeOpaque(m_scene.compositor, painted[i]);
         return *this;
     }
 
@@ -88,10 +97,10 @@ public:
     Screen& Window(std::function<std::uint32_t(std::int32_t x, std::int32_t y)> const& shown)
     {
         CaptureRect const inner = m_scene.Inner();
-        return Each([&](std::int32_t x, std::int32_t y, std::uint32_t below) {
+        return Each([&](std::int32_t x, std::int32_t y) {
             if (m_scene.InWindow(x, y))
-                return Over(Premultiply(shown(x - inner.left - kMargin, y - inner.top - kMargin)), below);
-            return Over(static_cast<std::uint32_t>(m_scene.shadow) << 24, below);
+                return shown(x - inner.left - kMargin, y - inner.top - kMargin);
+            return static_cast<std::uint32_t>(m_scene.shadow) << 24;
         });
     }
     Screen& Window() { return Window(m_scene.window); }
@@ -99,28 +108,37 @@ public:
     Screen& Cover()
     {
         CaptureRect const c = m_scene.cover;
-        return Each([&](std::int32_t x, std::int32_t y, std::uint32_t below) {
+        return Each([&](std::int32_t x, std::int32_t y) {
             bool const covered = x >= c.left && x < c.right && y >= c.top && y < c.bottom;
-            return covered ? Over(Premultiply(m_scene.coverColour), below) : below;
+            return covered ? m_scene.coverColour : kTransparent;
         });
     }
 
-    Frame const& frame() const { return m_frame; }
+    // A screen copy of it.
+    Frame frame() const
+    {
+        std::uint64_t const copy = ++m_scene.copiesMade;
+        Frame frame;
+        for (ComposedPixel const& pixel : m_screen)
+            frame.push_back(CopiedPixel(m_scene.compositor, pixel, copy << 32 | frame.size()));
+        return frame;
+    }
 
 private:
-    template <class Paint>
-    Screen& Each(Paint paint)
+    // Lays the straight pixel that `layer` gives at each (x, y) over the screen.
+    template <class Layer>
+    Screen& Each(Layer layer)
     {
         for (std::int32_t y = 0; y < m_scene.Height(); ++y)
             for (std::int32_t x = 0; x < m_scene.Width(); ++x) {
-                std::uint32_t& pixel = m_frame[static_cast<std::size_t>(y) * m_scene.Width() + x];
-                pixel = paint(x, y, pixel);
+                ComposedPixel& pixel = m_screen[static_cast<std::size_t>(y) * m_scene.Width() + x];
+                pixel = ComposeOver(m_scene.compositor, layer(x, y), pixel);
             }
         return *this;
     }
 
     Scene const& m_scene;
-    Frame m_frame;
+    std::vector<ComposedPixel> m_screen;
 };
 
 // What each copy may show: its own pass's frame, or one the compositor showed
@@ -272,6 +290,9 @@ std::vector<CheckRow> const& Rows()
          BlackCurrent, WhiteCurrent, kCurrent},
         {"opaque_window_over_the_ring_not_listed", [] { return UnderATopmostWindow(0xFF3080C0u, false); },
          BlackCurrent, WhiteCurrent, kCurrent},
+        // Pure blue is a tag of both passes, at pixels of opposite parity.
+        {"pure_blue_window_over_the_ring_not_listed", [] { return UnderATopmostWindow(0xFF0000FFu, false); },
+         BlackCurrent, WhiteCurrent, kCurrent},
         {"ring_and_margin_over_a_gap_between_monitors", [] { return OverAGap(true); }, BlackCurrent, WhiteCurrent,
          kCurrent},
         {"current_over_a_pure_blue_desktop", OverAPureBlueDesktop, BlackCurrent, WhiteCurrent, kCurrent},
@@ -315,21 +336,62 @@ std::vector<CheckRow> const& Rows()
         {"repainted_window_filling_the_screen", FillingTheScreen, BlackCurrent,
          [](Scene const& s) { return Repainted(s, Backdrop::White); }, kBothCopiesStale},
         // What the backdrop cannot show must be listed: a translucent window
-        // over the ring that nobody names looks like a frame without it.
+        // over the ring that nobody names looks like a frame without it. (A
+        // thinner one lets the tags through, and they count.)
         {"gap_between_monitors_not_listed", [] { return OverAGap(false); }, BlackCurrent, WhiteCurrent,
          kBothCopiesStale},
-        {"translucent_window_over_the_ring_not_listed", [] { return UnderATopmostWindow(0x9930C0E0u, false); },
+        {"translucent_window_over_the_ring_not_listed", [] { return UnderATopmostWindow(0xE0808080u, false); },
          BlackCurrent, WhiteCurrent, kBothCopiesStale},
     };
     return rows;
 }
 
-class FindStaleCopiesTable : public testing::TestWithParam<std::size_t> {};
+// One row group per model of the compositor (compositor_model.h): whatever
+// a copy returns of a frame, a current pair must never cost a capture, and
+// every stale kind must still be found.
+CompositorModel const kCompositors[] = {
+    {"eight_bit", Blending::EightBit},
+    {"linear_light", Blending::LinearLight},
+    {"linear_light_sdr_boost_3", Blending::LinearLight, 3.0},
+    {"eight_bit_dithered", Blending::EightBit, 1.0, OutputPrimaries::Srgb, true},
+    {"linear_light_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Srgb, true},
+    {"linear_light_display_p3", Blending::LinearLight, 1.0, OutputPrimaries::DisplayP3},
+    {"linear_light_rec2020", Blending::LinearLight, 1.0, OutputPrimaries::Rec2020},
+    {"linear_light_rec2020_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Rec2020, true},
+};
+
+// The models turn the ring's pure primaries into what colour management is
+// reported to make of them, and leave black and white alone.
+TEST(CompositorModel, ShowsPurePrimariesAsColourManagementDoes)
+{
+    CompositorModel const p3 = {"p3", Blending::LinearLight, 1.0, OutputPrimaries::DisplayP3};
+    CompositorModel const rec2020 = {"rec2020", Blending::LinearLight, 1.0, OutputPrimaries::Rec2020};
+    CompositorModel const boosted = {"boosted", Blending::LinearLight, 3.0};
+    struct {
+        CompositorModel const& model;
+        std::uint32_t pixel;
+        std::uint32_t shown;
+    } const cases[] = {
+        {p3, 0xFFFF0000u, 0xFFEA3323u},      // red: (234, 51, 35)
+        {rec2020, 0xFF00FF00u, 0xFF9BF654u}, // green: (155, 246, 84), reported as about (156, 245, 84)
+        {rec2020, 0xFF000000u, 0xFF000000u},
+        {rec2020, 0xFFFFFFFFu, 0xFFFFFFFFu},
+        {boosted, 0xFF404040u, 0xFF6D6D6Du}, // SDR grey three times as bright in linear light
+        {boosted, 0xFFC0C0C0u, 0xFFFFFFFFu}, // and clipped at white
+    };
+    for (auto const& c : cases) {
+        std::uint32_t const shown = CopiedPixel(c.model, ComposeOpaque(c.model, c.pixel), 0);
+        EXPECT_EQ(shown, c.shown) << c.model.name << " " << std::hex << c.pixel << " shows " << shown;
+    }
+}
+
+class FindStaleCopiesTable : public testing::TestWithParam<std::tuple<std::size_t, std::size_t>> {};
 
 TEST_P(FindStaleCopiesTable, TellsEachCopysOwnFrameFromAnOlderOne)
 {
-    CheckRow const& row = Rows()[GetParam()];
-    Scene const scene = row.scene();
+    CheckRow const& row = Rows()[std::get<1>(GetParam())];
+    Scene scene = row.scene();
+    scene.compositor = kCompositors[std::get<0>(GetParam())];
     Frame const black = row.black(scene);
     Frame const white = row.white(scene);
     std::vector<CaptureRect> unseen;
@@ -341,8 +403,13 @@ TEST_P(FindStaleCopiesTable, TellsEachCopysOwnFrameFromAnOlderOne)
     EXPECT_EQ(stale.white, row.expected.white);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pairs, FindStaleCopiesTable, testing::Range<std::size_t>(0, Rows().size()),
-                         [](testing::TestParamInfo<std::size_t> const& info) { return Rows()[info.param].name; });
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, FindStaleCopiesTable,
+    testing::Combine(testing::Range<std::size_t>(0, std::size(kCompositors)),
+                     testing::Range<std::size_t>(0, Rows().size())),
+    [](testing::TestParamInfo<std::tuple<std::size_t, std::size_t>> const& info) {
+        return std::string(kCompositors[std::get<0>(info.param)].name) + "__" + Rows()[std::get<1>(info.param)].name;
+    });
 
 TEST(FindStaleCopies, AnEmptyFrameIsCurrent)
 {
@@ -411,6 +478,40 @@ TEST(PaintBackdrop, RingsOfPurePrimariesTellThePassesApart)
         EXPECT_EQ(white[i], c.white) << c.x << "," << c.y;
     }
 }
+
+struct RingInViewCase {
+    char const* name;
+    CaptureRect inner;
+    std::vector<CaptureRect> unseen;
+    std::vector<CaptureRect> monitors;
+    bool inView;
+};
+
+// A frame of 12 x 10, by default with the capture rectangle (1, 1)-(11, 9)
+// inside it.
+class TagRingInViewTable : public testing::TestWithParam<RingInViewCase> {};
+
+TEST_P(TagRingInViewTable, OnlyARingPixelInViewProvesAnything)
+{
+    RingInViewCase const& c = GetParam();
+    EXPECT_EQ(TagRingInView({nullptr, nullptr, 12, 10, c.inner, c.unseen, c.monitors}), c.inView);
+}
+
+std::vector<CaptureRect> const kOneMonitor = {{0, 0, 12, 10}};
+CaptureRect const kInside = {1, 1, 11, 9};
+
+INSTANTIATE_TEST_SUITE_P(Frames, TagRingInViewTable, testing::Values(
+    RingInViewCase{"nothing_in_front", kInside, {}, kOneMonitor, true},
+    RingInViewCase{"an_overlay_over_the_whole_frame", kInside, {{-100, -100, 100, 100}}, kOneMonitor, false},
+    RingInViewCase{"windows_over_each_side_of_the_ring", kInside,
+                   {{0, 0, 12, 1}, {0, 9, 12, 10}, {0, 0, 1, 10}, {11, 0, 12, 10}}, kOneMonitor, false},
+    RingInViewCase{"one_ring_pixel_left_in_view", kInside,
+                   {{0, 0, 12, 1}, {0, 9, 11, 10}, {0, 0, 1, 10}, {11, 0, 12, 9}}, kOneMonitor, true},
+    RingInViewCase{"a_window_over_the_rectangle_only", kInside, {{1, 1, 11, 9}}, kOneMonitor, true},
+    RingInViewCase{"the_ring_over_gaps_between_monitors", kInside, {}, {{1, 1, 11, 9}}, false},
+    RingInViewCase{"the_ring_partly_unseen_partly_off_every_monitor", kInside, {{0, 0, 12, 5}}, {{0, 0, 12, 9}}, true},
+    RingInViewCase{"no_room_for_a_ring", {0, 0, 12, 10}, {}, kOneMonitor, false}),
+    [](testing::TestParamInfo<RingInViewCase> const& info) { return info.param.name; });
 
 struct FrameCase {
     char const* name;

@@ -99,4 +99,36 @@ TEST(WidestMargin, GrowsWithTheMonitorsScale)
         EXPECT_EQ(WidestMargin(c.dpi), c.margin) << c.dpi;
 }
 
+// The remembered margin is kept at 100 % scaling and scaled at use: a shadow
+// that needed 100 pixels at 200 % needs 100 again there and 50 at 100 %,
+// never less than it did; the usual 15 pixels stay 15 at any scale.
+TEST(RememberedMargin, FollowsTheMonitorsScale)
+{
+    struct {
+        std::int32_t margin;  // physical pixels
+        std::uint32_t dpi;    // of the monitor measured on
+        std::int32_t remembered;
+        std::uint32_t nextDpi; // of the next capture's monitor
+        std::int32_t next;     // physical pixels
+    } const cases[] = {
+        {15, 192, 15, 96, 15},     // the usual margin, at any scale
+        {15, 96, 15, 192, 15},
+        {100, 192, 50, 192, 100},  // the same monitor: the same margin
+        {100, 192, 50, 96, 50},    // to a monitor at 100 %: half
+        {40, 96, 40, 192, 80},     // to one at 200 %: twice
+        {23, 192, 16, 192, 32},    // a wider margin stays wider than the usual one
+        {23, 144, 16, 144, 24},    // rounded up both ways at 150 %
+        {128, 96, 128, 192, 256},  // the widest margin grows to the widest there
+        {256, 192, 128, 96, 128},
+        {512, 96, 128, 96, 128},   // at most the widest margin at 100 %
+        {60, 0, 60, 0, 60},        // no scale known: 100 %
+        {50, 120, 40, 120, 50},
+    };
+    for (auto const& c : cases) {
+        std::int32_t const remembered = MarginToRemember(c.margin, c.dpi);
+        EXPECT_EQ(remembered, c.remembered) << c.margin << " at " << c.dpi;
+        EXPECT_EQ(MarginAtDpi(remembered, c.nextDpi), c.next) << c.remembered << " at " << c.nextDpi;
+    }
+}
+
 } // namespace

@@ -16,11 +16,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -198,16 +200,29 @@ TEST_F(WindowCapture, WithoutForegroundWindowTheCornerIsCaptured)
     EXPECT_EQ(image.height, 15);
 }
 
-// The capture leaves the target at the top of the non-topmost windows and
-// restores nothing.
-TEST_F(WindowCapture, TopmostTargetIsNoLongerTopmost)
+bool IsTopmost(HWND window)
 {
-    SampleWindowProcess const sample({.title = L"Topmost", .width = 40, .height = 40});
-    SetWindowPos(sample.window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ASSERT_TRUE(GetWindowLongPtrW(sample.window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    Capture(sample.window());
-    EXPECT_FALSE(GetWindowLongPtrW(sample.window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Topmost.png"));
+    return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// A capture must not change the window it captures: a topmost target is
+// captured exactly, with the backdrop directly behind it, and stays topmost.
+// The host, which stood among the topmost windows behind it, is left
+// topmost by nothing, and the next capture of an ordinary window is right.
+TEST_F(WindowCapture, TopmostTargetStaysTopmost)
+{
+    {
+        SampleWindowProcess const sample({.title = L"Topmost"});
+        SetWindowPos(sample.window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ASSERT_TRUE(IsTopmost(sample.window()));
+        CheckCaptureOf(sample.window(), L"Topmost", {});
+        EXPECT_TRUE(IsTopmost(sample.window()));
+        EXPECT_FALSE(IsTopmost(s_host));
+        EXPECT_FALSE(IsWindowVisible(s_host));
+    }
+    SampleWindowProcess const sample({.title = L"Ordinary", .mode = SampleMode::Constant});
+    CheckCaptureOf(sample.window(), L"Ordinary", {.mode = SampleMode::Constant});
+    EXPECT_FALSE(IsTopmost(sample.window()));
 }
 
 // After the tray menu the host is the foreground window until the user clicks
@@ -261,6 +276,8 @@ struct PlainWindowOptions {
     DWORD exStyle = 0;
     bool keepItsPlace = false;    // no raise brings it up
     BYTE alpha = 255;             // below 255, the window is translucent
+    HWND owner = nullptr;
+    bool visible = true;
 };
 
 class PlainWindow {
@@ -276,9 +293,10 @@ public:
         m_class = RegisterClassExW(&windowClass);
         RECT const r = options.rect;
         DWORD const layered = options.alpha < 255 ? WS_EX_LAYERED : 0;
-        m_window = CreateWindowExW(options.exStyle | layered, options.className, options.title, WS_POPUP | WS_VISIBLE, r.left,
-                                   r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, windowClass.hInstance,
-                                   nullptr);
+        m_window = CreateWindowExW(options.exStyle | layered, options.className, options.title,
+                                   WS_POPUP | (options.visible ? WS_VISIBLE : 0), r.left,
+                                   r.top, r.right - r.left, r.bottom - r.top, options.owner, nullptr,
+                                   windowClass.hInstance, nullptr);
         if (layered)
             SetLayeredWindowAttributes(m_window, 0, options.alpha, LWA_ALPHA);
         PumpMessages(100);
@@ -297,6 +315,33 @@ private:
     ATOM m_class = 0;
     HWND m_window = nullptr;
 };
+
+// Raising a topmost window in the way that strips it of its state would strip
+// its owner and the windows it owns too: all three stay topmost. (The owned
+// window is hidden: wine stacks the X window of a target under its own
+// visible popup apart from the z-order it reports.)
+TEST_F(WindowCapture, TopmostTargetsOwnerAndOwnedWindowsStayTopmost)
+{
+    PlainWindow const owner({.className = L"LucidframeOwner", .title = L"Owner", .rect = {100, 100, 180, 160},
+                             .exStyle = WS_EX_TOPMOST});
+    PlainWindow const target({.className = L"LucidframeOwnedTarget", .title = L"Owned target",
+                              .rect = {250, 150, 350, 210}, .brush = WHITE_BRUSH, .owner = owner.window()});
+    PlainWindow const owned({.className = L"LucidframeOwnedByTarget", .title = L"Owned by it",
+                             .rect = {500, 150, 560, 200}, .owner = target.window(), .visible = false});
+    SetWindowPos(target.window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    for (HWND window : {owner.window(), target.window(), owned.window()})
+        ASSERT_TRUE(IsTopmost(window));
+    Capture(target.window());
+    DecodedImage const image = TakeCapture(L"Owned target");
+    ASSERT_EQ(image.width, 100);
+    ASSERT_EQ(image.height, 60);
+    for (std::uint32_t pixel : image.pixels)
+        ASSERT_EQ(pixel, 0xFFFFFFFFu);
+    EXPECT_TRUE(IsTopmost(owner.window()));
+    EXPECT_TRUE(IsTopmost(target.window()));
+    EXPECT_TRUE(IsTopmost(owned.window()));
+    EXPECT_FALSE(IsTopmost(s_host));
+}
 
 // Windows whose copies look least like a capture's, and a capture with a
 // translucent window over its tag ring: the check of the copies takes each
@@ -365,6 +410,89 @@ TEST_F(WindowCapture, UnusualCopiesAreNoStaleFrames)
         SCOPED_TRACE(c.name);
         c.captureAndCheck();
     }
+}
+
+// An opaque window of a thread of its own that paints itself one grey level
+// lighter every two milliseconds, as a video or an animation changes. Over
+// black and over white it shows the same colour, but a later copy shows a
+// lighter one: a pair of copies made at different times breaks none of the
+// pair's rules, and would matte to a translucent window.
+class BrighteningWindow {
+public:
+    explicit BrighteningWindow(RECT rect) : m_made(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+        m_thread = std::thread([this, rect] { Run(rect); });
+        WaitForSingleObject(m_made, INFINITE);
+    }
+    ~BrighteningWindow()
+    {
+        m_stop = true;
+        m_thread.join();
+        CloseHandle(m_made);
+    }
+    BrighteningWindow(BrighteningWindow const&) = delete;
+    BrighteningWindow& operator=(BrighteningWindow const&) = delete;
+
+    HWND window() const { return m_window; }
+
+private:
+    void Run(RECT rect)
+    {
+        WNDCLASSEXW windowClass = {};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"LucidframeBrightening";
+        ATOM const atom = RegisterClassExW(&windowClass);
+        HWND const window = CreateWindowExW(0, windowClass.lpszClassName, L"Brightening", WS_POPUP | WS_VISIBLE,
+                                            rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                            nullptr, nullptr, windowClass.hInstance, nullptr);
+        m_window = window;
+        SetEvent(m_made);
+        RECT const client = {0, 0, rect.right - rect.left, rect.bottom - rect.top};
+        for (int grey = 0; !m_stop; grey = (grey + 1) % 256) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message);
+            HBRUSH const brush = CreateSolidBrush(RGB(grey, grey, grey));
+            HDC const dc = GetDC(window);
+            FillRect(dc, &client, brush);
+            ReleaseDC(window, dc);
+            DeleteObject(brush);
+            Sleep(2);
+        }
+        DestroyWindow(window);
+        UnregisterClassW(reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(atom)), windowClass.hInstance);
+    }
+
+    HANDLE const m_made; // set once the window is made
+    std::atomic<bool> m_stop = false;
+    HWND m_window = nullptr;
+    std::thread m_thread;
+};
+
+// A window over the whole frame, the tag ring included (an overlay), leaves
+// no ring pixel to prove that a copy is current, and nothing of the pair to
+// judge either: the copies must still be judged, as those of a frame without
+// a ring are, a frame apart. A brightening target then never settles; a file
+// saved of it would be translucent.
+TEST_F(WindowCapture, FrameUnderAnOverlayStillJudgesItsCopies)
+{
+    BrighteningWindow const target({200, 150, 300, 210});
+    ClickToFront(target.window());
+    PlainWindow const overlay({.className = L"LucidframeOverlay", .title = L"Overlay", .rect = {150, 100, 350, 260},
+                               .exStyle = WS_EX_TOPMOST | WS_EX_NOACTIVATE, .alpha = 1, .visible = false});
+    ShowWindow(overlay.window(), SW_SHOWNA);
+    PumpMessages(50);
+    ASSERT_EQ(GetForegroundWindow(), target.window());
+    CaptureForegroundWindow(s_host);
+    std::filesystem::path const file = m_folder.path() / L"Brightening.png";
+    if (std::filesystem::exists(file)) {
+        DecodedImage const image = TakeCapture(L"Brightening");
+        for (std::uint32_t pixel : image.pixels)
+            ASSERT_EQ(pixel >> 24, 255u) << "a translucent capture of an opaque window";
+    }
+    EXPECT_EQ(g_app.captureBusy, 0);
 }
 
 // A window that keeps its place in the z-order, as an elevated one does for an

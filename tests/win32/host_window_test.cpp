@@ -36,6 +36,28 @@ TEST(HostWindow, LetsTaskbarCreatedThroughTheMessageFilter)
     PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
+// The backdrop must be exactly what it is given: a per-monitor dialog that
+// resized itself, or its fonts, on a change of DPI would no longer cover the
+// frame. Windows 11's rounded corners and border cannot be read back, nor
+// shown under wine (README, wine differences).
+TEST(HostWindow, NeverRescalesItself)
+{
+    using GetDialogDpiChangeBehaviorFunction = DIALOG_DPI_CHANGE_BEHAVIORS(WINAPI*)(HWND);
+    auto const getDialogDpiChangeBehavior = reinterpret_cast<GetDialogDpiChangeBehaviorFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDialogDpiChangeBehavior")));
+    if (!getDialogDpiChangeBehavior)
+        GTEST_SKIP() << "no GetDialogDpiChangeBehavior: before Windows 10 1703, or wine";
+    Gdiplus::GdiplusStartupInput const gdiplusInput;
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&g_app.gdiplusToken, &gdiplusInput, nullptr), Gdiplus::Ok);
+    HWND const host =
+        CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HOST), nullptr, HostDialogProc, 0);
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(getDialogDpiChangeBehavior(host), DDC_DISABLE_ALL);
+    DestroyWindow(host);
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
 struct TrayRetryCase {
     bool shown;
     int attempts;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+// With advanced colour on (HDR; Windows 11's Auto Color Management), the
+// compositor blends in linear light and lifts SDR white: the pair of copies
+// over black and white then no longer gives exact 8-bit alpha. Until the
+// matting knows that light, a capture can only say so.
+
+// The active display paths that show `monitor`: one, or more where it is
+// cloned onto several displays. None where the system cannot tell (before
+// Windows 7).
+std::vector<DISPLAYCONFIG_PATH_INFO> DisplayPathsOf(HMONITOR monitor);
+
+// Whether any display that shows `monitor` has advanced colour on. False
+// where the system cannot tell: before Windows 10 1709, and under wine.
+bool MonitorUsesAdvancedColor(HMONITOR monitor);
