@@ -35,6 +35,15 @@ struct BackdropCapture {
     HDC whiteDC;         // holds the white buffer: drawing on it reaches the image
 };
 
+// Shows the host, one transparent pixel large at the bottom of the z-order,
+// as it waits from start-up on and between the passes: wine puts a window it
+// shows on top of every other, whatever the z-order says, and puts a window
+// back on top only when nothing stands above it, so a host shown anew would
+// cover a target whose menu or tooltip is open above it (CopyOverBackdrops).
+// Parked, it stays below every window the user raises after it. On Windows a
+// transparent pixel that takes no clicks changes nothing.
+void ParkBackdropHost(HWND host);
+
 // Makes the two buffers of the frame's size, `rect` grown by the tag ring
 // where the virtual screen of `screen` has room, and the device contexts. False when `rect` holds no pixel or any of
 // them cannot be made; ReleaseBackdropCapture releases what was made either

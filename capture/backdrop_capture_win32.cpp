@@ -1,6 +1,7 @@
 #include "capture/backdrop_capture.h"
 
 #include "capture/capture_bitmap.h"
+#include "capture/popups_win32.h"
 #include "imaging/auto_crop.h"
 
 #include <dwmapi.h>
@@ -64,14 +65,11 @@ void RaiseWithinItsBand(HWND window)
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
 }
 
-// Hides the host. Placed directly behind a topmost target, it became topmost
-// itself; it leaves the topmost windows again, so that the next capture finds
-// it as every capture does.
-void HideHost(HWND host)
+// Whether `target` has menus, tooltips or drop-down lists open.
+bool HasPopupsOpen(HWND target)
 {
-    ShowWindow(host, SW_HIDE);
-    if (IsTopmost(host))
-        SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+    std::vector<WindowRecord> const windows = WindowsInFrontOf(target);
+    return std::any_of(windows.begin(), windows.end(), IsTransientPopup);
 }
 
 // The desktop and the taskbar keep their own place in the z-order whatever
@@ -134,6 +132,10 @@ bool TargetStandsInFront(BackdropCapture& capture)
         RECT overlap = {};
         if (!IsWindowVisible(window) || IsCloaked(window) || !GetWindowRect(window, &windowRect) ||
             !IntersectRect(&overlap, &windowRect, &capture.frame))
+            continue;
+        // The target's popups are part of the capture, over the backdrop
+        // like the target itself.
+        if (IsTransientPopup(RecordOf(window, capture.target)))
             continue;
         if (!IsTopmost(window) && !IsOwnedBy(window, capture.target))
             return false;
@@ -237,6 +239,15 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
     HDC const memoryDC = pass == Backdrop::Black ? capture.blackDC : capture.whiteDC;
     SelectObject(memoryDC, pass == Backdrop::Black ? capture.blackBitmap : capture.whiteBitmap);
     PaintBackdrop(buffer.pixels, buffer.width, buffer.height, capture.inner, pass);
+    // Wine shows a window that was hidden on top of every other, and the
+    // target is put back above it only when nothing stands above the target:
+    // a target with a popup open above it would stay under its backdrop. Such
+    // a target finds the host parked below it, shown since before the user
+    // raised the target; any other finds it hidden, so that it comes up over
+    // every window that lies below the target, wherever wine stacks them.
+    // Windows stacks by the z-order alone, hidden or parked.
+    if (!HasPopupsOpen(capture.target))
+        ShowWindow(capture.host, SW_HIDE);
     SetForegroundWindow(capture.target);
     RaiseWithinItsBand(capture.target);
     ShowBackdrop(capture, memoryDC, {buffer.width, buffer.height});
@@ -250,11 +261,33 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
         CopyFrame(capture, memoryDC);
     }
     (pass == Backdrop::Black ? capture.unsettled.black : capture.unsettled.white) = !settled;
-    HideHost(capture.host);
+    ParkBackdropHost(capture.host);
     return inFront;
 }
 
 } // namespace
+
+void ParkBackdropHost(HWND host)
+{
+    HDC const screenDC = GetDC(nullptr);
+    HDC const memoryDC = CreateCompatibleDC(screenDC);
+    std::uint32_t* pixel = nullptr;
+    HBITMAP const transparent = CreateCaptureBitmap(1, 1, &pixel, false, 0);
+    HGDIOBJ const previous = SelectObject(memoryDC, transparent);
+    POINT origin = {0, 0};
+    SIZE size = {1, 1};
+    POINT source = {0, 0};
+    BLENDFUNCTION blend = kBackdropBlend;
+    UpdateLayeredWindow(host, screenDC, &origin, &size, memoryDC, &source, 0, &blend, ULW_ALPHA);
+    SelectObject(memoryDC, previous);
+    DeleteDC(memoryDC);
+    DeleteObject(transparent);
+    ReleaseDC(nullptr, screenDC);
+    // At the bottom: placed behind a topmost target, the host became topmost
+    // itself, and only HWND_BOTTOM takes that from it without lifting it
+    // anywhere (under wine, a window made first is restacked on top of X).
+    SetWindowPos(host, HWND_BOTTOM, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
 
 bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen,
                             BackdropCapture& capture)

@@ -1,5 +1,6 @@
 #include "shell/host_window.h"
 
+#include "capture/backdrop_capture.h"
 #include "output/clipboard_win32.h"
 #include "output/gdiplus_win32.h"
 #include "shell/app_state.h"
@@ -76,16 +77,17 @@ void OnInitDialog(HWND window)
     ShowTrayIcon(window);
     SetWindowTextW(window, L"Lucidframe");
     RegisterCaptureHotKey(window);
+    ParkBackdropHost(window);
 }
 
 // The dialog manager shows a modal dialog, activated, as soon as its queue
 // first goes idle, whatever WM_INITDIALOG did; the host would take the
 // foreground from the window the user works in, and the next hot key would
-// capture the host. Only a capture shows it, as the backdrop, and even then
-// without activation.
+// capture the host. The host shows only without activation: parked, one
+// transparent pixel large, and as the backdrop.
 void OnWindowPosChanging(WINDOWPOS* position)
 {
-    if (g_app.captureBusy == 0) {
+    if (g_app.captureBusy == 0 && (position->flags & SWP_NOACTIVATE) == 0) {
         position->flags &= ~SWP_SHOWWINDOW;
         position->flags |= SWP_NOACTIVATE;
     }

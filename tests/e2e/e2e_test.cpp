@@ -742,7 +742,9 @@ TEST_P(OpenMenu, IsCapturedWithTheWindowAndStaysOpen)
     SampleWindowProcess sample(Sample(L"Menu sample", SampleMode::Opaque));
     RECT window = {};
     GetWindowRect(sample.window(), &window);
-    POINT const menuCorner = {window.right - 60, window.bottom - 60};
+    // Farther past the window than the widest margin for a shadow (128 pixels
+    // at 100 % scaling) takes in.
+    POINT const menuCorner = {window.right - 20, window.bottom - 20};
     HWND menu = nullptr;
     auto const openMenu = [&] {
         sample.BringToFront();
@@ -761,7 +763,7 @@ TEST_P(OpenMenu, IsCapturedWithTheWindowAndStaysOpen)
     app.WaitUntilIdle();
     RECT menuRect = {};
     GetWindowRect(menu, &menuRect);
-    EXPECT_GE(menuRect.right - window.right, 100) << "the menu reaches past the window";
+    EXPECT_GT(menuRect.right - window.right, 128) << "the menu reaches past the widest margin";
     EXPECT_EQ(MenuCaptureDifference(file, sample.options(), window, menuRect), "");
     EXPECT_EQ(sample.OpenMenu(), menu) << "the capture closed the menu";
     PressKeys({VK_ESCAPE});

@@ -218,7 +218,7 @@ TEST_F(WindowCapture, TopmostTargetStaysTopmost)
         CheckCaptureOf(sample.window(), L"Topmost", {});
         EXPECT_TRUE(IsTopmost(sample.window()));
         EXPECT_FALSE(IsTopmost(s_host));
-        EXPECT_FALSE(IsWindowVisible(s_host));
+        EXPECT_FALSE(ShowsAsBackdrop(s_host));
     }
     SampleWindowProcess const sample({.title = L"Ordinary", .mode = SampleMode::Constant});
     CheckCaptureOf(sample.window(), L"Ordinary", {.mode = SampleMode::Constant});
