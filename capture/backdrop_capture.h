@@ -22,6 +22,7 @@ struct BackdropCapture {
     RECT rect;           // the capture rectangle on the screen
     RECT frame;          // the rectangle the backdrop covers and each pass copies: rect and the tag ring
     CaptureRect inner;   // rect in the frame's own coordinates
+    CaptureRect window;  // the target's own window in the frame's coordinates
     std::vector<CaptureRect> monitors; // the monitors in the frame's coordinates
     std::vector<CaptureRect> unseen; // parts of the frame that windows in front of the target cover
     StaleCopies unsettled;           // passes whose copies, without a tag ring, did not agree a frame apart

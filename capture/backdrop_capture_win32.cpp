@@ -147,7 +147,7 @@ bool TargetStandsInFront(BackdropCapture& capture)
 BackdropCopies CopiesOf(BackdropCapture const& capture)
 {
     return {capture.black.pixels, capture.white.pixels, capture.black.width, capture.black.height,
-            capture.inner,        capture.unseen,       capture.monitors};
+            capture.inner,        capture.unseen,       capture.monitors,    capture.window};
 }
 
 void CopyFrame(BackdropCapture const& capture, HDC memoryDC)
@@ -302,6 +302,10 @@ bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, ScreenLayo
     capture.frame = {frame.left, frame.top, frame.right, frame.bottom};
     capture.monitors = RelativeTo(screen.monitors, frame.left, frame.top);
     capture.inner = {rect.left - frame.left, rect.top - frame.top, rect.right - frame.left, rect.bottom - frame.top};
+    RECT window = {};
+    if (GetWindowRect(target, &window))
+        capture.window = {window.left - frame.left, window.top - frame.top, window.right - frame.left,
+                          window.bottom - frame.top};
     capture.black = MakeFrameBuffer(capture.frame, capture.blackBitmap);
     capture.white = MakeFrameBuffer(capture.frame, capture.whiteBitmap);
     capture.screenDC = GetDC(nullptr);

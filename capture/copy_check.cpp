@@ -115,6 +115,17 @@ void ForEachJudgedPixel(BackdropCopies const& copies, Ring ring, Pair pair)
     }
 }
 
+// Black in the black copy and white in the white one: no window at all, or one
+// wholly transparent there.
+bool ShowsTheBackdropAlone(std::uint32_t black, std::uint32_t white)
+{
+    for (int channel : {kBlue, kGreen, kRed}) {
+        if (Channel(black, channel) > kPairSlack || Channel(white, channel) < 255 - kPairSlack)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CaptureRect TagFrameAround(CaptureRect rect, CaptureRect screen)
@@ -178,10 +189,21 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
         blackTags += blackTagged;
         whiteTags += whiteTagged;
     };
+    std::int64_t windowSeen = 0;
+    bool windowShows = false;
+    CaptureRect const window = copies.window;
     auto const judgePair = [&](std::int32_t x, std::int32_t y) {
-        pairFaults += BreaksPairRules(at(copies.black, x, y), at(copies.white, x, y));
+        std::uint32_t const black = at(copies.black, x, y);
+        std::uint32_t const white = at(copies.white, x, y);
+        pairFaults += BreaksPairRules(black, white);
+        if (x >= window.left && x < window.right && y >= window.top && y < window.bottom) {
+            ++windowSeen;
+            windowShows = windowShows || !ShowsTheBackdropAlone(black, white);
+        }
     };
     ForEachJudgedPixel(copies, judgeRing, judgePair);
+    if (windowSeen > 0 && !windowShows)
+        stale = kBothCopiesStale;
 
     // A ring in view that shows no tag of a pass: that copy never saw its
     // backdrop.

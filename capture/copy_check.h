@@ -66,6 +66,7 @@ struct BackdropCopies {
     std::span<CaptureRect const> unseen;  // in the frame's coordinates: what the backdrop cannot show, such as
                                           // windows in front of the target; neither copy is judged there
     std::span<CaptureRect const> monitors; // in the frame's coordinates; what lies on none is not judged either
+    CaptureRect window = {0, 0, 0, 0};     // the target's own window in the frame's coordinates; empty for none
 };
 
 struct StaleCopies {
@@ -93,7 +94,10 @@ inline constexpr std::int64_t kPairFaultsForgiven = 64;
 //     that break the pair's rules make both copies stale.
 // Pixels on no monitor are not judged either. Where no ring pixel is in view
 // (TagRingInView), only the pair is judged, and the capture asks more of the
-// copies themselves (StaleCopiesOf, backdrop_capture.h).
+// copies themselves (StaleCopiesOf, backdrop_capture.h). And a visible window
+// always shows something: where every judged pixel of `window` shows the
+// backdrop alone in both copies (within kPairSlack), both copies show the
+// backdrop in front of the window, and both are stale.
 StaleCopies FindStaleCopies(BackdropCopies const& copies);
 
 // Whether any pixel of the tag ring lies outside `unseen` and on a monitor:

@@ -1,5 +1,6 @@
 #include "shell/capture_flow.h"
 
+#include "capture/advanced_color_win32.h"
 #include "capture/backdrop_capture.h"
 #include "capture/capture_rect.h"
 #include "capture/cursor_overlay.h"
@@ -120,6 +121,9 @@ CaptureOutcome CaptureWindow(HWND host, HWND target)
         if (settings.checkerboard)
             CompositeOnCheckerboard(image.pixels, image.width, image.height);
         outcome = SaveCapture(host, target, image.pixels, image.width, image.height);
+        // The compositor then blends in linear light, and the pair no longer
+        // gives 8-bit alpha exactly.
+        outcome.advancedColor = MonitorUsesAdvancedColor(MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST));
     }
     ReleaseBackdropCapture(capture);
     return outcome;

@@ -63,11 +63,15 @@ struct Scene {
     }
     std::int32_t Width() const { return Inner().right + (ringRight ? kTagRingWidth : 0); }
     std::int32_t Height() const { return Inner().bottom + (ringBottom ? kTagRingWidth : 0); }
-    bool InWindow(std::int32_t x, std::int32_t y) const
+    CaptureRect Window() const
     {
         CaptureRect const inner = Inner();
-        return x >= inner.left + kMargin && y >= inner.top + kMargin && x < inner.right - kMargin &&
-               y < inner.bottom - kMargin;
+        return {inner.left + kMargin, inner.top + kMargin, inner.right - kMargin, inner.bottom - kMargin};
+    }
+    bool InWindow(std::int32_t x, std::int32_t y) const
+    {
+        CaptureRect const window = Window();
+        return x >= window.left && y >= window.top && x < window.right && y < window.bottom;
     }
 };
 
@@ -280,7 +284,17 @@ std::vector<CheckRow> const& Rows()
         {"opaque", [] { return Mode(SampleMode::Opaque); }, BlackCurrent, WhiteCurrent, kCurrent},
         {"opaque_black_window", [] { return Solid(0xFF000000u); }, BlackCurrent, WhiteCurrent, kCurrent},
         {"opaque_white_window", [] { return Solid(0xFFFFFFFFu); }, BlackCurrent, WhiteCurrent, kCurrent},
-        {"transparent_window", [] { return Solid(kTransparent); }, BlackCurrent, WhiteCurrent, kCurrent},
+        // A visible window always shows something: one that comes out wholly
+        // transparent is the backdrop standing in front of it.
+        {"wholly_transparent_window", [] { return Solid(kTransparent); }, BlackCurrent, WhiteCurrent,
+         kBothCopiesStale},
+        {"window_transparent_but_for_one_pixel",
+         [] {
+             Scene s;
+             s.window = [](std::int32_t x, std::int32_t y) { return x == 60 && y == 40 ? 0x40FFFFFFu : kTransparent; };
+             return s;
+         },
+         BlackCurrent, WhiteCurrent, kCurrent},
         {"shadow_over_the_ring", WithShadow, BlackCurrent, WhiteCurrent, kCurrent},
         {"window_filling_the_screen", FillingTheScreen, BlackCurrent, WhiteCurrent, kCurrent},
         {"window_in_the_screens_corner", InTheCorner, BlackCurrent, WhiteCurrent, kCurrent},
@@ -302,6 +316,18 @@ std::vector<CheckRow> const& Rows()
          [](Scene const& s) { return WithCaret(s, WhiteCurrent(s), 0xFF000000u); }, kCurrent},
 
         // Stale frames, as measured under load: each costs another copy.
+        // Both copies the backdrop in front of the window, as wine showed it
+        // with the window's menu open: the pair's rules see a transparent
+        // window.
+        {"backdrop_in_front_of_an_opaque_window", [] { return Mode(SampleMode::Opaque); },
+         [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::Black); },
+         [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::White); }, kBothCopiesStale},
+        {"backdrop_in_front_of_a_grey_window", [] { return Solid(0xFF808080u); },
+         [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::Black); },
+         [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::White); }, kBothCopiesStale},
+        {"backdrop_in_front_of_a_coloured_window", [] { return Solid(0xFF3080C0u); },
+         [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::Black); },
+         [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::White); }, kBothCopiesStale},
         {"black_copy_is_the_backdrop_over_a_coloured_window", [] { return Mode(SampleMode::Opaque); },
          [](Scene const& s) { return BackdropOverTheWindow(s, Backdrop::Black); }, WhiteCurrent, kBothCopiesStale},
         // Grey over black and white is exactly a half-transparent black
@@ -397,8 +423,8 @@ TEST_P(FindStaleCopiesTable, TellsEachCopysOwnFrameFromAnOlderOne)
     std::vector<CaptureRect> unseen;
     if (scene.coverListed && scene.cover.right > scene.cover.left)
         unseen.push_back(scene.cover);
-    StaleCopies const stale = FindStaleCopies(
-        {black.data(), white.data(), scene.Width(), scene.Height(), scene.Inner(), unseen, scene.monitors});
+    StaleCopies const stale = FindStaleCopies({black.data(), white.data(), scene.Width(), scene.Height(),
+                                               scene.Inner(), unseen, scene.monitors, scene.Window()});
     EXPECT_EQ(stale.black, row.expected.black);
     EXPECT_EQ(stale.white, row.expected.white);
 }
