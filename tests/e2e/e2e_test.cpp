@@ -666,9 +666,9 @@ TEST_F(EndToEnd, WindowThatDoesNotAnswerFreezesNothing)
 // --- Open menus -------------------------------------------------------------
 
 // Where a capture of the sample window with its context menu open differs
-// from the window exact, the menu opaque where it stands and nothing but a
-// shadow (alpha 1 at most at the image's edges) elsewhere; empty when it
-// does not. `window` and `menu` are screen rectangles.
+// from the window exact (but opaque only where the menu's shadow may fall on
+// it), the menu opaque where it stands and nothing but a shadow (alpha 1 at
+// most at the image's edges) elsewhere; empty when it does not. `window` and `menu` are screen rectangles.
 std::string MenuCaptureDifference(std::filesystem::path const& file, SampleOptions const& sample, RECT window, RECT menu)
 {
     std::vector<std::uint32_t> pixels;
@@ -689,6 +689,10 @@ std::string MenuCaptureDifference(std::filesystem::path const& file, SampleOptio
     // The window's top-left corner is the first opaque pixel; the image holds
     // the window and the menu whole.
     std::int32_t const originX = window.left - left, originY = window.top - top;
+    // The menu's shadow, where a compositor draws one, darkens the window
+    // around the menu: there the window is only opaque.
+    RECT menuShadow = menu;
+    InflateRect(&menuShadow, 64, 64);
     if (originX + width < std::max(window.right, menu.right) || originY + height < std::max(window.bottom, menu.bottom))
         return "the image is " + std::to_string(width) + "x" + std::to_string(height) + ", too small for the menu";
     std::uint32_t edgeAlpha = 0;
@@ -702,6 +706,9 @@ std::string MenuCaptureDifference(std::filesystem::path const& file, SampleOptio
             if (PtInRect(&menu, at)) {
                 if (pixel >> 24 != 255)
                     return std::string("the menu is not opaque at ") + where;
+            } else if (PtInRect(&window, at) && PtInRect(&menuShadow, at)) {
+                if (pixel >> 24 != 255)
+                    return std::string("the window is not opaque under the menu's shadow at ") + where;
             } else if (PtInRect(&window, at)) {
                 std::uint32_t const known =
                     SamplePixel(sample.mode, at.x - window.left, at.y - window.top, sample.width, sample.height);
@@ -730,15 +737,12 @@ void PrintTo(MenuRow const& row, std::ostream* out)
     *out << row.name;
 }
 
-class OpenMenu : public EndToEnd, public testing::WithParamInterface<MenuRow> {};
-
-// The capture holds the window exact and its context menu, which reaches far
-// past the window's right and bottom edges, whole and opaque with its
-// shadow; the menu is still open afterwards. (Label shadows too: the rows run
-// on the displays that draw shadows as well.)
-TEST_P(OpenMenu, IsCapturedWithTheWindowAndStaysOpen)
+// Captures the sample window with its context menu open, which reaches far
+// past the window's right and bottom edges: the capture holds the window
+// exact and the menu whole and opaque with its shadow, and the menu is still
+// open afterwards.
+void CheckCaptureWithMenuOpen(LucidframeApp& app, Trigger trigger)
 {
-    app.Start();
     SampleWindowProcess sample(Sample(L"Menu sample", SampleMode::Opaque));
     RECT window = {};
     GetWindowRect(sample.window(), &window);
@@ -751,7 +755,7 @@ TEST_P(OpenMenu, IsCapturedWithTheWindowAndStaysOpen)
         menu = sample.OpenContextMenu(menuCorner);
     };
     std::filesystem::path const file = app.AutomaticFile(L"Menu sample");
-    if (GetParam().trigger == Trigger::HotKey) {
+    if (trigger == Trigger::HotKey) {
         openMenu();
         TakeCapture(app, [] { PressChord({VK_CONTROL, VK_SNAPSHOT}); }, [&] { return std::filesystem::exists(file); },
                     "Menu sample.png");
@@ -767,6 +771,24 @@ TEST_P(OpenMenu, IsCapturedWithTheWindowAndStaysOpen)
     EXPECT_EQ(MenuCaptureDifference(file, sample.options(), window, menuRect), "");
     EXPECT_EQ(sample.OpenMenu(), menu) << "the capture closed the menu";
     PressKeys({VK_ESCAPE});
+}
+
+class OpenMenu : public EndToEnd, public testing::WithParamInterface<MenuRow> {};
+
+TEST_P(OpenMenu, IsCapturedWithTheWindowAndStaysOpen)
+{
+    app.Start();
+    CheckCaptureWithMenuOpen(app, GetParam().trigger);
+}
+
+// On displays whose compositor draws shadows: the menu's shadow is whole.
+// With auto-crop off the image's edges are the capture rectangle's, where a
+// shadow must have faded out.
+TEST_F(EndToEnd, ShadowsOfAnOpenMenuAreCapturedWhole)
+{
+    app.Start();
+    app.Choose(TrayCommand::AutoCrop);
+    CheckCaptureWithMenuOpen(app, Trigger::HotKey);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, OpenMenu, testing::ValuesIn(kMenuRows),
