@@ -37,7 +37,7 @@ struct BackdropCapture {
 };
 
 // Shows the host, one transparent pixel large at the bottom of the z-order,
-// as it waits from start-up on and between the passes: wine puts a window it
+// as it waits from start-up on and between captures: wine puts a window it
 // shows on top of every other, whatever the z-order says, and puts a window
 // back on top only when nothing stands above it, so a host shown anew would
 // cover a target whose menu or tooltip is open above it (CopyOverBackdrops).

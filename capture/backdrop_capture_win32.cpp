@@ -65,6 +65,16 @@ void RaiseWithinItsBand(HWND window)
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
 }
 
+// Hides the host. Placed directly behind a topmost target, it became topmost
+// itself; it leaves the topmost windows again, so that the next capture finds
+// it as every capture does.
+void HideHost(HWND host)
+{
+    ShowWindow(host, SW_HIDE);
+    if (IsTopmost(host))
+        SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+}
+
 // Whether `target` has menus, tooltips or drop-down lists open.
 bool HasPopupsOpen(HWND target)
 {
@@ -243,10 +253,12 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
     // target is put back above it only when nothing stands above the target:
     // a target with a popup open above it would stay under its backdrop. Such
     // a target finds the host parked below it, shown since before the user
-    // raised the target; any other finds it hidden, so that it comes up over
-    // every window that lies below the target, wherever wine stacks them.
-    // Windows stacks by the z-order alone, hidden or parked.
-    if (!HasPopupsOpen(capture.target))
+    // raised the target, and leaves it parked; any other finds it hidden and
+    // leaves it hidden, so that it comes up over every window that lies below
+    // the target, wherever wine stacks them. Windows stacks by the z-order
+    // alone, hidden or parked.
+    bool const popupsOpen = HasPopupsOpen(capture.target);
+    if (!popupsOpen)
         ShowWindow(capture.host, SW_HIDE);
     SetForegroundWindow(capture.target);
     RaiseWithinItsBand(capture.target);
@@ -261,7 +273,10 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
         CopyFrame(capture, memoryDC);
     }
     (pass == Backdrop::Black ? capture.unsettled.black : capture.unsettled.white) = !settled;
-    ParkBackdropHost(capture.host);
+    if (popupsOpen)
+        ParkBackdropHost(capture.host);
+    else
+        HideHost(capture.host);
     return inFront;
 }
 

@@ -141,6 +141,7 @@ void CaptureForegroundWindow(HWND host)
     g_app.lastSaved[0] = L'\0';
     HideBalloon(host);
     CaptureOutcome const outcome = CaptureWindow(host, GetForegroundWindow());
+    ParkBackdropHost(host);
     ShowBalloon(host, BalloonText(outcome).c_str());
     g_app.captureBusy = 0;
 }
