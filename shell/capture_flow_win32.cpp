@@ -58,7 +58,7 @@ std::wstring SystemMessage(DWORD error)
     if (error == ERROR_SUCCESS)
         return {};
     wchar_t text[512] = {};
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+    DWORD const length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
                                   ARRAYSIZE(text), nullptr);
     std::wstring message(text, length);
     for (wchar_t& c : message)
@@ -121,8 +121,8 @@ CaptureOutcome CaptureWindow(HWND host, HWND target)
         if (settings.checkerboard)
             CompositeOnCheckerboard(image.pixels, image.width, image.height);
         outcome = SaveCapture(host, target, image.pixels, image.width, image.height);
-        // The compositor then blends in linear light, and the pair no longer
-        // gives 8-bit alpha exactly.
+        // Where the monitor composes in linear light (HDR), the pair no longer
+        // gives 8-bit alpha exactly; the balloon says so.
         outcome.advancedColor = MonitorUsesAdvancedColor(MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST));
     }
     ReleaseBackdropCapture(capture);
