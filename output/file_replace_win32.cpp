@@ -3,6 +3,7 @@
 #include "output/png_writer.h"
 #include "output/save_path.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <random>
 #include <vector>
