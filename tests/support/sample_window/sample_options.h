@@ -31,10 +31,10 @@ inline constexpr unsigned kSampleDeactivationsQuery = 0x8001;
 // milliseconds, as a program that is "Not Responding". WM_APP + 2.
 inline constexpr unsigned kSampleStopAnswering = 0x8002;
 
-// Posted to the sample window: from now on it darkens, every pixel opaque,
-// one level of one channel every 4 ms, from white to black in about three
-// seconds, so that no two screen copies a few milliseconds apart agree: a
-// window whose content keeps changing, as a playing video does. WM_APP + 3.
+// Posted to the sample window: from now on it keeps changing colour, every
+// pixel opaque, painted as often as it can, so that no two screen copies a
+// few milliseconds apart agree: a window whose content keeps changing, as a
+// playing video does. WM_APP + 3.
 inline constexpr unsigned kSampleStartFading = 0x8003;
 
 // Posted to the sample window with a point on the screen in lParam (x in the

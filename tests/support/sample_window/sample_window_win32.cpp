@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,9 +26,10 @@ std::int32_t g_width = 0;
 std::int32_t g_height = 0;
 bool g_refuseZOrder = false;
 LRESULT g_deactivations = 0;
-ULONGLONG g_fadingSince = 0;
-UINT_PTR const kFadeTimer = 1;
-UINT const kFadeStepMs = 4;
+LARGE_INTEGER g_fadingSince = {}; // zero while the window does not fade
+// Each channel falls from white to black over two thirds of the cycle and
+// rises back over the last third, a third of a cycle after the one before.
+double const kFadeCycleMs = 768;
 
 std::vector<std::wstring> CommandLineArguments()
 {
@@ -98,16 +100,24 @@ void PaintImage(HWND window)
     }
 }
 
-// Blue goes from white to yellow, then green to red, then red to black: at
-// every moment one channel falls and none rises, so that any later copy is
-// darker than an earlier one, as no copy over a brighter backdrop can be.
-void OnFadeTimer(HWND window)
+// The channels rise in turn, so that over any span of up to a third of the
+// cycle one of them only falls, by a level every 2 ms: a copy made after
+// another is darker in that channel, as no copy over a brighter backdrop can
+// be. It never ends, however long a capture tries.
+void Fade(HWND window)
 {
-    auto const level = static_cast<std::int64_t>((GetTickCount64() - g_fadingSince) / kFadeStepMs);
-    auto const channel = [&](std::int64_t start) {
-        return static_cast<std::uint32_t>(255 - std::clamp<std::int64_t>(level - start, 0, 255));
+    LARGE_INTEGER now = {};
+    LARGE_INTEGER frequency = {};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    double const elapsedMs = 1000.0 * static_cast<double>(now.QuadPart - g_fadingSince.QuadPart) /
+                             static_cast<double>(frequency.QuadPart);
+    auto const channel = [&](int index) {
+        double const phase = std::fmod(elapsedMs + index * kFadeCycleMs / 3, kFadeCycleMs) / kFadeCycleMs;
+        double const level = phase < 2.0 / 3 ? 1 - phase * 1.5 : (phase - 2.0 / 3) * 3;
+        return static_cast<std::uint32_t>(level * 255 + 0.5);
     };
-    std::fill(g_image.begin(), g_image.end(), 0xFF000000u | channel(510) << 16 | channel(255) << 8 | channel(0));
+    std::fill(g_image.begin(), g_image.end(), 0xFF000000u | channel(2) << 16 | channel(1) << 8 | channel(0));
     PaintImage(window);
 }
 
@@ -170,12 +180,7 @@ LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         OpenContextMenu(window, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         return 0;
     case kSampleStartFading:
-        g_fadingSince = GetTickCount64();
-        SetTimer(window, kFadeTimer, kFadeStepMs / 2, nullptr);
-        return 0;
-    case WM_TIMER:
-        if (wParam == kFadeTimer)
-            OnFadeTimer(window);
+        QueryPerformanceCounter(&g_fadingSince);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -225,10 +230,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // finds it shown and painted.
     SetWindowTextW(window, options.title.c_str());
 
+    // A fading window paints as often as it can between its messages.
     MSG message = {};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    for (;;) {
+        bool const fading = g_fadingSince.QuadPart != 0;
+        if (fading ? PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) : GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (message.message == WM_QUIT)
+                break;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else if (fading) {
+            Fade(window);
+        } else {
+            break;
+        }
     }
     return static_cast<int>(message.wParam);
 }
