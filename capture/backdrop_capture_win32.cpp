@@ -110,15 +110,6 @@ bool IsCloaked(HWND window)
     return SUCCEEDED(DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) && cloaked != 0;
 }
 
-bool IsOwnedBy(HWND window, HWND owner)
-{
-    for (HWND up = GetWindow(window, GW_OWNER); up; up = GetWindow(up, GW_OWNER)) {
-        if (up == owner)
-            return true;
-    }
-    return false;
-}
-
 // Whether the raises brought the target to stand directly above the backdrop
 // with nothing in front of it over the frame but topmost windows and its own
 // popups, which the backdrop cannot show and which are noted as unseen. An

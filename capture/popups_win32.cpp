@@ -1,5 +1,14 @@
 #include "capture/popups_win32.h"
 
+bool IsOwnedBy(HWND window, HWND owner)
+{
+    for (HWND up = GetWindow(window, GW_OWNER); up != nullptr; up = GetWindow(up, GW_OWNER)) {
+        if (up == owner)
+            return true;
+    }
+    return false;
+}
+
 WindowRecord RecordOf(HWND window, HWND target)
 {
     WindowRecord record;
@@ -9,8 +18,7 @@ WindowRecord RecordOf(HWND window, HWND target)
     record.style = static_cast<std::uint32_t>(GetWindowLongPtrW(window, GWL_STYLE));
     record.visible = IsWindowVisible(window) != FALSE;
     record.targetThread = GetWindowThreadProcessId(window, nullptr) == GetWindowThreadProcessId(target, nullptr);
-    for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr; owner = GetWindow(owner, GW_OWNER))
-        record.ownedByTarget = record.ownedByTarget || owner == target;
+    record.ownedByTarget = IsOwnedBy(window, target);
     RECT rect = {};
     GetWindowRect(window, &rect);
     record.rect = {rect.left, rect.top, rect.right, rect.bottom};

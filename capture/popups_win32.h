@@ -11,5 +11,8 @@
 // records for IsTransientPopup.
 std::vector<WindowRecord> WindowsInFrontOf(HWND target);
 
+// Whether `owner` is among the owners of `window`, however far up.
+bool IsOwnedBy(HWND window, HWND owner);
+
 // The record of one window beside `target`.
 WindowRecord RecordOf(HWND window, HWND target);

@@ -40,6 +40,13 @@ void Put16(std::uint8_t* at, std::uint16_t value)
 
 // The fields the two headers share: BITMAPINFOHEADER, the start of both. A
 // positive height says the rows run from the bottom up.
+// A header of `headerSize` bytes and the pixels; 0 when there are none.
+std::size_t BlockSize(std::size_t headerSize, std::int32_t width, std::int32_t height, std::uint32_t bitsPerPixel)
+{
+    std::size_t const bytes = PixelBytes(width, height, bitsPerPixel);
+    return bytes == 0 ? 0 : headerSize + bytes;
+}
+
 void PutInfoHeader(std::uint8_t* block, std::size_t headerSize, std::int32_t width, std::int32_t height,
                    std::uint16_t bitsPerPixel, std::uint32_t compression, std::size_t imageBytes)
 {
@@ -63,8 +70,7 @@ const std::uint32_t* RowFromTheBottom(const std::uint32_t* pixels, std::int32_t 
 
 std::size_t DibV5BlockSize(std::int32_t width, std::int32_t height)
 {
-    std::size_t const bytes = PixelBytes(width, height, 32);
-    return bytes == 0 ? 0 : kV5HeaderSize + bytes;
+    return BlockSize(kV5HeaderSize, width, height, 32);
 }
 
 void WriteDibV5Block(const std::uint32_t* pixels, std::int32_t width, std::int32_t height, std::uint8_t* block)
@@ -87,8 +93,7 @@ void WriteDibV5Block(const std::uint32_t* pixels, std::int32_t width, std::int32
 
 std::size_t DibBlockSize(std::int32_t width, std::int32_t height)
 {
-    std::size_t const bytes = PixelBytes(width, height, 24);
-    return bytes == 0 ? 0 : kInfoHeaderSize + bytes;
+    return BlockSize(kInfoHeaderSize, width, height, 24);
 }
 
 void WriteDibBlock(const std::uint32_t* pixels, std::int32_t width, std::int32_t height, std::uint8_t* block)
