@@ -1,6 +1,6 @@
 #include "capture/copy_check.h"
 
-#include "capture/screen_layout.h"
+#include "capture/judged_pixels.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -84,43 +84,12 @@ bool BreaksPairRules(std::uint32_t black, std::uint32_t white)
     return TurnsOrder(kb, kg, wb, wg) || TurnsOrder(kb, kr, wb, wr) || TurnsOrder(kg, kr, wg, wr);
 }
 
-// The parts of row y that the check leaves alone, sorted by their start:
-// those under `unseen`, and those on no monitor.
-void UnjudgedSpansOfRow(BackdropCopies const& copies, std::int32_t y, std::vector<PixelSpan>& spans)
-{
-    SpansOffMonitors(copies.monitors, y, copies.width, spans);
-    AddSpansOfRects(copies.unseen, y, spans);
-}
-
-// Calls ring(x, y) for every pixel of the tag ring and pair(x, y) for every
-// pixel of the capture rectangle that the check judges: what lies outside
-// `unseen` and on a monitor.
-template <class Ring, class Pair>
-void ForEachJudgedPixel(BackdropCopies const& copies, Ring ring, Pair pair)
-{
-    std::int32_t const width = copies.width;
-    CaptureRect const inner = {std::clamp(copies.inner.left, 0, width), copies.inner.top,
-                               std::clamp(copies.inner.right, 0, width), copies.inner.bottom};
-    std::vector<PixelSpan> unseen;
-    for (std::int32_t y = 0; y < copies.height; ++y) {
-        auto const ringAt = [&](std::int32_t x) { ring(x, y); };
-        UnjudgedSpansOfRow(copies, y, unseen);
-        if (y < inner.top || y >= inner.bottom) {
-            ForEachPixelOutside(unseen, 0, width, ringAt);
-        } else {
-            ForEachPixelOutside(unseen, 0, inner.left, ringAt);
-            ForEachPixelOutside(unseen, inner.left, inner.right, [&](std::int32_t x) { pair(x, y); });
-            ForEachPixelOutside(unseen, inner.right, width, ringAt);
-        }
-    }
-}
-
-// Black in the black copy and white in the white one: no window at all, or one
-// wholly transparent there.
-bool ShowsTheBackdropAlone(std::uint32_t black, std::uint32_t white)
+// Black in the black copy and the white backdrop in the white one: no window
+// at all, or one wholly transparent there.
+bool ShowsTheBackdropAlone(std::uint32_t black, std::uint32_t white, int whiteShown)
 {
     for (int channel : {kBlue, kGreen, kRed}) {
-        if (Channel(black, channel) > kPairSlack || Channel(white, channel) < 255 - kPairSlack)
+        if (Channel(black, channel) > kPairSlack || std::abs(Channel(white, channel) - whiteShown) > kPairSlack)
             return false;
     }
     return true;
@@ -140,15 +109,31 @@ CaptureRect TagFrameAround(CaptureRect rect, CaptureRect screen)
     return frame;
 }
 
-void PaintBackdrop(std::uint32_t* pixels, std::int32_t width, std::int32_t height, CaptureRect inner, Backdrop pass)
+int StaircaseStepAt(std::int32_t x, std::int32_t y)
 {
-    std::uint32_t const fill = pass == Backdrop::Black ? 0xFF000000u : 0xFFFFFFFFu;
+    return static_cast<int>((std::int64_t{x} + y) % kStaircaseSteps);
+}
+
+bool IsTagPixel(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, CaptureRect inner)
+{
+    return (x == 0 && inner.left > 0) || (y == 0 && inner.top > 0) || (x == width - 1 && inner.right < width) ||
+           (y == height - 1 && inner.bottom < height);
+}
+
+void PaintBackdrop(std::uint32_t* pixels, std::int32_t width, std::int32_t height, CaptureRect inner, Backdrop pass,
+                   std::uint8_t white)
+{
+    std::uint32_t const fill = pass == Backdrop::Black ? 0 : white * 0x010101u;
     for (std::int32_t y = 0; y < height; ++y) {
         std::uint32_t* row = pixels + static_cast<std::int64_t>(y) * width;
         bool const ringRow = y < inner.top || y >= inner.bottom;
         for (std::int32_t x = 0; x < width; ++x) {
-            bool const ring = ringRow || x < inner.left || x >= inner.right;
-            row[x] = ring ? 0xFF000000u | 0xFFu << (8 * TagChannel(pass, x, y)) : fill;
+            std::uint32_t colour = fill;
+            if (IsTagPixel(x, y, width, height, inner))
+                colour = 0xFFu << (8 * TagChannel(pass, x, y));
+            else if (ringRow || x < inner.left || x >= inner.right)
+                colour = StaircaseLevel(StaircaseStepAt(x, y)) * 0x010101u;
+            row[x] = 0xFF000000u | colour;
         }
     }
 }
@@ -167,6 +152,8 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
         return pixels[static_cast<std::int64_t>(y) * copies.width + x];
     };
     auto const judgeRing = [&](std::int32_t x, std::int32_t y) {
+        if (!IsTagPixel(x, y, copies.width, copies.height, copies.inner))
+            return;
         std::uint32_t const black = at(copies.black, x, y);
         std::uint32_t const white = at(copies.white, x, y);
         ++ringSeen;
@@ -198,7 +185,7 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
         pairFaults += BreaksPairRules(black, white);
         if (x >= window.left && x < window.right && y >= window.top && y < window.bottom) {
             ++windowSeen;
-            windowShows = windowShows || !ShowsTheBackdropAlone(black, white);
+            windowShows = windowShows || !ShowsTheBackdropAlone(black, white, copies.whiteShown);
         }
     };
     ForEachJudgedPixel(copies, judgeRing, judgePair);
@@ -221,7 +208,10 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
 bool TagRingInView(BackdropCopies const& copies)
 {
     bool seen = false;
-    ForEachJudgedPixel(copies, [&](std::int32_t, std::int32_t) { seen = true; }, [](std::int32_t, std::int32_t) {});
+    ForEachJudgedPixel(
+        copies,
+        [&](std::int32_t x, std::int32_t y) { seen = seen || IsTagPixel(x, y, copies.width, copies.height, copies.inner); },
+        [](std::int32_t, std::int32_t) {});
     return seen;
 }
 

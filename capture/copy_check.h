@@ -11,8 +11,8 @@
 // copy gives a wrong image that looks like a capture. Each copy is therefore
 // checked before it is used, with two kinds of evidence:
 //
-// The tag ring. Each backdrop reaches one pixel past the capture rectangle on
-// every side where the screen has room, and that ring is painted in pure
+// The tag ring. Each backdrop reaches two pixels past the capture rectangle
+// on every side where the screen has room. The outer pixel is painted in pure
 // primaries that tell the passes apart: blue and green in turn for the black
 // pass, red and blue in turn for the white one, so that at every ring pixel
 // the two passes differ, and no even-coloured desktop or window looks like
@@ -20,7 +20,11 @@
 // half again: a shadow darkens a primary, and colour management (a wide-gamut
 // panel, Auto Color Management, HDR) mixes some of the others into it. The
 // ring's left and right columns tag every row, so a copy torn between two
-// frames shows up too. The ring is copied with the rectangle and never saved.
+// frames shows up too. The inner pixel, next to the rectangle, carries a
+// staircase of greys, the same in both passes, from which the capture learns
+// how this screen copies what is painted (screen_transfer.h); the check
+// leaves it alone. Where a side has room for one pixel only, that one is
+// tagged. The ring is copied with the rectangle and never saved.
 //
 // The pair. Whatever the compositor (8-bit blending or linear light, with an
 // SDR boost or a conversion to the panel's primaries), a pixel of opacity a
@@ -35,7 +39,7 @@
 // stays put between the copies. A repaint of the window between the copies,
 // or a copy of the backdrop lying over a coloured window, breaks them.
 
-inline constexpr std::int32_t kTagRingWidth = 1;
+inline constexpr std::int32_t kTagRingWidth = 2;
 
 // How far a channel of a current pair may stray from the pair's rules: a
 // step of rounding, and a step of dither in either copy.
@@ -51,10 +55,28 @@ enum class Backdrop { Black, White };
 // `rect` grown by the tag ring on every side where it stays within `screen`.
 CaptureRect TagFrameAround(CaptureRect rect, CaptureRect screen);
 
+// The grey levels of the staircase, from black to white, one per step along
+// the ring, repeated.
+inline constexpr int kStaircaseSteps = 17;
+inline constexpr std::uint8_t StaircaseLevel(int step)
+{
+    return static_cast<std::uint8_t>(step * 16 > 255 ? 255 : step * 16);
+}
+
+// The step of the staircase at (x, y) of a frame.
+int StaircaseStepAt(std::int32_t x, std::int32_t y);
+
+// Whether the ring pixel at (x, y) of a frame of width x height carries a tag:
+// the frame's outermost pixel on each side where it reaches past `inner`.
+// Every other pixel outside `inner` is a step of the staircase.
+bool IsTagPixel(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, CaptureRect inner);
+
 // Paints the backdrop of `pass` into a buffer of width x height whose capture
-// rectangle, in its own coordinates, is `inner`: opaque black or white inside
-// `inner`, the pass's tag ring outside it.
-void PaintBackdrop(std::uint32_t* pixels, std::int32_t width, std::int32_t height, CaptureRect inner, Backdrop pass);
+// rectangle, in its own coordinates, is `inner`: opaque black, or opaque grey
+// of level `white` (white unless the screen clips it), inside `inner`, and the
+// ring outside it: the pass's tags, and the staircase.
+void PaintBackdrop(std::uint32_t* pixels, std::int32_t width, std::int32_t height, CaptureRect inner, Backdrop pass,
+                   std::uint8_t white = 255);
 
 // The two copies of one frame, the ring included, as the check sees them.
 struct BackdropCopies {
@@ -67,6 +89,7 @@ struct BackdropCopies {
                                           // windows in front of the target; neither copy is judged there
     std::span<CaptureRect const> monitors; // in the frame's coordinates; what lies on none is not judged either
     CaptureRect window = {0, 0, 0, 0};     // the target's own window in the frame's coordinates; empty for none
+    std::uint8_t whiteShown = 255;         // what a copy of the white backdrop returns
 };
 
 struct StaleCopies {
@@ -96,11 +119,12 @@ inline constexpr std::int64_t kPairFaultsForgiven = 64;
 // (TagRingInView), only the pair is judged, and the capture asks more of the
 // copies themselves (StaleCopiesOf, backdrop_capture.h). And a visible window
 // always shows something: where every judged pixel of `window` shows the
-// backdrop alone in both copies (within kPairSlack), both copies show the
+// backdrop alone in both copies (within kPairSlack of black and of
+// `whiteShown`), both copies show the
 // backdrop in front of the window, and both are stale.
 StaleCopies FindStaleCopies(BackdropCopies const& copies);
 
-// Whether any pixel of the tag ring lies outside `unseen` and on a monitor:
+// Whether any tagged pixel of the ring lies outside `unseen` and on a monitor:
 // only such a pixel proves anything. A window filling the screen leaves no
 // room for the ring; a full-screen overlay, or a window in front covering the
 // frame's border, leaves none of it in view. The pixels are not read.

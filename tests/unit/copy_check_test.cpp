@@ -479,24 +479,28 @@ TEST(PixelChecksum, ChangesWithAnyOnePixel)
     }
 }
 
-// The ring's colours: pure primaries, the passes different at every pixel,
-// each alternating along its ring; the inside opaque black or white.
-TEST(PaintBackdrop, RingsOfPurePrimariesTellThePassesApart)
+// The ring: outermost, pure primaries that tell the passes apart at every
+// pixel, each alternating along its ring; inside that the staircase, the
+// same in both passes; inside the rectangle opaque black or the white level.
+// This frame has room for two ring pixels on the left and bottom, one on the
+// top and right.
+TEST(PaintBackdrop, TagsOutsideTheStaircaseInsideTheBackdrop)
 {
-    std::int32_t const width = 5;
-    std::int32_t const height = 4;
-    CaptureRect const inner = {1, 1, 4, 3};
+    std::int32_t const width = 6;
+    std::int32_t const height = 5;
+    CaptureRect const inner = {2, 1, 5, 3};
     Frame black(width * height);
     Frame white(width * height);
     PaintBackdrop(black.data(), width, height, inner, Backdrop::Black);
-    PaintBackdrop(white.data(), width, height, inner, Backdrop::White);
+    PaintBackdrop(white.data(), width, height, inner, Backdrop::White, 144);
     struct {
         std::int32_t x, y;
         std::uint32_t black, white;
     } const cases[] = {
-        {0, 0, 0xFF0000FFu, 0xFFFF0000u}, {1, 0, 0xFF00FF00u, 0xFF0000FFu}, {4, 0, 0xFF0000FFu, 0xFFFF0000u},
-        {0, 1, 0xFF00FF00u, 0xFF0000FFu}, {4, 1, 0xFF00FF00u, 0xFF0000FFu}, {3, 3, 0xFF0000FFu, 0xFFFF0000u},
-        {1, 1, 0xFF000000u, 0xFFFFFFFFu}, {3, 2, 0xFF000000u, 0xFFFFFFFFu},
+        {0, 0, 0xFF0000FFu, 0xFFFF0000u}, {1, 0, 0xFF00FF00u, 0xFF0000FFu}, {5, 0, 0xFF00FF00u, 0xFF0000FFu},
+        {0, 1, 0xFF00FF00u, 0xFF0000FFu}, {5, 2, 0xFF00FF00u, 0xFF0000FFu}, {3, 4, 0xFF00FF00u, 0xFF0000FFu},
+        {1, 2, 0xFF303030u, 0xFF303030u}, {1, 1, 0xFF202020u, 0xFF202020u}, {3, 3, 0xFF606060u, 0xFF606060u},
+        {2, 1, 0xFF000000u, 0xFF909090u}, {4, 2, 0xFF000000u, 0xFF909090u},
     };
     for (auto const& c : cases) {
         std::size_t const i = static_cast<std::size_t>(c.y) * width + c.x;
@@ -562,12 +566,13 @@ constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
 INSTANTIATE_TEST_SUITE_P(Sides, TagFrameAroundTable, testing::Values(
-    FrameCase{"inside", {85, 85, 315, 215}, {0, 0, 1280, 1024}, {84, 84, 316, 216}},
-    FrameCase{"at_the_top_left_corner", {0, 0, 15, 15}, {0, 0, 1280, 1024}, {0, 0, 16, 16}},
-    FrameCase{"at_the_bottom_right_corner", {1100, 900, 1280, 1024}, {0, 0, 1280, 1024}, {1099, 899, 1280, 1024}},
+    FrameCase{"inside", {85, 85, 315, 215}, {0, 0, 1280, 1024}, {83, 83, 317, 217}},
+    FrameCase{"at_the_top_left_corner", {0, 0, 15, 15}, {0, 0, 1280, 1024}, {0, 0, 17, 17}},
+    FrameCase{"one_pixel_from_the_top_left_corner", {1, 1, 15, 15}, {0, 0, 1280, 1024}, {0, 0, 17, 17}},
+    FrameCase{"at_the_bottom_right_corner", {1100, 900, 1280, 1024}, {0, 0, 1280, 1024}, {1098, 898, 1280, 1024}},
     FrameCase{"the_whole_screen", {0, 0, 1280, 1024}, {0, 0, 1280, 1024}, {0, 0, 1280, 1024}},
     FrameCase{"screen_left_of_and_above_the_origin", {-1280, -300, -1000, -100}, {-1280, -1024, 0, 0},
-              {-1280, -301, -999, -99}},
+              {-1280, -302, -998, -98}},
     FrameCase{"at_the_limits_of_32_bits", {kMin, kMin, kMax, kMax}, {kMin, kMin, kMax, kMax}, {kMin, kMin, kMax, kMax}}),
     [](testing::TestParamInfo<FrameCase> const& info) { return info.param.name; });
 

@@ -1,0 +1,87 @@
+#include "capture/screen_transfer.h"
+
+#include "capture/judged_pixels.h"
+#include "imaging/matting.h"
+
+#include <algorithm>
+
+namespace {
+
+// A step seen on fewer pixels than this tells too little: a few pixels of a
+// shadow or a caret could be most of them.
+std::int64_t const kStepPixelsNeeded = 4;
+
+constexpr std::array<std::uint8_t, kStaircaseSteps> StaircaseLevels()
+{
+    std::array<std::uint8_t, kStaircaseSteps> levels = {};
+    for (int step = 0; step < kStaircaseSteps; ++step)
+        levels[step] = StaircaseLevel(step);
+    return levels;
+}
+
+constexpr std::array<std::uint8_t, kStaircaseSteps> kStaircaseLevels = StaircaseLevels();
+
+// The middle value of a histogram of `total` values.
+std::uint8_t Median(std::array<std::int64_t, 256> const& histogram, std::int64_t total)
+{
+    std::int64_t below = 0;
+    for (int value = 0; value < 256; ++value) {
+        below += histogram[value];
+        if (2 * below > total)
+            return static_cast<std::uint8_t>(value);
+    }
+    return 255;
+}
+
+} // namespace
+
+CopyTransfer ScreenTransfer::Levels() const
+{
+    return {kStaircaseLevels, copied};
+}
+
+ScreenTransfer IdentityTransfer()
+{
+    return {kStaircaseLevels};
+}
+
+std::optional<ScreenTransfer> MeasureTransfer(BackdropCopies const& copies, CaptureRect monitor)
+{
+    std::array<std::array<std::int64_t, 256>, kStaircaseSteps> histograms = {};
+    std::array<std::int64_t, kStaircaseSteps> pixelsSeen = {};
+    auto const countStep = [&](std::int32_t x, std::int32_t y) {
+        if (IsTagPixel(x, y, copies.width, copies.height, copies.inner) || x < monitor.left || x >= monitor.right ||
+            y < monitor.top || y >= monitor.bottom)
+            return;
+        int const step = StaircaseStepAt(x, y);
+        std::int64_t const at = std::int64_t{y} * copies.width + x;
+        for (std::uint32_t const pixel : {copies.black[at], copies.white[at]})
+            for (int shift : {0, 8, 16})
+                ++histograms[step][pixel >> shift & 0xFF];
+        ++pixelsSeen[step];
+    };
+    ForEachJudgedPixel(copies, countStep, [](std::int32_t, std::int32_t) {});
+    ScreenTransfer transfer = {};
+    for (int step = 0; step < kStaircaseSteps; ++step) {
+        if (pixelsSeen[step] < kStepPixelsNeeded)
+            return std::nullopt;
+        transfer.copied[step] = Median(histograms[step], 6 * pixelsSeen[step]);
+    }
+    if (!std::is_sorted(transfer.copied.begin(), transfer.copied.end()))
+        return std::nullopt;
+    return transfer;
+}
+
+std::uint8_t WhiteBackdropLevel(ColourPipeline const& pipeline)
+{
+    return pipeline.linearLight ? HighestUnclippedLevel(pipeline.transfer.Levels()) : 255;
+}
+
+void MatteCopies(std::uint32_t const* black, std::uint32_t* white, std::int32_t count, ColourPipeline const& pipeline)
+{
+    if (!pipeline.linearLight) {
+        RecoverAlpha(black, white, count);
+        return;
+    }
+    RecoverAlphaInLinearLight(black, white, count, MakeLinearLightMatte(pipeline.transfer.Levels(), pipeline.whiteBackdrop));
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// Where Windows composes in linear light (HDR, Auto Color Management), a
+// layered window is blended with what lies below it after both are decoded
+// from sRGB, SDR content is lifted by the "SDR content brightness", and a
+// screen copy comes back encoded to 8 bits again and clipped. The 8-bit
+// formula of RecoverAlpha then reads shadows at half their density, and loses
+// every opacity whose copy over white clips. Matting there maps both copies
+// back to the light they show, through what copies of known greys returned.
+
+// What screen copies returned of greys painted at known levels: `copied[i]`
+// for `painted[i]`. The levels rise, the first is 0, and there are two at
+// least.
+struct CopyTransfer {
+    std::span<std::uint8_t const> painted;
+    std::span<std::uint8_t const> copied;
+};
+
+// A copy at or above this level may be clipped: a copy dithered by a step or
+// two from white is white.
+inline constexpr std::uint8_t kClippedCopy = 253;
+
+// The highest painted level whose copy the transfer does not clip: 255 where
+// white itself copies unclipped (a standard desktop, or no SDR boost), and 0
+// where every level above black clips.
+std::uint8_t HighestUnclippedLevel(CopyTransfer transfer);
+
+// What RecoverAlphaInLinearLight needs, made once per capture.
+struct LinearLightMatte {
+    // The light a copied value shows, in units of the light of painted white.
+    float light[256];
+    // Copied values from this one on are clipped: they show this much light
+    // or more. 256 where the transfer does not clip.
+    int clippedFrom;
+    // The light of the white backdrop, over which the white copy was taken.
+    float whiteLight;
+    // Light, 0 to 1 in kEncodeSteps steps, encoded to 8-bit sRGB.
+    std::vector<std::uint8_t> encoded;
+};
+
+inline constexpr int kEncodeSteps = 65535;
+
+// The matte for copies taken through `transfer`, the white copy over a
+// backdrop painted at `whiteBackdrop` (the black one at 0).
+LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteBackdrop);
+
+// RecoverAlpha in linear light: the copies mapped back to light, opacity from
+// the difference over the backdrops' span per channel, the largest where the
+// white copy is not clipped, colour from the black copy over the opacity,
+// encoded to sRGB. A channel clipped in both copies is brighter than the copy
+// can show and saves as white; where every channel of the white copy is
+// clipped, the opacity is the largest that the clipping allows. Written over
+// `white`, as RecoverAlpha does; nothing for a count of 0 or less.
+void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white, std::int32_t count,
+                               LinearLightMatte const& matte);
