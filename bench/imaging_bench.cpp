@@ -5,6 +5,7 @@
 #include "synthetic_capture.h"
 
 #include "capture/copy_check.h"
+#include "capture/screen_transfer.h"
 #include "imaging/auto_crop.h"
 #include "imaging/checkerboard.h"
 #include "imaging/instruction_set.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -141,27 +143,76 @@ void ReadFrame(benchmark::State& state)
     }
 }
 
-// The synthetic pair inside the tag ring, as a capture copies it: the check
-// that both copies show their own pass's frame, run before every matting.
+CaptureRect const kInner = {kTagRingWidth, kTagRingWidth, kWidth - kTagRingWidth, kHeight - kTagRingWidth};
+CaptureRect const kScreen[] = {{0, 0, kWidth, kHeight}};
+
+// The synthetic pair inside the tag ring and its staircase, as a capture
+// copies it.
+struct FramedPair {
+    Pixels black;
+    Pixels white;
+    BackdropCopies Copies() const { return {black.data(), white.data(), kWidth, kHeight, kInner, {}, kScreen}; }
+};
+
+FramedPair const& CopiedPair()
+{
+    static FramedPair const pair = [] {
+        SyntheticCapture const& capture = FramedCapture();
+        FramedPair framed = {Pixels(capture.black.size()), Pixels(capture.white.size())};
+        PaintBackdrop(framed.black.data(), kWidth, kHeight, kInner, Backdrop::Black);
+        PaintBackdrop(framed.white.data(), kWidth, kHeight, kInner, Backdrop::White);
+        for (std::int32_t y = kInner.top; y < kInner.bottom; ++y) {
+            std::size_t const row = static_cast<std::size_t>(y) * kWidth;
+            std::copy(capture.black.begin() + row + kInner.left, capture.black.begin() + row + kInner.right,
+                      framed.black.begin() + row + kInner.left);
+            std::copy(capture.white.begin() + row + kInner.left, capture.white.begin() + row + kInner.right,
+                      framed.white.begin() + row + kInner.left);
+        }
+        return framed;
+    }();
+    return pair;
+}
+
+// The check that both copies show their own pass's frame, run before every
+// matting.
 void FindStaleCopiesOnPair(benchmark::State& state)
 {
-    SyntheticCapture const& capture = FramedCapture();
-    CaptureRect const inner = {kTagRingWidth, kTagRingWidth, kWidth - kTagRingWidth, kHeight - kTagRingWidth};
-    CaptureRect const screen[] = {{0, 0, kWidth, kHeight}};
-    Pixels black(capture.black.size());
-    Pixels white(capture.white.size());
-    PaintBackdrop(black.data(), kWidth, kHeight, inner, Backdrop::Black);
-    PaintBackdrop(white.data(), kWidth, kHeight, inner, Backdrop::White);
-    for (std::int32_t y = inner.top; y < inner.bottom; ++y) {
-        std::size_t const row = static_cast<std::size_t>(y) * kWidth;
-        std::copy(capture.black.begin() + row + inner.left, capture.black.begin() + row + inner.right, black.begin() + row + inner.left);
-        std::copy(capture.white.begin() + row + inner.left, capture.white.begin() + row + inner.right, white.begin() + row + inner.left);
-    }
     for (auto _ : state) {
-        StaleCopies const stale = FindStaleCopies({black.data(), white.data(), kWidth, kHeight, inner, {}, screen});
+        StaleCopies const stale = FindStaleCopies(CopiedPair().Copies());
         benchmark::DoNotOptimize(stale);
         if (stale.Any())
             state.SkipWithError("the synthetic pair was taken for a stale one");
+    }
+}
+
+// What a capture adds where the screen composes in linear light: the reading
+// of the staircase, and the matting through it.
+void MeasureTransferOnPair(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::optional<ScreenTransfer> const transfer = MeasureTransfer(CopiedPair().Copies(), kScreen[0]);
+        benchmark::DoNotOptimize(transfer);
+        if (!transfer)
+            state.SkipWithError("the staircase of the synthetic pair was not read");
+    }
+}
+
+void RecoverAlphaInLinearLightOn(benchmark::State& state)
+{
+    SyntheticCapture const& capture = FramedCapture();
+    ColourPipeline const pipeline = {true};
+    TimeOnFreshCopy(state, capture.white,
+                    [&](Pixels& white) { MatteCopies(capture.black.data(), white.data(), PixelTotal(capture), pipeline); });
+}
+
+// Both backdrops with their rings, painted once per pass.
+void PaintBothBackdrops(benchmark::State& state)
+{
+    Pixels frame(static_cast<std::size_t>(kWidth) * kHeight);
+    for (auto _ : state) {
+        PaintBackdrop(frame.data(), kWidth, kHeight, kInner, Backdrop::Black);
+        PaintBackdrop(frame.data(), kWidth, kHeight, kInner, Backdrop::White);
+        benchmark::ClobberMemory();
     }
 }
 
@@ -191,6 +242,9 @@ int main(int argc, char** argv)
     Register("auto_crop_edge_to_edge", AutoCropEdgeToEdge);
     Register("read_frame", ReadFrame);
     Register("find_stale_copies", FindStaleCopiesOnPair);
+    Register("measure_transfer", MeasureTransferOnPair);
+    Register("paint_both_backdrops", PaintBothBackdrops);
+    Register("recover_alpha_in_linear_light", RecoverAlphaInLinearLightOn);
     return RunBenchmarksWithRatios(argc, argv,
                                    {{"recover_alpha", "read2_write1"},
                                     {"recover_alpha_scalar", "read2_write1"},
@@ -198,5 +252,8 @@ int main(int argc, char** argv)
                                     {"composite_scalar", "read_modify_write"},
                                     {"auto_crop", "memmove_kept"},
                                     {"auto_crop_edge_to_edge", "read_frame"},
-                                    {"find_stale_copies", "recover_alpha"}});
+                                    {"find_stale_copies", "recover_alpha"},
+                                    {"measure_transfer", "recover_alpha"},
+                                    {"paint_both_backdrops", "recover_alpha"},
+                                    {"recover_alpha_in_linear_light", "recover_alpha"}});
 }

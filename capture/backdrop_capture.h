@@ -5,6 +5,7 @@
 #include "capture/capture_rect.h"
 #include "capture/copy_check.h"
 #include "capture/screen_layout_win32.h"
+#include "capture/screen_transfer.h"
 #include "capture/shadow_margin.h"
 #include "imaging/pixel_buffer.h"
 
@@ -26,6 +27,7 @@ struct BackdropCapture {
     std::vector<CaptureRect> monitors; // the monitors in the frame's coordinates
     std::vector<CaptureRect> unseen; // parts of the frame that windows in front of the target cover
     StaleCopies unsettled;           // passes whose copies, without a tag ring, did not agree a frame apart
+    ColourPipeline pipeline;         // how the screen copies what is painted, and the white backdrop's level
     PixelBuffer black;   // the screen as seen over black
     PixelBuffer white;   // the screen as seen over white
     HBITMAP blackBitmap;
@@ -46,11 +48,12 @@ struct BackdropCapture {
 void ParkBackdropHost(HWND host);
 
 // Makes the two buffers of the frame's size, `rect` grown by the tag ring
-// where the virtual screen of `screen` has room, and the device contexts. False when `rect` holds no pixel or any of
-// them cannot be made; ReleaseBackdropCapture releases what was made either
-// way.
+// where the virtual screen of `screen` has room, and the device contexts; the
+// copies will be matted as `pipeline` says. False when `rect` holds no pixel
+// or any of them cannot be made; ReleaseBackdropCapture releases what was
+// made either way.
 bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen,
-                            BackdropCapture& capture);
+                            ColourPipeline const& pipeline, BackdropCapture& capture);
 
 enum class CopyTiming {
     AtOnce,      // straight after the z-order calls: nothing may come between
@@ -76,6 +79,12 @@ bool CopyOverBackdrops(BackdropCapture& capture, StaleCopies which, CopyTiming t
 // Which copies show a frame other than their own pass's (FindStaleCopies),
 // or, where no tag ring fits, changed from one frame to the next.
 StaleCopies StaleCopiesOf(BackdropCapture const& capture);
+
+// Learns from the staircase in current copies how `monitor` copies what is
+// painted (MeasureTransfer), where the capture's pipeline composes in linear
+// light. True when it did. Where the white backdrop then turns out to clip,
+// the pipeline's white level is lowered: the white copy must be made again.
+bool MeasureScreenTransfer(BackdropCapture& capture, HMONITOR monitor);
 
 // The matted white buffer as the margin sees it, with the target's window
 // rectangle `window` (on the screen).

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 
 namespace {
 
@@ -148,7 +149,8 @@ bool TargetStandsInFront(BackdropCapture& capture)
 BackdropCopies CopiesOf(BackdropCapture const& capture)
 {
     return {capture.black.pixels, capture.white.pixels, capture.black.width, capture.black.height,
-            capture.inner,        capture.unseen,       capture.monitors,    capture.window};
+            capture.inner,        capture.unseen,       capture.monitors,    capture.window,
+            WhiteShown(capture.pipeline)};
 }
 
 void CopyFrame(BackdropCapture const& capture, HDC memoryDC)
@@ -239,7 +241,7 @@ bool CopyOverBackdrop(BackdropCapture& capture, Backdrop pass, CopyTiming timing
     PixelBuffer const& buffer = pass == Backdrop::Black ? capture.black : capture.white;
     HDC const memoryDC = pass == Backdrop::Black ? capture.blackDC : capture.whiteDC;
     SelectObject(memoryDC, pass == Backdrop::Black ? capture.blackBitmap : capture.whiteBitmap);
-    PaintBackdrop(buffer.pixels, buffer.width, buffer.height, capture.inner, pass);
+    PaintBackdrop(buffer.pixels, buffer.width, buffer.height, capture.inner, pass, capture.pipeline.whiteBackdrop);
     // Wine shows a window that was hidden on top of every other, and the
     // target is put back above it only when nothing stands above the target:
     // a target with a popup open above it would stay under its backdrop. Such
@@ -296,9 +298,10 @@ void ParkBackdropHost(HWND host)
 }
 
 bool PrepareBackdropCapture(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen,
-                            BackdropCapture& capture)
+                            ColourPipeline const& pipeline, BackdropCapture& capture)
 {
     capture = {};
+    capture.pipeline = pipeline;
     capture.host = host;
     capture.target = target;
     capture.rect = {rect.left, rect.top, rect.right, rect.bottom};
@@ -334,6 +337,22 @@ StaleCopies StaleCopiesOf(BackdropCapture const& capture)
     stale.black = stale.black || capture.unsettled.black;
     stale.white = stale.white || capture.unsettled.white;
     return stale;
+}
+
+bool MeasureScreenTransfer(BackdropCapture& capture, HMONITOR monitor)
+{
+    MONITORINFO info = {sizeof(info), {}, {}, 0};
+    if (!capture.pipeline.linearLight || !GetMonitorInfoW(monitor, &info))
+        return false;
+    RECT const& bounds = info.rcMonitor;
+    std::optional<ScreenTransfer> const measured =
+        MeasureTransfer(CopiesOf(capture), {bounds.left - capture.frame.left, bounds.top - capture.frame.top,
+                                            bounds.right - capture.frame.left, bounds.bottom - capture.frame.top});
+    if (!measured)
+        return false;
+    capture.pipeline.transfer = *measured;
+    capture.pipeline.whiteBackdrop = std::min(WhiteBackdropLevel(capture.pipeline), capture.pipeline.whiteBackdrop);
+    return true;
 }
 
 MattedCapture ShadowOf(BackdropCapture const& capture, CaptureRect window)

@@ -123,18 +123,24 @@ bool IsTagPixel(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t
 void PaintBackdrop(std::uint32_t* pixels, std::int32_t width, std::int32_t height, CaptureRect inner, Backdrop pass,
                    std::uint8_t white)
 {
-    std::uint32_t const fill = pass == Backdrop::Black ? 0 : white * 0x010101u;
+    auto const ring = [&](std::int32_t x, std::int32_t y) {
+        if (IsTagPixel(x, y, width, height, inner))
+            return 0xFF000000u | 0xFFu << (8 * TagChannel(pass, x, y));
+        return 0xFF000000u | StaircaseLevel(StaircaseStepAt(x, y)) * 0x010101u;
+    };
+    std::uint32_t const fill = 0xFF000000u | (pass == Backdrop::Black ? 0 : white * 0x010101u);
+    std::int32_t const left = std::clamp(inner.left, 0, width);
+    std::int32_t const right = std::clamp(inner.right, left, width);
     for (std::int32_t y = 0; y < height; ++y) {
         std::uint32_t* row = pixels + static_cast<std::int64_t>(y) * width;
         bool const ringRow = y < inner.top || y >= inner.bottom;
-        for (std::int32_t x = 0; x < width; ++x) {
-            std::uint32_t colour = fill;
-            if (IsTagPixel(x, y, width, height, inner))
-                colour = 0xFFu << (8 * TagChannel(pass, x, y));
-            else if (ringRow || x < inner.left || x >= inner.right)
-                colour = StaircaseLevel(StaircaseStepAt(x, y)) * 0x010101u;
-            row[x] = 0xFF000000u | colour;
-        }
+        for (std::int32_t x = 0; x < (ringRow ? width : left); ++x)
+            row[x] = ring(x, y);
+        if (ringRow)
+            continue;
+        std::fill(row + left, row + right, fill);
+        for (std::int32_t x = right; x < width; ++x)
+            row[x] = ring(x, y);
     }
 }
 

@@ -43,6 +43,9 @@ struct ColourPipeline {
 // copy still tells opacities apart.
 std::uint8_t WhiteBackdropLevel(ColourPipeline const& pipeline);
 
+// What a copy of the white backdrop returns: the transfer at its level.
+std::uint8_t WhiteShown(ColourPipeline const& pipeline);
+
 // The copies matted into `white`: RecoverAlpha, unchanged, where the monitor
 // blends 8-bit values; in linear light through the measured transfer where
 // it composes in linear light (RecoverAlphaInLinearLight).

@@ -3,12 +3,24 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "capture/screen_transfer.h"
 #include "shell/settings.h"
+
+// How a monitor that composes in linear light copied the staircase at its
+// last capture that could read it: a capture whose ring is hidden goes by it.
+struct MonitorTransfer {
+    HMONITOR monitor; // null for an empty slot
+    ScreenTransfer transfer;
+};
+
+// More monitors than this with HDR at once are not expected; the last slot
+// serves the rest in turn.
+int const kTransfersRemembered = 8;
 
 // The one process-wide record. It lives for the whole process and nothing in it
 // is freed. Besides the options, only the capture-busy guard and the shadow
-// margin carry from one capture to the next (and the host window its last
-// place).
+// margin and the monitors' transfers carry from one capture to the next (and
+// the host window its last place).
 struct AppState {
     HINSTANCE instance;
     ULONG_PTR gdiplusToken;
@@ -22,6 +34,7 @@ struct AppState {
     LONG shadowMargin;  // the margin the last capture's shadow needed, at 100 % scaling: the next capture's first guess
     LONG trayAttempts;  // attempts to show the tray icon since the last start of them
     wchar_t lastSaved[MAX_PATH]; // the file the last "saved" balloon named, for a click on it
+    MonitorTransfer transfers[kTransfersRemembered];
 };
 
 extern AppState g_app;

@@ -15,4 +15,5 @@ AppState g_app = {
     .shadowMargin = kCaptureMargin,
     .trayAttempts = 0,
     .lastSaved = {},
+    .transfers = {},
 };

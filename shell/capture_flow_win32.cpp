@@ -6,17 +6,19 @@
 #include "capture/cursor_overlay.h"
 #include "capture/popups_win32.h"
 #include "capture/screen_layout_win32.h"
+#include "capture/screen_transfer.h"
 #include "capture/shadow_margin.h"
 #include "capture/target_answers.h"
 #include "imaging/auto_crop.h"
 #include "imaging/checkerboard.h"
-#include "imaging/matting.h"
 #include "output/clipboard_win32.h"
 #include "output/png_writer.h"
 #include "output/save_capture.h"
 #include "shell/app_state.h"
 #include "shell/tray_balloon.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,28 +28,67 @@ namespace {
 // load the compositor was seen a frame behind, never several in a row.
 int const kCopyAttempts = 5;
 
+// How the copies of a capture on `monitor` are matted: in linear light where
+// it composes so, through what its last measurement found, and the identity
+// until one did (`known` says which).
+ColourPipeline PipelineOf(HMONITOR monitor, bool& known)
+{
+    ColourPipeline pipeline;
+    pipeline.linearLight = MonitorUsesAdvancedColor(monitor);
+    MonitorTransfer const* const remembered =
+        std::find_if(std::begin(g_app.transfers), std::end(g_app.transfers),
+                     [&](MonitorTransfer const& transfer) { return transfer.monitor == monitor; });
+    bool const measuredBefore = remembered != std::end(g_app.transfers);
+    known = !pipeline.linearLight || measuredBefore;
+    if (pipeline.linearLight && measuredBefore)
+        pipeline.transfer = remembered->transfer;
+    pipeline.whiteBackdrop = WhiteBackdropLevel(pipeline);
+    return pipeline;
+}
+
+void RememberTransfer(HMONITOR monitor, ScreenTransfer const& transfer)
+{
+    MonitorTransfer* slot = std::find_if(std::begin(g_app.transfers), std::end(g_app.transfers) - 1,
+                                         [&](MonitorTransfer const& remembered) {
+                                             return remembered.monitor == monitor || remembered.monitor == nullptr;
+                                         });
+    *slot = {monitor, transfer};
+}
+
 // The two copies of `rect` over the black and the white backdrop, matted to
 // real alpha in the white buffer; what lies on no monitor is transparent.
-// Any other status than Saved says why there is nothing to save.
+// Any other status than Saved says why there is nothing to save. Where the
+// target's monitor composes in linear light, the copies measure how it
+// copies what is painted, and `pipeline` keeps what they found.
 CaptureStatus CopyAndMatte(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen,
-                           BackdropCapture& capture)
+                           ColourPipeline& pipeline, bool& measured, BackdropCapture& capture)
 {
-    if (!PrepareBackdropCapture(host, target, rect, screen, capture))
+    if (!PrepareBackdropCapture(host, target, rect, screen, pipeline, capture))
         return HasPixels(rect) ? CaptureStatus::CopyFailed : CaptureStatus::NotOnScreen;
+    HMONITOR const monitor = MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST);
     // A copy can show a frame the compositor has not yet brought up to date.
     // Each is checked, and a stale one is made again, this time once the
     // compositor has had a frame, a few times at most; copies that stay stale
-    // are not saved: a lost capture is better than a wrong one.
+    // are not saved: a lost capture is better than a wrong one. A white
+    // backdrop that the screen turns out to clip is painted lower, and its
+    // copy made again.
     StaleCopies stale = kBothCopiesStale;
     for (int attempt = 1; stale.Any() && attempt <= kCopyAttempts; ++attempt) {
         if (!CopyOverBackdrops(capture, stale, attempt == 1 ? CopyTiming::AtOnce : CopyTiming::AfterAFrame))
             return CaptureStatus::NotInFront;
         stale = StaleCopiesOf(capture);
+        std::uint8_t const white = capture.pipeline.whiteBackdrop;
+        if (!stale.Any() && MeasureScreenTransfer(capture, monitor)) {
+            measured = true;
+            stale.white = capture.pipeline.whiteBackdrop != white;
+        }
     }
+    pipeline = capture.pipeline;
     if (stale.Any())
         return CaptureStatus::KeptChanging;
     PixelBuffer& image = capture.white;
-    RecoverAlpha(capture.black.pixels, image.pixels, static_cast<std::int32_t>(PixelCount(image.width, image.height)));
+    MatteCopies(capture.black.pixels, image.pixels, static_cast<std::int32_t>(PixelCount(image.width, image.height)),
+                capture.pipeline);
     ClearPixelsOffMonitors(image.pixels, image.width, image.height, capture.monitors);
     return CaptureStatus::Saved;
 }
@@ -95,14 +136,22 @@ CaptureOutcome CaptureWindow(HWND host, HWND target)
     BackdropCapture capture = {};
     UINT const dpi = DpiOf(target);
     std::int32_t margin = MarginAtDpi(g_app.shadowMargin, dpi);
-    CaptureStatus status = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
+    HMONITOR const monitor = MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST);
+    bool transferKnown = false;
+    ColourPipeline pipeline = PipelineOf(monitor, transferKnown);
+    bool measured = false;
+    CaptureStatus status =
+        CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, pipeline, measured, capture);
     std::int32_t const widest = WidestMargin(dpi);
     if (status == CaptureStatus::Saved && margin < widest &&
         ShadowIsCut(MeasureShadowReach(ShadowOf(capture, window)), margin)) {
         ReleaseBackdropCapture(capture);
         margin = widest;
-        status = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, capture);
+        status = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, pipeline, measured,
+                              capture);
     }
+    if (measured)
+        RememberTransfer(monitor, pipeline.transfer);
 
     CaptureOutcome outcome = {.status = status};
     if (status == CaptureStatus::Saved) {
@@ -121,9 +170,10 @@ CaptureOutcome CaptureWindow(HWND host, HWND target)
         if (settings.checkerboard)
             CompositeOnCheckerboard(image.pixels, image.width, image.height);
         outcome = SaveCapture(host, target, image.pixels, image.width, image.height);
-        // Where the monitor composes in linear light (HDR), the pair no longer
-        // gives 8-bit alpha exactly; the balloon says so.
-        outcome.advancedColor = MonitorUsesAdvancedColor(MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST));
+        // Where the monitor composes in linear light (HDR) and no staircase
+        // has yet been read there, the capture went by a guess; the balloon
+        // says so.
+        outcome.transferUnknown = !transferKnown && !measured;
     }
     ReleaseBackdropCapture(capture);
     return outcome;

@@ -107,7 +107,7 @@ std::wstring BalloonText(CaptureOutcome const& outcome)
     // went; the clipboard is worth a word only when it did not take it.
     bool const quiet = outcome.status == CaptureStatus::SavedThroughDialog && outcome.clipboard == ClipboardStatus::Copied;
     lines.push_back(quiet ? std::wstring_view() : ClipboardLine(outcome.clipboard));
-    if (outcome.advancedColor)
+    if (outcome.transferUnknown)
         lines.push_back(L"提示：此显示器已开启 HDR，透明度可能不准确");
 
     std::wstring text;

@@ -24,7 +24,7 @@ struct CaptureOutcome {
     ClipboardStatus clipboard = ClipboardStatus::Untouched;
     std::wstring fileName = {}; // the file's own name, without its folder
     std::wstring reason = {};   // the system's words for a failed save
-    bool advancedColor = false; // the monitor composes in linear light (HDR)
+    bool transferUnknown = false; // the monitor composes in linear light (HDR), and no copy has yet told how
 };
 
 // The balloon's text is one buffer of this many characters and its terminator.

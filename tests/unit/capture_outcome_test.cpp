@@ -29,9 +29,9 @@ TEST_P(BalloonTextTable, SaysWhatBecameOfTheCapture)
 using S = CaptureStatus;
 using C = ClipboardStatus;
 CaptureOutcome Outcome(S status, C clipboard = C::Untouched, std::wstring fileName = {}, std::wstring reason = {},
-                       bool advancedColor = false)
+                       bool transferUnknown = false)
 {
-    return {status, clipboard, fileName, reason, advancedColor};
+    return {status, clipboard, fileName, reason, transferUnknown};
 }
 
 std::wstring const kLongStem(300, L't');
@@ -57,9 +57,9 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, BalloonTextTable, testing::Values(
     BalloonCase{"save_failed", Outcome(S::SaveFailed, C::Copied, L"Sample.png", L"Access denied."),
                 L"保存失败：Sample.png\nAccess denied.\n已复制到剪贴板"},
     BalloonCase{"save_failed_without_words", Outcome(S::SaveFailed, C::Untouched, L"Sample.png"), L"保存失败：Sample.png"},
-    BalloonCase{"advanced_colour", Outcome(S::Saved, C::Copied, L"a.png", L"", true),
+    BalloonCase{"linear_light_unmeasured", Outcome(S::Saved, C::Copied, L"a.png", L"", true),
                 L"已保存：a.png\n已复制到剪贴板\n提示：此显示器已开启 HDR，透明度可能不准确"},
-    BalloonCase{"advanced_colour_after_the_dialog", Outcome(S::SavedThroughDialog, C::Copied, L"a.png", L"", true),
+    BalloonCase{"linear_light_unmeasured_after_the_dialog", Outcome(S::SavedThroughDialog, C::Copied, L"a.png", L"", true),
                 L"提示：此显示器已开启 HDR，透明度可能不准确"},
     // 255 characters: "已保存：", the name, "\n已复制到剪贴板".
     BalloonCase{"long_name_keeps_its_extension", Outcome(S::Saved, C::Copied, kLongStem + L".png"),

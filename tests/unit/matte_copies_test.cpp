@@ -124,13 +124,6 @@ struct Errors {
     std::string firstMismatch;
 };
 
-std::string Hex(std::uint32_t pixel)
-{
-    char text[16];
-    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(pixel));
-    return text;
-}
-
 Errors ErrorsOf(Frame const& matted, Frame const& black, Frame const& white, Content const& content, int alphaTolerance,
                bool dithered)
 {
@@ -155,8 +148,14 @@ Errors ErrorsOf(Frame const& matted, Frame const& black, Frame const& white, Con
                                 std::abs(Channel(matted[at], c) - Channel(expected, c)) <= colourTolerance);
             errors.mismatches += !fits;
             if (!fits && (worst || errors.firstMismatch.empty()))
-                errors.firstMismatch = "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Hex(matted[at]) +
-                                       ", known " + Hex(expected) + ", copies " + Hex(black[at]) + " " + Hex(white[at]);
+            {
+                char text[128];
+                std::snprintf(text, sizeof(text), "(%d, %d) is 0x%08X, known 0x%08X, copies 0x%08X 0x%08X",
+                              static_cast<int>(x), static_cast<int>(y), static_cast<unsigned>(matted[at]),
+                              static_cast<unsigned>(expected), static_cast<unsigned>(black[at]),
+                              static_cast<unsigned>(white[at]));
+                errors.firstMismatch = text;
+            }
         }
     return errors;
 }
