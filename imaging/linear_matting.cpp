@@ -31,7 +31,7 @@ bool Clips(CopyTransfer transfer)
 // light and encodes it to sRGB again maps levels very nearly along straight
 // lines, exactly so outside the darkest few. Past the last level the copy did
 // not clip, the last line goes on. `usable` is the number of levels to go by.
-double PaintedLevelOf(int copied, CopyTransfer transfer, std::size_t usable)
+double PaintedLevelOf(double copied, CopyTransfer transfer, std::size_t usable)
 {
     double painted = 0;
     for (std::size_t i = 1; i < usable; ++i) {
@@ -68,9 +68,15 @@ LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteB
                               [](std::uint8_t copied) { return copied >= kClippedCopy; }) -
                  transfer.copied.begin();
     LinearLightMatte matte = {};
-    for (int copied = 0; copied < 256; ++copied)
-        matte.light[copied] = static_cast<float>(DecodeSrgb(PaintedLevelOf(copied, transfer, usable) / 255));
     matte.clippedFrom = clips ? kClippedCopy : 256;
+    auto const lightOf = [&](double copied) {
+        return static_cast<float>(DecodeSrgb(PaintedLevelOf(copied, transfer, usable) / 255));
+    };
+    for (int copied = 0; copied < 256; ++copied) {
+        matte.light[copied] = lightOf(copied);
+        matte.lightFrom[copied] = lightOf(copied - 0.5);
+        matte.lightUpTo[copied] = copied >= matte.clippedFrom ? kUnbounded : lightOf(copied + 0.5);
+    }
     // A backdrop at black would tell no opacity; one level up tells little,
     // but divides by something.
     matte.whiteLight = static_cast<float>(DecodeSrgb(std::max<int>(whiteBackdrop, 1) / 255.0));
@@ -84,9 +90,9 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
                                LinearLightMatte const& matte)
 {
     float const perWhite = 1 / matte.whiteLight;
-    float const clipLight = matte.light[255];
+    // Light is never below 0, and rounds half up the same as lround there.
     auto const encode = [&](float light) {
-        return std::uint32_t{matte.encoded[static_cast<std::size_t>(std::lround(std::clamp(light, 0.0f, 1.0f) * kEncodeSteps))]};
+        return std::uint32_t{matte.encoded[static_cast<std::size_t>(std::min(light, 1.0f) * kEncodeSteps + 0.5f)]};
     };
     for (std::int32_t i = 0; i < count; ++i) {
         int copiedBlack[3], copiedWhite[3];
@@ -94,33 +100,33 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
             copiedBlack[c] = static_cast<int>(black[i] >> (8 * c) & 0xFF);
             copiedWhite[c] = static_cast<int>(white[i] >> (8 * c) & 0xFF);
         }
-        // Each channel the white copy did not clip tells the opacity, the
-        // darkest most finely: a copy's steps stand for ever more light the
-        // brighter it is. A clipped one only bounds it: from above, as its
-        // light is at least the clip's; from below, as no content is brighter
-        // than white, by what the black copy shows.
-        int darkest = -1;
-        int clippedOverBlack = 0;
-        float upper = 1;
+        // Each copy is its light rounded to the nearest step, so each channel
+        // allows the opacities between two bounds: the light the white copy
+        // adds over the black one is the backdrop's light times the
+        // transparency. A clipped copy bounds its light from below only. And
+        // no content is brighter than white, so the opacity is at least the
+        // light of the black copy. The opacity is the middle of what every
+        // channel allows: the brighter a copy, the more light each of its
+        // steps stands for, and each channel tells the opacity in a
+        // different place. Dither can make the bounds cross; their middle is
+        // then still the best guess.
         float lower = 0;
+        float upper = 1;
+        int clippedOverBlack = 0;
         for (int c = 0; c < 3; ++c) {
-            float const shownOverBlack = matte.light[copiedBlack[c]];
-            lower = std::max(lower, shownOverBlack);
-            clippedOverBlack += copiedBlack[c] >= matte.clippedFrom;
-            if (copiedWhite[c] >= matte.clippedFrom)
-                upper = std::min(upper, 1 - (clipLight - shownOverBlack) * perWhite);
-            else if (darkest < 0 || copiedBlack[c] < copiedBlack[darkest])
-                darkest = c;
+            int const overBlack = copiedBlack[c];
+            int const overWhite = copiedWhite[c];
+            lower = std::max({lower, matte.lightFrom[overBlack],
+                              1 - (matte.lightUpTo[overWhite] - matte.lightFrom[overBlack]) * perWhite});
+            upper = std::min(upper, 1 - (matte.lightFrom[overWhite] - matte.lightUpTo[overBlack]) * perWhite);
+            clippedOverBlack += overBlack >= matte.clippedFrom;
         }
-        // Where no channel tells it, the middle of what the bounds leave; but
-        // content brighter than the copies show in every channel is white,
+        // Content brighter than the copies show in every channel is white,
         // and opaque.
-        float alpha = clippedOverBlack == 3 ? 1 : (lower + upper) / 2;
-        if (darkest >= 0)
-            alpha = 1 - (matte.light[copiedWhite[darkest]] - matte.light[copiedBlack[darkest]]) * perWhite;
+        float const alpha = clippedOverBlack == 3 ? 1 : (lower + upper) / 2;
         // Above 1 the content changed between the copies: opaque, as the
         // black copy shows it, as RecoverAlpha keeps it.
-        long const opacity = std::clamp(std::lround(alpha * 255), 0L, 255L);
+        int const opacity = static_cast<int>(std::clamp(alpha, 0.0f, 1.0f) * 255 + 0.5f);
         if (opacity == 0) {
             white[i] = 0;
             continue;

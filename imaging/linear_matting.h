@@ -31,8 +31,12 @@ std::uint8_t HighestUnclippedLevel(CopyTransfer transfer);
 
 // What RecoverAlphaInLinearLight needs, made once per capture.
 struct LinearLightMatte {
-    // The light a copied value shows, in units of the light of painted white.
+    // The light a copied value shows, in units of the light of painted white,
+    // and the least and the most light a copy rounded to it may show: half a
+    // step either way, and no upper bound where the copy clips.
     float light[256];
+    float lightFrom[256];
+    float lightUpTo[256];
     // Copied values from this one on are clipped: they show this much light
     // or more. 256 where the transfer does not clip.
     int clippedFrom;
@@ -44,16 +48,19 @@ struct LinearLightMatte {
 
 inline constexpr int kEncodeSteps = 65535;
 
+// Light no copy can show: the upper bound of a clipped copy.
+inline constexpr float kUnbounded = 1e6f;
+
 // The matte for copies taken through `transfer`, the white copy over a
 // backdrop painted at `whiteBackdrop` (the black one at 0).
 LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteBackdrop);
 
-// RecoverAlpha in linear light: the copies mapped back to light, opacity from
-// the difference over the backdrops' span per channel, the largest where the
-// white copy is not clipped, colour from the black copy over the opacity,
-// encoded to sRGB. A channel clipped in both copies is brighter than the copy
-// can show and saves as white; where every channel of the white copy is
-// clipped, the opacity is the largest that the clipping allows. Written over
-// `white`, as RecoverAlpha does; nothing for a count of 0 or less.
+// RecoverAlpha in linear light: the copies mapped back to light, opacity
+// from the difference over the backdrops' span, the middle of what every
+// channel allows, colour from the black copy over the opacity, encoded to
+// sRGB. A channel clipped in the black copy is brighter than the copy can
+// show and saves as white; a pixel clipped so in every channel is opaque.
+// Written over `white`, as RecoverAlpha does; nothing for a count of 0 or
+// less.
 void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white, std::int32_t count,
                                LinearLightMatte const& matte);

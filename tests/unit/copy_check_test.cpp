@@ -50,6 +50,8 @@ struct Scene {
     // Rows at the bottom of the frame that lie on no monitor, where each copy
     // shows anything at all.
     std::int32_t gapRows = 0;
+    // The level of the white backdrop: lower where the screen clips white.
+    std::uint8_t white = 255;
     // How the screen is composed and copied: by default as on the test display.
     CompositorModel compositor = {"eight_bit", Blending::EightBit};
     // Copies made of the scene so far: each is dithered on its own.
@@ -91,7 +93,7 @@ public:
     Screen& Backdrop(::Backdrop pass)
     {
         Frame painted(m_screen.size());
-        PaintBackdrop(painted.data(), m_scene.Width(), m_scene.Height(), m_scene.Inner(), pass);
+        PaintBackdrop(painted.data(), m_scene.Width(), m_scene.Height(), m_scene.Inner(), pass, m_scene.white);
         for (std::size_t i = 0; i < painted.size(); ++i)
             m_screen[i] = ComposeOpaque(m_scene.compositor, painted[i]);
         return *this;
@@ -260,6 +262,14 @@ Scene OverAPureBlueDesktop()
     return s;
 }
 
+// The white backdrop painted at the level a screen that brightens SDR
+// content three times does not clip.
+Scene OverALoweredWhite(Scene s)
+{
+    s.white = 144;
+    return s;
+}
+
 struct CheckRow {
     char const* name;
     std::function<Scene()> scene;
@@ -296,6 +306,10 @@ std::vector<CheckRow> const& Rows()
          },
          BlackCurrent, WhiteCurrent, kCurrent},
         {"shadow_over_the_ring", WithShadow, BlackCurrent, WhiteCurrent, kCurrent},
+        {"pattern_over_a_lowered_white", [] { return OverALoweredWhite(Mode(SampleMode::Pattern)); }, BlackCurrent,
+         WhiteCurrent, kCurrent},
+        {"wholly_transparent_window_over_a_lowered_white", [] { return OverALoweredWhite(Solid(kTransparent)); },
+         BlackCurrent, WhiteCurrent, kBothCopiesStale},
         {"window_filling_the_screen", FillingTheScreen, BlackCurrent, WhiteCurrent, kCurrent},
         {"window_in_the_screens_corner", InTheCorner, BlackCurrent, WhiteCurrent, kCurrent},
         {"opaque_topmost_window_over_the_ring", [] { return UnderATopmostWindow(0xFF3080C0u, true); }, BlackCurrent,
@@ -423,8 +437,11 @@ TEST_P(FindStaleCopiesTable, TellsEachCopysOwnFrameFromAnOlderOne)
     std::vector<CaptureRect> unseen;
     if (scene.coverListed && scene.cover.right > scene.cover.left)
         unseen.push_back(scene.cover);
-    StaleCopies const stale = FindStaleCopies({black.data(), white.data(), scene.Width(), scene.Height(),
-                                               scene.Inner(), unseen, scene.monitors, scene.Window()});
+    std::uint32_t const whiteShown =
+        CopiedPixel(scene.compositor, ComposeOpaque(scene.compositor, scene.white * 0x010101u), 0);
+    StaleCopies const stale =
+        FindStaleCopies({black.data(), white.data(), scene.Width(), scene.Height(), scene.Inner(), unseen,
+                         scene.monitors, scene.Window(), static_cast<std::uint8_t>(whiteShown & 0xFF)});
     EXPECT_EQ(stale.black, row.expected.black);
     EXPECT_EQ(stale.white, row.expected.white);
 }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,10 +65,11 @@ Frame CopyOver(CompositorModel const& model, Content const& content, Backdrop pa
 
 struct MatteModel {
     CompositorModel compositor;
-    // How far the recovered alpha may stray: a step of rounding where the
-    // screen blends 8-bit values. In linear light a copy's step near white
-    // stands for two steps of alpha, for four where a boost leaves one
-    // channel short of the clip to tell it; a step of dither in each copy
+    // How far the recovered alpha may stray. One step of rounding, wherever
+    // nothing brightens the copies. A boost adds the rounding of the
+    // staircase's own copies, from which the light is learnt; and in a
+    // channel brightened to within a few steps of the clip, one step of the
+    // copy stands for nearly three of alpha. A step of dither in each copy
     // adds as much again.
     int alphaTolerance;
 };
@@ -76,11 +78,11 @@ struct MatteModel {
 // light with the SDR boosts a user may choose, each clipping at white.
 MatteModel const kModels[] = {
     {{"eight_bit", Blending::EightBit}, 1},
-    {{"linear_light", Blending::LinearLight}, 2},
+    {{"linear_light", Blending::LinearLight}, 1},
     {{"linear_light_sdr_boost_1_5", Blending::LinearLight, 1.5}, 2},
     {{"linear_light_sdr_boost_3", Blending::LinearLight, 3.0}, 4},
     {{"eight_bit_dithered", Blending::EightBit, 1.0, OutputPrimaries::Srgb, true}, 2},
-    {{"linear_light_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Srgb, true}, 5},
+    {{"linear_light_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Srgb, true}, 4},
     {{"linear_light_sdr_boost_3_dithered", Blending::LinearLight, 3.0, OutputPrimaries::Srgb, true}, 8},
 };
 
@@ -194,5 +196,48 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(kModels[std::get<0>(info.param)].compositor.name) + "__" +
                kContents[std::get<1>(info.param)].name;
     });
+
+struct StaircaseCase {
+    char const* name;
+    std::vector<CaptureRect> unseen;
+    CaptureRect monitor;
+    bool read;
+};
+
+class MeasureTransferTable : public testing::TestWithParam<StaircaseCase> {};
+
+// The staircase is read where enough of it is in view, through a shadow over
+// part of it; elsewhere the capture must go by an earlier measurement.
+TEST_P(MeasureTransferTable, ReadsTheStaircaseOnlyWhereItIsInView)
+{
+    StaircaseCase const& c = GetParam();
+    CompositorModel const model = {"eight_bit", Blending::EightBit};
+    Frame black = CopyOver(model, kContents[0], Backdrop::Black, 255, 1);
+    Frame white = CopyOver(model, kContents[0], Backdrop::White, 255, 2);
+    // A shadow darkens a third of the top row of the staircase.
+    for (std::int32_t x = 0; x < kFrameWidth / 3; ++x)
+        black[kFrameWidth + x] = white[kFrameWidth + x] = 0xFF000000u;
+    std::vector<CaptureRect> const monitors = {{0, 0, kFrameWidth, kFrameHeight}};
+    std::optional<ScreenTransfer> const transfer =
+        MeasureTransfer({black.data(), white.data(), kFrameWidth, kFrameHeight, kInner, c.unseen, monitors}, c.monitor);
+    ASSERT_EQ(transfer.has_value(), c.read);
+    if (c.read) {
+        EXPECT_EQ(transfer->copied, IdentityTransfer().copied);
+    }
+}
+
+CaptureRect const kWholeFrame = {0, 0, kFrameWidth, kFrameHeight};
+
+INSTANTIATE_TEST_SUITE_P(
+    Rings, MeasureTransferTable,
+    testing::Values(StaircaseCase{"in_view", {}, kWholeFrame, true},
+                    StaircaseCase{"under_an_overlay", {kWholeFrame}, kWholeFrame, false},
+                    StaircaseCase{"under_windows_over_each_side",
+                                  {{0, 0, kFrameWidth, 2}, {0, kFrameHeight - 2, kFrameWidth, kFrameHeight},
+                                   {0, 0, 2, kFrameHeight}, {kFrameWidth - 2, 0, kFrameWidth, kFrameHeight}},
+                                  kWholeFrame, false},
+                    StaircaseCase{"on_another_monitor", {}, {kFrameWidth, 0, 2 * kFrameWidth, kFrameHeight}, false},
+                    StaircaseCase{"one_side_in_view_on_this_monitor", {}, {0, 0, 2, kFrameHeight}, true}),
+    [](testing::TestParamInfo<StaircaseCase> const& info) { return info.param.name; });
 
 } // namespace
