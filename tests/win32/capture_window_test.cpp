@@ -1,6 +1,8 @@
 #include "shell/capture_flow.h"
 
+#include "capture/backdrop_capture.h"
 #include "capture/capture_rect.h"
+#include "capture/screen_layout_win32.h"
 
 #include "capture_test_support.h"
 #include "tests/e2e/capture_check_win32.h"
@@ -493,6 +495,26 @@ TEST_F(WindowCapture, FrameUnderAnOverlayStillJudgesItsCopies)
             ASSERT_EQ(pixel >> 24, 255u) << "a translucent capture of an opaque window";
     }
     EXPECT_EQ(g_app.captureBusy, 0);
+}
+
+// Real copies carry the staircase inside the tags, and on a screen that
+// blends 8-bit values, as wine's, it comes back as painted: were this screen
+// to compose in linear light, its transfer would be the identity, and white
+// would stay white.
+TEST_F(WindowCapture, StaircaseComesBackAsPainted)
+{
+    PlainWindow const window({L"LucidframeSolid", L"Solid", {200, 150, 300, 210}});
+    ClickToFront(window.window());
+    BackdropCapture capture = {};
+    ASSERT_TRUE(PrepareBackdropCapture(s_host, window.window(), {185, 135, 315, 225}, CurrentScreenLayout(),
+                                       {.linearLight = true}, capture));
+    ASSERT_TRUE(CopyOverBackdrops(capture, kBothCopiesStale, CopyTiming::AfterAFrame));
+    EXPECT_FALSE(StaleCopiesOf(capture).Any());
+    EXPECT_TRUE(MeasureScreenTransfer(capture, MonitorFromWindow(window.window(), MONITOR_DEFAULTTONEAREST)));
+    EXPECT_EQ(capture.pipeline.transfer.copied, IdentityTransfer().copied);
+    EXPECT_EQ(capture.pipeline.whiteBackdrop, 255);
+    ReleaseBackdropCapture(capture);
+    ParkBackdropHost(s_host);
 }
 
 // A window that keeps its place in the z-order, as an elevated one does for an
