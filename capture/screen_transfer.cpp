@@ -79,8 +79,7 @@ std::uint8_t WhiteBackdropLevel(ColourPipeline const& pipeline)
 
 std::uint8_t WhiteShown(ColourPipeline const& pipeline)
 {
-    auto const step = std::find(kStaircaseLevels.begin(), kStaircaseLevels.end(), pipeline.whiteBackdrop);
-    return step == kStaircaseLevels.end() ? pipeline.whiteBackdrop : pipeline.transfer.copied[step - kStaircaseLevels.begin()];
+    return CopiedLevel(pipeline.transfer.Levels(), pipeline.whiteBackdrop);
 }
 
 void MatteCopies(std::uint32_t const* black, std::uint32_t* white, std::int32_t count, ColourPipeline const& pipeline)

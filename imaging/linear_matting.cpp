@@ -11,11 +11,6 @@ double DecodeSrgb(double encoded)
     return encoded <= 0.04045 ? encoded / 12.92 : std::pow((encoded + 0.055) / 1.055, 2.4);
 }
 
-double EncodeSrgb(double light)
-{
-    return light <= 0.0031308 ? light * 12.92 : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
-}
-
 // Whether a copy of a level below white came back clipped.
 bool Clips(CopyTransfer transfer)
 {
@@ -47,7 +42,25 @@ double PaintedLevelOf(double copied, CopyTransfer transfer, std::size_t usable)
     return std::clamp(painted, 0.0, 255.0);
 }
 
+// Light, never below 0, encoded to 8-bit sRGB through the matte's table.
+std::uint8_t EncodedStep(LinearLightMatte const& matte, float light)
+{
+    return matte.encoded[static_cast<std::size_t>(std::min(light, 1.0f) * kEncodeSteps + 0.5f)];
+}
+
 } // namespace
+
+std::uint8_t CopiedLevel(CopyTransfer transfer, std::uint8_t painted)
+{
+    std::size_t above = 1;
+    while (above + 1 < transfer.painted.size() && transfer.painted[above] < painted)
+        ++above;
+    int const low = transfer.painted[above - 1];
+    int const high = transfer.painted[above];
+    double const copied = transfer.copied[above - 1] +
+                          double(transfer.copied[above] - transfer.copied[above - 1]) * (painted - low) / (high - low);
+    return static_cast<std::uint8_t>(std::lround(std::clamp(copied, 0.0, 255.0)));
+}
 
 std::uint8_t HighestUnclippedLevel(CopyTransfer transfer)
 {
@@ -80,9 +93,19 @@ LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteB
     // A backdrop at black would tell no opacity; one level up tells little,
     // but divides by something.
     matte.whiteLight = static_cast<float>(DecodeSrgb(std::max<int>(whiteBackdrop, 1) / 255.0));
+    matte.blackShown = CopiedLevel(transfer, 0) * 0x010101u;
+    matte.whiteShown = CopiedLevel(transfer, whiteBackdrop) * 0x010101u;
+    // Each 8-bit value covers the steps of light from the middle between it
+    // and the value below.
     matte.encoded.resize(kEncodeSteps + 1);
-    for (int step = 0; step <= kEncodeSteps; ++step)
-        matte.encoded[step] = static_cast<std::uint8_t>(std::lround(255 * EncodeSrgb(double(step) / kEncodeSteps)));
+    for (int value = 0, step = 0; value < 256; ++value) {
+        double const upTo = value == 255 ? 1.0 : DecodeSrgb((value + 0.5) / 255);
+        for (; step <= kEncodeSteps && double(step) / kEncodeSteps < upTo; ++step)
+            matte.encoded[step] = static_cast<std::uint8_t>(value);
+    }
+    matte.encoded[kEncodeSteps] = 255;
+    for (int copied = 0; copied < 256; ++copied)
+        matte.opaqueColour[copied] = copied >= matte.clippedFrom ? 255 : EncodedStep(matte, matte.light[copied]);
     return matte;
 }
 
@@ -90,15 +113,22 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
                                LinearLightMatte const& matte)
 {
     float const perWhite = 1 / matte.whiteLight;
-    // Light is never below 0, and rounds half up the same as lround there.
-    auto const encode = [&](float light) {
-        return std::uint32_t{matte.encoded[static_cast<std::size_t>(std::min(light, 1.0f) * kEncodeSteps + 0.5f)]};
-    };
     for (std::int32_t i = 0; i < count; ++i) {
+        std::uint32_t const overBlack = black[i] & 0x00FFFFFFu;
+        std::uint32_t const overWhite = white[i] & 0x00FFFFFFu;
         int copiedBlack[3], copiedWhite[3];
         for (int c = 0; c < 3; ++c) {
-            copiedBlack[c] = static_cast<int>(black[i] >> (8 * c) & 0xFF);
-            copiedWhite[c] = static_cast<int>(white[i] >> (8 * c) & 0xFF);
+            copiedBlack[c] = static_cast<int>(overBlack >> (8 * c) & 0xFF);
+            copiedWhite[c] = static_cast<int>(overWhite >> (8 * c) & 0xFF);
+        }
+        if (overBlack == matte.blackShown && overWhite == matte.whiteShown) {
+            white[i] = 0;
+            continue;
+        }
+        if (overBlack == overWhite) {
+            white[i] = 0xFF000000u | std::uint32_t{matte.opaqueColour[copiedBlack[2]]} << 16 |
+                       std::uint32_t{matte.opaqueColour[copiedBlack[1]]} << 8 | matte.opaqueColour[copiedBlack[0]];
+            continue;
         }
         // Each copy is its light rounded to the nearest step, so each channel
         // allows the opacities between two bounds: the light the white copy
@@ -114,12 +144,11 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
         float upper = 1;
         int clippedOverBlack = 0;
         for (int c = 0; c < 3; ++c) {
-            int const overBlack = copiedBlack[c];
-            int const overWhite = copiedWhite[c];
-            lower = std::max({lower, matte.lightFrom[overBlack],
-                              1 - (matte.lightUpTo[overWhite] - matte.lightFrom[overBlack]) * perWhite});
-            upper = std::min(upper, 1 - (matte.lightFrom[overWhite] - matte.lightUpTo[overBlack]) * perWhite);
-            clippedOverBlack += overBlack >= matte.clippedFrom;
+            int const k = copiedBlack[c];
+            int const w = copiedWhite[c];
+            lower = std::max({lower, matte.lightFrom[k], 1 - (matte.lightUpTo[w] - matte.lightFrom[k]) * perWhite});
+            upper = std::min(upper, 1 - (matte.lightFrom[w] - matte.lightUpTo[k]) * perWhite);
+            clippedOverBlack += k >= matte.clippedFrom;
         }
         // Content brighter than the copies show in every channel is white,
         // and opaque.
@@ -135,7 +164,7 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
         std::uint32_t pixel = static_cast<std::uint32_t>(opacity) << 24;
         for (int c = 0; c < 3; ++c) {
             std::uint32_t const colour =
-                copiedBlack[c] >= matte.clippedFrom ? 255u : encode(matte.light[copiedBlack[c]] * perOpacity);
+                copiedBlack[c] >= matte.clippedFrom ? 255u : EncodedStep(matte, matte.light[copiedBlack[c]] * perOpacity);
             pixel |= colour << (8 * c);
         }
         white[i] = pixel;

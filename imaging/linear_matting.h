@@ -24,6 +24,10 @@ struct CopyTransfer {
 // two from white is white.
 inline constexpr std::uint8_t kClippedCopy = 253;
 
+// What a copy of `painted` returns: the transfer's own value at its levels,
+// between them along a straight line.
+std::uint8_t CopiedLevel(CopyTransfer transfer, std::uint8_t painted);
+
 // The highest painted level whose copy the transfer does not clip: 255 where
 // white itself copies unclipped (a standard desktop, or no SDR boost), and 0
 // where every level above black clips.
@@ -42,6 +46,12 @@ struct LinearLightMatte {
     int clippedFrom;
     // The light of the white backdrop, over which the white copy was taken.
     float whiteLight;
+    // The colour an opaque pixel copied as each value has: its painted
+    // level, white where clipped.
+    std::uint8_t opaqueColour[256];
+    // The bytes a copy of each backdrop alone returns, as 0x00RRGGBB.
+    std::uint32_t blackShown;
+    std::uint32_t whiteShown;
     // Light, 0 to 1 in kEncodeSteps steps, encoded to 8-bit sRGB.
     std::vector<std::uint8_t> encoded;
 };
@@ -58,8 +68,10 @@ LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteB
 // RecoverAlpha in linear light: the copies mapped back to light, opacity
 // from the difference over the backdrops' span, the middle of what every
 // channel allows, colour from the black copy over the opacity, encoded to
-// sRGB. A channel clipped in the black copy is brighter than the copy can
-// show and saves as white; a pixel clipped so in every channel is opaque.
+// sRGB. Copies that agree are opaque, and copies of the backdrops alone
+// transparent, exactly. A channel clipped in the black copy is brighter than
+// the copy can show and saves as white; a pixel clipped so in every channel
+// is opaque.
 // Written over `white`, as RecoverAlpha does; nothing for a count of 0 or
 // less.
 void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white, std::int32_t count,

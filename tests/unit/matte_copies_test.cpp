@@ -197,6 +197,33 @@ INSTANTIATE_TEST_SUITE_P(
                kContents[std::get<1>(info.param)].name;
     });
 
+class UndistortedMatteTable : public testing::TestWithParam<std::size_t> {};
+
+// Where the copies agree, the window is opaque, and where they show the
+// backdrops alone, there is no window: exactly, as RecoverAlpha has it, so
+// that an opaque window stays opaque and the transparent margin is cropped.
+// (A dithered copy leaves neither exact, with either matting.)
+TEST_P(UndistortedMatteTable, OpaqueIsOpaqueAndTheBackdropAloneIsTransparent)
+{
+    CompositorModel const& model = kModels[GetParam()].compositor;
+    Content const halves = {"opaque_left_nothing_right", [](std::int32_t x, std::int32_t y) {
+                                return x < kWindowWidth / 2 ? SamplePixel(SampleMode::Opaque, x, y, kWindowWidth, kWindowHeight) : 0;
+                            }};
+    Capture const capture = TakeCapture(model, halves);
+    Frame matted = capture.white;
+    MatteCopies(capture.black.data(), matted.data(), static_cast<std::int32_t>(matted.size()), capture.pipeline);
+    for (std::int32_t y = kInner.top; y < kInner.bottom; ++y)
+        for (std::int32_t x = kInner.left; x < kInner.right; ++x) {
+            std::uint32_t const expected = x - kInner.left < kWindowWidth / 2 ? 255 : 0;
+            ASSERT_EQ(matted[static_cast<std::size_t>(y) * kFrameWidth + x] >> 24, expected) << x << ", " << y;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, UndistortedMatteTable, testing::Range<std::size_t>(0, 4),
+                         [](testing::TestParamInfo<std::size_t> const& info) {
+                             return std::string(kModels[info.param].compositor.name);
+                         });
+
 struct StaircaseCase {
     char const* name;
     std::vector<CaptureRect> unseen;
