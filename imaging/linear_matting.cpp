@@ -6,6 +6,9 @@
 
 namespace {
 
+// Light no copy can show: the upper bound of a clipped copy.
+float const kUnbounded = 1e6f;
+
 double DecodeSrgb(double encoded)
 {
     return encoded <= 0.04045 ? encoded / 12.92 : std::pow((encoded + 0.055) / 1.055, 2.4);

@@ -58,9 +58,6 @@ struct LinearLightMatte {
 
 inline constexpr int kEncodeSteps = 65535;
 
-// Light no copy can show: the upper bound of a clipped copy.
-inline constexpr float kUnbounded = 1e6f;
-
 // The matte for copies taken through `transfer`, the white copy over a
 // backdrop painted at `whiteBackdrop` (the black one at 0).
 LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteBackdrop);
