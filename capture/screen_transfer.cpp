@@ -67,7 +67,8 @@ std::optional<ScreenTransfer> MeasureTransfer(BackdropCopies const& copies, Capt
             return std::nullopt;
         transfer.copied[step] = Median(histograms[step], 6 * pixelsSeen[step]);
     }
-    if (!std::is_sorted(transfer.copied.begin(), transfer.copied.end()))
+    if (!std::is_sorted(transfer.copied.begin(), transfer.copied.end()) ||
+        transfer.copied.front() == transfer.copied.back())
         return std::nullopt;
     return transfer;
 }

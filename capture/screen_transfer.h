@@ -27,7 +27,8 @@ ScreenTransfer IdentityTransfer();
 // the middle of the values its pixels show in both copies, in all three
 // channels, so that a shadow or a dither over a few of them changes nothing.
 // None where a step shows on too few pixels, or where the values fall as the
-// levels rise: then something other than the staircase lies over the ring.
+// levels rise, or never rise: then something other than the staircase lies
+// over the ring.
 std::optional<ScreenTransfer> MeasureTransfer(BackdropCopies const& copies, CaptureRect monitor);
 
 // How the copies of a capture are turned into alpha.

@@ -229,6 +229,7 @@ struct StaircaseCase {
     std::vector<CaptureRect> unseen;
     CaptureRect monitor;
     bool read;
+    std::uint32_t overRing = 0; // where not 0, what a window nobody listed shows over the whole ring
 };
 
 class MeasureTransferTable : public testing::TestWithParam<StaircaseCase> {};
@@ -244,6 +245,12 @@ TEST_P(MeasureTransferTable, ReadsTheStaircaseOnlyWhereItIsInView)
     // A shadow darkens a third of the top row of the staircase.
     for (std::int32_t x = 0; x < kFrameWidth / 3; ++x)
         black[kFrameWidth + x] = white[kFrameWidth + x] = 0xFF000000u;
+    for (std::size_t i = 0; i < black.size() && c.overRing != 0; ++i) {
+        std::int32_t const x = static_cast<std::int32_t>(i % kFrameWidth);
+        std::int32_t const y = static_cast<std::int32_t>(i / kFrameWidth);
+        if (x < kInner.left || x >= kInner.right || y < kInner.top || y >= kInner.bottom)
+            black[i] = white[i] = c.overRing;
+    }
     std::vector<CaptureRect> const monitors = {{0, 0, kFrameWidth, kFrameHeight}};
     std::optional<ScreenTransfer> const transfer =
         MeasureTransfer({black.data(), white.data(), kFrameWidth, kFrameHeight, kInner, c.unseen, monitors}, c.monitor);
@@ -264,6 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    {0, 0, 2, kFrameHeight}, {kFrameWidth - 2, 0, kFrameWidth, kFrameHeight}},
                                   kWholeFrame, false},
                     StaircaseCase{"on_another_monitor", {}, {kFrameWidth, 0, 2 * kFrameWidth, kFrameHeight}, false},
+                    StaircaseCase{"under_a_grey_window_nobody_listed", {}, kWholeFrame, false, 0xFF808080u},
                     StaircaseCase{"one_side_in_view_on_this_monitor", {}, {0, 0, 2, kFrameHeight}, true}),
     [](testing::TestParamInfo<StaircaseCase> const& info) { return info.param.name; });
 
