@@ -58,14 +58,13 @@ void RememberTransfer(HMONITOR monitor, ScreenTransfer const& transfer)
 // The two copies of `rect` over the black and the white backdrop, matted to
 // real alpha in the white buffer; what lies on no monitor is transparent.
 // Any other status than Saved says why there is nothing to save. Where the
-// target's monitor composes in linear light, the copies measure how it
+// target's `monitor` composes in linear light, the copies measure how it
 // copies what is painted, and `pipeline` keeps what they found.
-CaptureStatus CopyAndMatte(HWND host, HWND target, CaptureRect rect, ScreenLayout const& screen,
+CaptureStatus CopyAndMatte(HWND host, HWND target, HMONITOR monitor, CaptureRect rect, ScreenLayout const& screen,
                            ColourPipeline& pipeline, bool& measured, BackdropCapture& capture)
 {
     if (!PrepareBackdropCapture(host, target, rect, screen, pipeline, capture))
         return HasPixels(rect) ? CaptureStatus::CopyFailed : CaptureStatus::NotOnScreen;
-    HMONITOR const monitor = MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST);
     // A copy can show a frame the compositor has not yet brought up to date.
     // Each is checked, and a stale one is made again, this time once the
     // compositor has had a frame, a few times at most; copies that stay stale
@@ -140,15 +139,15 @@ CaptureOutcome CaptureWindow(HWND host, HWND target)
     bool transferKnown = false;
     ColourPipeline pipeline = PipelineOf(monitor, transferKnown);
     bool measured = false;
-    CaptureStatus status =
-        CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, pipeline, measured, capture);
+    CaptureStatus status = CopyAndMatte(host, target, monitor, CaptureRectAround(window, bounds, margin), screen,
+                                        pipeline, measured, capture);
     std::int32_t const widest = WidestMargin(dpi);
     if (status == CaptureStatus::Saved && margin < widest &&
         ShadowIsCut(MeasureShadowReach(ShadowOf(capture, window)), margin)) {
         ReleaseBackdropCapture(capture);
         margin = widest;
-        status = CopyAndMatte(host, target, CaptureRectAround(window, bounds, margin), screen, pipeline, measured,
-                              capture);
+        status = CopyAndMatte(host, target, monitor, CaptureRectAround(window, bounds, margin), screen, pipeline,
+                              measured, capture);
     }
     if (measured)
         RememberTransfer(monitor, pipeline.transfer);

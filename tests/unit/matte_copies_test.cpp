@@ -113,6 +113,14 @@ Capture TakeCapture(CompositorModel const& model, Content const& content)
     return capture;
 }
 
+// The capture's copies matted as the capture mattes them.
+Frame Matted(Capture const& capture)
+{
+    Frame matted = capture.white;
+    MatteCopies(capture.black.data(), matted.data(), static_cast<std::int32_t>(matted.size()), capture.pipeline);
+    return matted;
+}
+
 // The largest error of the alpha in the window, and the pixels whose alpha
 // or colour strays past the row's bounds. Colour may stray by a step and by
 // what the error of the alpha and of the black copy (a step, two where
@@ -169,8 +177,7 @@ TEST_P(MatteCopiesTable, RecoversTheWindowWhateverTheScreenDoesToItsLight)
     MatteModel const& model = kModels[std::get<0>(GetParam())];
     Content const& content = kContents[std::get<1>(GetParam())];
     Capture const capture = TakeCapture(model.compositor, content);
-    Frame matted = capture.white;
-    MatteCopies(capture.black.data(), matted.data(), static_cast<std::int32_t>(matted.size()), capture.pipeline);
+    Frame const matted = Matted(capture);
     Errors const errors = ErrorsOf(matted, capture.black, capture.white, content, model.alphaTolerance,
                                  model.compositor.dither);
     EXPECT_EQ(errors.mismatches, 0) << errors.firstMismatch << "; alpha off by up to " << errors.largestAlphaError;
@@ -209,9 +216,7 @@ TEST_P(UndistortedMatteTable, OpaqueIsOpaqueAndTheBackdropAloneIsTransparent)
     Content const halves = {"opaque_left_nothing_right", [](std::int32_t x, std::int32_t y) {
                                 return x < kWindowWidth / 2 ? SamplePixel(SampleMode::Opaque, x, y, kWindowWidth, kWindowHeight) : 0;
                             }};
-    Capture const capture = TakeCapture(model, halves);
-    Frame matted = capture.white;
-    MatteCopies(capture.black.data(), matted.data(), static_cast<std::int32_t>(matted.size()), capture.pipeline);
+    Frame const matted = Matted(TakeCapture(model, halves));
     for (std::int32_t y = kInner.top; y < kInner.bottom; ++y)
         for (std::int32_t x = kInner.left; x < kInner.right; ++x) {
             std::uint32_t const expected = x - kInner.left < kWindowWidth / 2 ? 255 : 0;
