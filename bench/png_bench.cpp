@@ -5,7 +5,7 @@
 #include "ratio_report.h"
 #include "synthetic_capture.h"
 
-#include "output/png_writer.h"
+#include "output/png_file.h"
 
 #include <benchmark/benchmark.h>
 #include <png.h>

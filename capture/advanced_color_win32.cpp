@@ -1,5 +1,6 @@
 #include "capture/advanced_color_win32.h"
 
+#include "base/system_function_win32.h"
 #include "capture/monitor_paths.h"
 
 #include <string>
@@ -13,12 +14,6 @@ struct DisplayConfigFunctions {
     decltype(&QueryDisplayConfig) query;
     decltype(&DisplayConfigGetDeviceInfo) getDeviceInfo;
 };
-
-template <class Function>
-Function LookUp(HMODULE module, char const* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 DisplayConfigFunctions const& DisplayConfig()
 {

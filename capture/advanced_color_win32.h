@@ -6,8 +6,9 @@
 
 // With advanced colour on (HDR; Windows 11's Auto Color Management), the
 // compositor blends in linear light and lifts SDR white: the pair of copies
-// over black and white then no longer gives exact 8-bit alpha. Until the
-// matting knows that light, a capture can only say so.
+// over black and white then no longer gives exact 8-bit alpha, and the
+// capture mattes them in linear light through what the staircase measured
+// (capture/screen_transfer.h).
 
 // The active display paths that show `monitor`: one, or more where it is
 // cloned onto several displays. None where the system cannot tell (before

@@ -1,6 +1,6 @@
-#include "capture/backdrop_capture.h"
+#include "capture/backdrop_capture_win32.h"
 
-#include "capture/capture_bitmap.h"
+#include "capture/capture_bitmap_win32.h"
 #include "capture/popups_win32.h"
 #include "imaging/auto_crop.h"
 

@@ -1,4 +1,4 @@
-#include "capture/capture_bitmap.h"
+#include "capture/capture_bitmap_win32.h"
 
 #include "imaging/pixel_buffer.h"
 

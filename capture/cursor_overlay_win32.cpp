@@ -1,6 +1,6 @@
-#include "capture/cursor_overlay.h"
+#include "capture/cursor_overlay_win32.h"
 
-#include "capture/capture_bitmap.h"
+#include "capture/capture_bitmap_win32.h"
 #include "capture/cursor_canvas.h"
 #include "imaging/pixel_buffer.h"
 

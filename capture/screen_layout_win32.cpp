@@ -1,5 +1,7 @@
 #include "capture/screen_layout_win32.h"
 
+#include "base/system_function_win32.h"
+
 #include <shellscalingapi.h>
 
 namespace {
@@ -33,8 +35,7 @@ UINT DpiOf(HWND window)
     // there.
     using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
     static HMODULE const shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    static auto const getDpiForMonitor = reinterpret_cast<GetDpiForMonitorFunction>(
-        shcore ? reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")) : nullptr);
+    static auto const getDpiForMonitor = LookUp<GetDpiForMonitorFunction>(shcore, "GetDpiForMonitor");
     UINT dpiX = 0;
     UINT dpiY = 0;
     HMONITOR const monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);

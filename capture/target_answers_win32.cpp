@@ -1,4 +1,4 @@
-#include "capture/target_answers.h"
+#include "capture/target_answers_win32.h"
 
 bool TargetAnswers(HWND target)
 {

@@ -11,7 +11,7 @@
 // plain to work out (8-bit samples, no filtering, no interlacing), and its
 // damaged file must be refused. A failed check is reported and aborts.
 
-#include "output/png_reader.h"
+#include "png/png_reader.h"
 
 #include "tests/support/png_test_files.h"
 
@@ -24,7 +24,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include "output/gdiplus_win32.h"
+#include "png/gdiplus_win32.h"
 #endif
 
 namespace {

@@ -2,7 +2,9 @@
 
 #include "output/clipboard_image.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -53,20 +55,43 @@ HGLOBAL MakeBlock(std::size_t size, Fill const& fill)
     return block;
 }
 
+HGLOBAL MakePng(OfferedCapture const& capture)
+{
+    return MakeBlock(capture.png.size(),
+                     [&](std::uint8_t* data) { std::memcpy(data, capture.png.data(), capture.png.size()); });
+}
+
+HGLOBAL MakeDibV5(OfferedCapture const& capture)
+{
+    return MakeBlock(DibV5BlockSize(capture.width, capture.height), [&](std::uint8_t* data) {
+        WriteDibV5Block(capture.pixels.data(), capture.width, capture.height, data);
+    });
+}
+
+HGLOBAL MakeDib(OfferedCapture const& capture)
+{
+    return MakeBlock(DibBlockSize(capture.width, capture.height), [&](std::uint8_t* data) {
+        WriteDibBlock(capture.pixels.data(), capture.width, capture.height, data);
+    });
+}
+
+// The formats a capture is offered in, in the order programs are to prefer
+// them, each with how it is made.
+struct OfferedFormat {
+    UINT (*id)();
+    HGLOBAL (*make)(OfferedCapture const&);
+};
+OfferedFormat const kOfferedFormats[] = {
+    {PngFormat, MakePng},
+    {[]() -> UINT { return CF_DIBV5; }, MakeDibV5},
+    {[]() -> UINT { return CF_DIB; }, MakeDib},
+};
+
 HGLOBAL MakeFormat(UINT format)
 {
-    OfferedCapture const& capture = offered;
-    std::uint32_t const* pixels = capture.pixels.data();
-    if (format == PngFormat())
-        return MakeBlock(capture.png.size(),
-                         [&](std::uint8_t* data) { std::memcpy(data, capture.png.data(), capture.png.size()); });
-    if (format == CF_DIBV5)
-        return MakeBlock(DibV5BlockSize(capture.width, capture.height),
-                         [&](std::uint8_t* data) { WriteDibV5Block(pixels, capture.width, capture.height, data); });
-    if (format == CF_DIB)
-        return MakeBlock(DibBlockSize(capture.width, capture.height),
-                         [&](std::uint8_t* data) { WriteDibBlock(pixels, capture.width, capture.height, data); });
-    return nullptr;
+    auto const offer = std::find_if(std::begin(kOfferedFormats), std::end(kOfferedFormats),
+                                    [&](OfferedFormat const& candidate) { return candidate.id() == format; });
+    return offer == std::end(kOfferedFormats) ? nullptr : offer->make(offered);
 }
 
 bool OpenClipboardWhenFree(HWND owner)
@@ -96,9 +121,9 @@ ClipboardStatus CopyCaptureToClipboard(HWND owner, std::span<const std::uint8_t>
     offered.height = height;
     // A promise returns no handle either way; only the last error tells.
     bool promised = false;
-    for (UINT const format : {PngFormat(), static_cast<UINT>(CF_DIBV5), static_cast<UINT>(CF_DIB)}) {
+    for (OfferedFormat const& format : kOfferedFormats) {
         SetLastError(ERROR_SUCCESS);
-        SetClipboardData(format, nullptr);
+        SetClipboardData(format.id(), nullptr);
         promised = promised || GetLastError() == ERROR_SUCCESS;
     }
     CloseClipboard();
@@ -117,8 +142,8 @@ void RenderAllClipboardFormats(HWND owner)
     if (!OpenClipboard(owner))
         return;
     if (GetClipboardOwner() == owner) {
-        for (UINT const format : {PngFormat(), static_cast<UINT>(CF_DIBV5), static_cast<UINT>(CF_DIB)})
-            RenderClipboardFormat(format);
+        for (OfferedFormat const& format : kOfferedFormats)
+            RenderClipboardFormat(format.id());
     }
     CloseClipboard();
 }

@@ -1,6 +1,6 @@
 #include "output/file_replace_win32.h"
 
-#include "output/png_writer.h"
+#include "output/png_file.h"
 #include "output/save_path.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "output/save_capture.h"
+#include "output/save_capture_win32.h"
 
 #include <commdlg.h>
 #include <shlobj.h>

@@ -1,5 +1,7 @@
 #include "output/save_path.h"
 
+#include "base/wide_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -9,17 +11,6 @@ namespace {
 bool IsForbiddenInFileName(wchar_t c)
 {
     return static_cast<std::uint32_t>(c) < 0x20 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos;
-}
-
-wchar_t UpperAscii(wchar_t c)
-{
-    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
-bool SameIgnoringAsciiCase(std::wstring_view a, std::wstring_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](wchar_t x, wchar_t y) { return UpperAscii(x) == UpperAscii(y); });
 }
 
 // Windows opens the device, not a file, for these names with any extension and
@@ -35,11 +26,6 @@ bool IsDeviceName(std::wstring_view name)
         return false;
     bool const numberedPort = SameIgnoringAsciiCase(stem.substr(0, 3), L"COM") || SameIgnoringAsciiCase(stem.substr(0, 3), L"LPT");
     return numberedPort && std::wstring_view(L"123456789\u00B9\u00B2\u00B3").find(stem[3]) != std::wstring_view::npos;
-}
-
-bool IsHighSurrogate(wchar_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
 }
 
 } // namespace
@@ -66,10 +52,7 @@ std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder
     // Cleaning a cut title may prefix '_' once more; the next cut then ends it,
     // as a name starting with '_' is never a device.
     while (title.size() > room) {
-        std::size_t cut = room;
-        if (cut > 0 && IsHighSurrogate(title[cut - 1]))
-            --cut;
-        title = CleanFileTitle(std::wstring_view(title).substr(0, cut));
+        title = CleanFileTitle(std::wstring_view(title).substr(0, SurrogateSafeCut(title, room)));
     }
     std::wstring path(programFolder);
     path += L'\\';
@@ -87,10 +70,8 @@ std::optional<std::wstring> NumberedCapturePath(std::wstring_view path, unsigned
     std::wstring const suffix = L" (" + std::to_wstring(number) + L")" + std::wstring(path.substr(dot));
     if (nameStart + suffix.size() > kMaxCapturePathLength)
         return std::nullopt;
-    std::size_t stemEnd = std::min(dot, kMaxCapturePathLength - suffix.size());
-    if (stemEnd > nameStart && stemEnd < dot && IsHighSurrogate(path[stemEnd - 1]))
-        --stemEnd;
-    return std::wstring(path.substr(0, stemEnd)) + suffix;
+    std::wstring_view const stem = path.substr(0, dot);
+    return std::wstring(stem.substr(0, SurrogateSafeCut(stem, kMaxCapturePathLength - suffix.size()))) + suffix;
 }
 
 std::wstring TemporaryFileName(std::size_t finalNameLength, std::uint32_t random)

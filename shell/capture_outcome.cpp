@@ -1,5 +1,7 @@
 #include "shell/capture_outcome.h"
 
+#include "base/wide_text.h"
+
 #include <string_view>
 #include <vector>
 
@@ -7,20 +9,11 @@ namespace {
 
 wchar_t const kEllipsis = L'\u2026';
 
-bool IsHighSurrogate(wchar_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
 // The first `length` characters of `text`, one fewer where that would split a
 // surrogate pair.
 std::wstring_view Prefix(std::wstring_view text, std::size_t length)
 {
-    if (length >= text.size())
-        return text;
-    if (length > 0 && IsHighSurrogate(text[length - 1]))
-        --length;
-    return text.substr(0, length);
+    return text.substr(0, SurrogateSafeCut(text, length));
 }
 
 // `text` in at most `room` characters, ending in an ellipsis where cut.

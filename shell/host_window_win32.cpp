@@ -1,8 +1,9 @@
 #include "shell/host_window.h"
 
-#include "capture/backdrop_capture.h"
+#include "base/system_function_win32.h"
+#include "capture/backdrop_capture_win32.h"
 #include "output/clipboard_win32.h"
-#include "output/gdiplus_win32.h"
+#include "png/gdiplus_win32.h"
 #include "shell/app_state.h"
 #include "shell/capture_flow.h"
 #include "shell/tray_balloon.h"
@@ -28,9 +29,7 @@ UINT TaskbarCreatedMessage()
 void LetThroughFromExplorer(HWND window, UINT message)
 {
     using ChangeFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
-    // Through the one function pointer type that converts to any other.
-    auto const changeFilter = reinterpret_cast<ChangeFilter>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    auto const changeFilter = LookUp<ChangeFilter>(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx");
     if (changeFilter != nullptr) {
         changeFilter(window, message, MSGFLT_ALLOW, nullptr);
     }
@@ -59,8 +58,8 @@ void KeepBackdropUnscaledAndUnframed(HWND window)
     DwmSetWindowAttribute(window, kBorderColour, &noBorder, sizeof(noBorder));
     using SetDialogDpiChangeBehaviorFunction =
         BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
-    auto const setDialogDpiChangeBehavior = reinterpret_cast<SetDialogDpiChangeBehaviorFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
+    auto const setDialogDpiChangeBehavior =
+        LookUp<SetDialogDpiChangeBehaviorFunction>(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior");
     if (setDialogDpiChangeBehavior)
         setDialogDpiChangeBehavior(window, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
 }

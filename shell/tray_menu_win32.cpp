@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "shell/app_state.h"
 #include "shell/host_window.h"
 #include "shell/settings_file.h"
@@ -16,9 +19,35 @@ wchar_t const kAboutTitle[] = L"关于我们";
 wchar_t const kAboutText[] =
     L"Lucidframe\n按 Ctrl+PrtSc 截取前台窗口，连同透明效果保存为 PNG 图片。";
 
+// The options of 其它设置, in the submenu's order: each item flips its flag
+// and writes its key.
+struct OptionItem {
+    UINT id;
+    std::uint8_t Settings::*flag;
+    wchar_t const* key;
+    wchar_t const* text;
+};
+OptionItem const kOptionItems[] = {
+    {IDM_AUTO_CROP, &Settings::autoCrop, kKeyAutoCrop, L"自动裁剪"},
+    {IDM_INCLUDE_CURSOR, &Settings::includeCursor, kKeyIncludeCursor, L"包含指针"},
+    {IDM_CHECKERBOARD, &Settings::checkerboard, kKeyCheckerboard, L"方格透明"},
+    {IDM_COPY_TO_CLIPBOARD, &Settings::copyToClipboard, kKeyCopyToClipboard, L"复制到剪贴板"},
+};
+
 UINT CheckedIf(std::uint8_t flag)
 {
     return flag != 0 ? MF_CHECKED : MF_UNCHECKED;
+}
+
+// Flips the option of menu item `id`; false when `id` is no option.
+bool ToggleOption(UINT id)
+{
+    auto const item = std::find_if(std::begin(kOptionItems), std::end(kOptionItems),
+                                   [id](OptionItem const& option) { return option.id == id; });
+    if (item == std::end(kOptionItems))
+        return false;
+    ToggleSettingFlag(g_app.settings.*item->flag, item->key, g_app.iniPath);
+    return true;
 }
 
 // The two save methods behave as a radio pair: choosing the checked one keeps
@@ -90,11 +119,8 @@ HMENU BuildTrayMenu(Settings const& settings)
     InsertRadioItem(saveMethod, IDM_SAVE_MANUAL, settings.saveMode == Manual, L"手动保存");
 
     HMENU otherSettings = CreatePopupMenu();
-    AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.autoCrop), IDM_AUTO_CROP, L"自动裁剪");
-    AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.includeCursor), IDM_INCLUDE_CURSOR, L"包含指针");
-    AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.checkerboard), IDM_CHECKERBOARD, L"方格透明");
-    AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.copyToClipboard), IDM_COPY_TO_CLIPBOARD,
-                L"复制到剪贴板");
+    for (OptionItem const& option : kOptionItems)
+        AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.*option.flag), option.id, option.text);
 
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, IDM_CAPTURE_DELAYED, L"开始截图\t\n延迟3秒");
@@ -128,6 +154,8 @@ void ShowTrayMenu(HWND window)
 
 void OnMenuCommand(HWND window, UINT id)
 {
+    if (ToggleOption(id))
+        return;
     switch (id) {
     case IDM_CAPTURE_DELAYED:
         // Time for the user to bring the target to the front. The thread
@@ -140,18 +168,6 @@ void OnMenuCommand(HWND window, UINT id)
         break;
     case IDM_SAVE_MANUAL:
         ChooseSaveMode(Manual);
-        break;
-    case IDM_AUTO_CROP:
-        ToggleSettingFlag(g_app.settings.autoCrop, kKeyAutoCrop, g_app.iniPath);
-        break;
-    case IDM_INCLUDE_CURSOR:
-        ToggleSettingFlag(g_app.settings.includeCursor, kKeyIncludeCursor, g_app.iniPath);
-        break;
-    case IDM_CHECKERBOARD:
-        ToggleSettingFlag(g_app.settings.checkerboard, kKeyCheckerboard, g_app.iniPath);
-        break;
-    case IDM_COPY_TO_CLIPBOARD:
-        ToggleSettingFlag(g_app.settings.copyToClipboard, kKeyCopyToClipboard, g_app.iniPath);
         break;
     case IDM_ABOUT:
         ShowAboutBox(window);

@@ -1,6 +1,6 @@
 #include "tests/e2e/capture_check_win32.h"
 
-#include "output/png_reader.h"
+#include "png/png_reader.h"
 #include "tests/e2e/top_level_windows_win32.h"
 #include "tests/support/retry_log_win32.h"
 

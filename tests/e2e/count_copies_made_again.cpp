@@ -2,7 +2,7 @@
 // each copy it makes again after a stale one as one line ("black" or
 // "white") in copies.log beside the program, and is otherwise the program.
 
-#include "capture/backdrop_capture.h"
+#include "capture/backdrop_capture_win32.h"
 
 #include <cstdio>
 

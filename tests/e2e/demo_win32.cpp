@@ -8,9 +8,9 @@
 // fails.
 
 #include "imaging/checkerboard.h"
-#include "output/gdiplus_win32.h"
-#include "output/png_reader.h"
-#include "output/png_writer.h"
+#include "png/gdiplus_win32.h"
+#include "png/png_reader.h"
+#include "output/png_file.h"
 #include "tests/e2e/capture_check_win32.h"
 #include "tests/e2e/capture_expectation.h"
 #include "tests/e2e/lucidframe_app_win32.h"

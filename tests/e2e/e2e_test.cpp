@@ -4,8 +4,8 @@
 // Each test starts the program from a fresh folder and ends it with its exit
 // command, so every test also sees a clean exit with code 0.
 
-#include "output/png_reader.h"
-#include "output/png_writer.h"
+#include "png/png_reader.h"
+#include "output/png_file.h"
 #include "output/clipboard_image.h"
 #include "tests/e2e/capture_check_win32.h"
 #include "tests/e2e/clipboard_contents_win32.h"

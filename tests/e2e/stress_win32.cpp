@@ -25,8 +25,8 @@
 // window's known pixels do not: count the latencies only. Exits 1 when any capture was wrong, 2 on bad
 // arguments, 3 when a step of the run itself failed.
 
-#include "output/gdiplus_win32.h"
-#include "output/png_reader.h"
+#include "png/gdiplus_win32.h"
+#include "png/png_reader.h"
 #include "tests/e2e/capture_expectation.h"
 #include "tests/e2e/lucidframe_app_win32.h"
 #include "tests/e2e/sample_window_process_win32.h"

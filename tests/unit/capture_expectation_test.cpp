@@ -1,6 +1,6 @@
 #include "tests/e2e/capture_expectation.h"
 
-#include "output/png_reader.h"
+#include "png/png_reader.h"
 #include "tests/support/imaging_reference.h"
 
 #include <gtest/gtest.h>

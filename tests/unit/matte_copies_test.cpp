@@ -185,7 +185,7 @@ TEST_P(MatteCopiesTable, RecoversTheWindowWhateverTheScreenDoesToItsLight)
     Frame formula = capture.white;
     RecoverAlpha(capture.black.data(), formula.data(), static_cast<std::int32_t>(formula.size()));
     if (!capture.pipeline.linearLight) {
-        // A screen that blends 8-bit values is matted as it always was.
+        // A screen that blends 8-bit values is matted by RecoverAlpha alone.
         EXPECT_EQ(matted, formula);
     } else if (std::string(content.name) != "translucent_colours") {
         // The 8-bit formula fails here, so that the row proves something.

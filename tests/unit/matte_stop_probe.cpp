@@ -4,7 +4,7 @@
 // the tool from inside its save, while the temporary file exists.
 #include "matte_entry.h"
 
-#include "output/png_writer.h"
+#include "output/png_file.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // lucidframe-matte run as a real process, the way scripts use it.
-#include "output/png_reader.h"
+#include "png/png_reader.h"
 
 #include "matte_run.h"
 #include "tests/support/png_test_files.h"

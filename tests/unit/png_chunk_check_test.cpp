@@ -1,6 +1,6 @@
 // The chunk check takes a file's bytes in pieces of whatever size reads
 // return; what it finds, and what it passes on, must not depend on the cut.
-#include "output/png_reader_chunks.h"
+#include "png/png_reader_chunks.h"
 
 #include "tests/support/png_test_files.h"
 

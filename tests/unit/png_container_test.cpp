@@ -1,4 +1,4 @@
-#include "output/png_container.h"
+#include "png/png_container.h"
 
 #include <gtest/gtest.h>
 #include <spng.h>

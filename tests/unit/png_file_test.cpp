@@ -1,5 +1,5 @@
-#include "output/png_reader.h"
-#include "output/png_writer.h"
+#include "png/png_reader.h"
+#include "output/png_file.h"
 
 #include "tests/support/png_test_files.h"
 

@@ -1,5 +1,5 @@
-#include "capture/capture_bitmap.h"
-#include "capture/cursor_overlay.h"
+#include "capture/capture_bitmap_win32.h"
+#include "capture/cursor_overlay_win32.h"
 
 #include "capture_test_support.h"
 

@@ -1,6 +1,6 @@
 #include "capture_test_support.h"
 
-#include "capture/capture_bitmap.h"
+#include "capture/capture_bitmap_win32.h"
 #include "res/resource.h"
 #include "tests/support/sample_window/sample_pattern.h"
 

@@ -1,6 +1,6 @@
 #include "shell/capture_flow.h"
 
-#include "capture/backdrop_capture.h"
+#include "capture/backdrop_capture_win32.h"
 #include "capture/capture_rect.h"
 #include "capture/screen_layout_win32.h"
 
@@ -11,7 +11,7 @@
 #include "tests/e2e/user_input_win32.h"
 #include "tests/support/scratch_folder.h"
 #include "imaging/auto_crop.h"
-#include "output/png_reader.h"
+#include "png/png_reader.h"
 #include "shell/app_state.h"
 #include "tests/support/sample_window/sample_options.h"
 #include "tests/support/sample_window/sample_pattern.h"
@@ -541,7 +541,7 @@ TEST_F(WindowCapture, TargetThatRefusesToRiseSavesNothing)
     EXPECT_TRUE(std::filesystem::exists(m_folder.path() / L"Willing.png"));
 }
 
-// The taskbar keeps its own place too, but it is captured as it always was.
+// The taskbar keeps its own place too, but it is captured where it stands.
 TEST_F(WindowCapture, TaskbarIsCapturedWhereItStands)
 {
     {

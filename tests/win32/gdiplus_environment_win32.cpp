@@ -1,7 +1,7 @@
 // Linked into every Windows test program that saves or reads PNGs: the program
 // starts GDI+ once at start-up, and so does each test process.
 
-#include "output/gdiplus_win32.h"
+#include "png/gdiplus_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "output/gdiplus_win32.h"
+#include "png/gdiplus_win32.h"
 #include "res/resource.h"
 #include "shell/app_state.h"
 #include "shell/host_window.h"

@@ -1,6 +1,6 @@
-#include "output/gdiplus_encoder_lookup_win32.h"
-#include "output/png_reader.h"
-#include "output/png_writer.h"
+#include "png/gdiplus_encoder_lookup_win32.h"
+#include "png/png_reader.h"
+#include "output/png_file.h"
 
 #include "tests/support/png_test_files.h"
 

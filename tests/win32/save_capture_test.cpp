@@ -1,7 +1,8 @@
-#include "output/save_capture.h"
+#include "output/save_capture_win32.h"
 
-#include "output/png_reader.h"
-#include "output/png_writer.h"
+#include "png/png_reader.h"
+#include "output/png_file.h"
+#include "png/png_writer.h"
 #include "output/save_path.h"
 #include "tests/e2e/file_holder_process_win32.h"
 #include "tests/support/folder_watch_win32.h"

@@ -3,8 +3,8 @@
 #include "imaging/auto_crop.h"
 #include "imaging/checkerboard.h"
 #include "imaging/matting.h"
-#include "output/png_reader.h"
-#include "output/png_writer.h"
+#include "png/png_reader.h"
+#include "output/png_file.h"
 
 #include <cinttypes>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "matte.h"
 
-#include "output/png_writer.h"
+#include "output/png_file.h"
 
 #include <csignal>
 

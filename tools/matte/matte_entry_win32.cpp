@@ -2,8 +2,8 @@
 
 #include "matte.h"
 
-#include "output/gdiplus_win32.h"
-#include "output/png_writer.h"
+#include "png/gdiplus_win32.h"
+#include "output/png_file.h"
 
 #include <filesystem>
 

@@ -2,7 +2,7 @@
 // for capture tests and the demo. It takes the focus when shown, stays until
 // it is closed, prints nothing and exits 0; bad arguments exit 2.
 
-#include "capture/capture_bitmap.h"
+#include "capture/capture_bitmap_win32.h"
 #include "tests/support/sample_window/sample_options.h"
 #include "tests/support/sample_window/sample_pattern.h"
 

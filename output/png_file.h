@@ -2,11 +2,9 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <vector>
 
-// Writes `width` x `height` pixels (bytes blue, green, red, alpha; straight
-// alpha; top row first) as an 8-bit RGBA PNG, every sample exactly as stored.
-// The image goes to a temporary file beside `path` first and replaces `path`
+// Writes `width` x `height` pixels as a PNG file (png/png_writer.h). The
+// image goes to a temporary file beside `path` first and replaces `path`
 // only once it is complete, so a save that fails part-way leaves whatever was
 // at `path` untouched and no temporary file behind. On Windows a program that
 // holds `path` without delete sharing (a virus scanner, a search indexer, a
@@ -18,12 +16,6 @@
 // was written. On Windows GDI+ must be running.
 bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
                  std::int32_t height);
-
-#ifdef _WIN32
-// The PNG file that SavePngFile writes, in memory: encoded once, it serves
-// both the file and the clipboard. Empty when GDI+ cannot encode it.
-std::vector<std::uint8_t> EncodePng(const std::uint32_t* pixels, std::int32_t width, std::int32_t height);
-#endif
 
 // For a program that is being stopped and ends right after this call: removes
 // the temporary file of the save under way, if there is one, so that nothing

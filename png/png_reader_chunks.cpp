@@ -1,6 +1,6 @@
-#include "output/png_reader_chunks.h"
+#include "png/png_reader_chunks.h"
 
-#include "output/png_big_endian.h"
+#include "png/png_big_endian.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/png_reader_chunks.h"
+#include "png/png_reader_chunks.h"
 
 #include <cstddef>
 #include <cstdint>

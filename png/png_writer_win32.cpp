@@ -1,9 +1,8 @@
-#include "output/png_writer.h"
+#include "png/png_writer.h"
 
-#include "output/gdiplus_win32.h"
-#include "output/gdiplus_encoder_lookup_win32.h"
-#include "output/png_pixel_rows.h"
-#include "output/file_replace_win32.h"
+#include "png/gdiplus_win32.h"
+#include "png/gdiplus_encoder_lookup_win32.h"
+#include "png/png_pixel_rows.h"
 
 #include <vector>
 
@@ -71,11 +70,4 @@ std::vector<std::uint8_t> EncodePng(const std::uint32_t* pixels, std::int32_t wi
     std::vector<std::uint8_t> bytes = EncodeWithGdiplus(bitmap);
     GdipDisposeImage(bitmap);
     return bytes;
-}
-
-bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels, std::int32_t width,
-                 std::int32_t height)
-{
-    std::vector<std::uint8_t> const png = EncodePng(pixels, width, height);
-    return !png.empty() && WriteFileReplacing(path, png, WhenHeld::Fail).written;
 }

@@ -1,4 +1,4 @@
-#include "output/png_writer.h"
+#include "output/png_file.h"
 
 #include "tests/support/png_test_files.h"
 

@@ -1,4 +1,4 @@
-#include "output/png_reader_file.h"
+#include "png/png_reader_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "output/png_container.h"
+#include "png/png_container.h"
 
-#include "output/png_big_endian.h"
-#include "output/png_deflate.h"
+#include "png/png_big_endian.h"
+#include "png/png_deflate.h"
 
 #include <zlib.h>
 

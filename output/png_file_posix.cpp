@@ -1,7 +1,6 @@
-#include "output/png_writer.h"
+#include "output/png_file.h"
 
-#include "output/png_deflate.h"
-#include "output/png_container.h"
+#include "png/png_writer.h"
 
 #include <atomic>
 #include <cerrno>
@@ -13,14 +12,6 @@
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-// A capture is written while the user waits, and deflate is nearly all of
-// that wait. The PNG is therefore written directly on zlib, which libspng's
-// encoder does not allow: the image is compressed in bands of rows on every
-// core at once, each band primed with the end of the one before, into one
-// standard stream hardly bigger than a single pass makes. The whole file is
-// built in memory, about the size of the compressed image, so nothing is
-// written unless encoding succeeded.
 
 namespace {
 
@@ -68,8 +59,10 @@ bool SavePngFile(const std::filesystem::path& path, const std::uint32_t* pixels,
     bool const replaces = lstat(path.c_str(), &destination) == 0;
     if (replaces ? !S_ISREG(destination.st_mode) : errno != ENOENT)
         return false;
-    std::vector<std::uint8_t> png;
-    if (!EncodePng(pixels, width, height, DefaultBandCount(width, height), png))
+    // The whole file is built in memory first, so nothing is written unless
+    // encoding succeeded.
+    std::vector<std::uint8_t> const png = EncodePng(pixels, width, height);
+    if (png.empty())
         return false;
 
     std::filesystem::path const temporary = TemporaryPathBeside(path);

@@ -1,7 +1,7 @@
-#include "output/png_reader.h"
+#include "png/png_reader.h"
 
-#include "output/png_pixel_rows.h"
-#include "output/png_reader_file.h"
+#include "png/png_pixel_rows.h"
+#include "png/png_reader_file.h"
 
 #include <spng.h>
 #include <zlib.h>

@@ -1,7 +1,7 @@
-#include "output/png_reader.h"
+#include "png/png_reader.h"
 
-#include "output/gdiplus_win32.h"
-#include "output/png_reader_file.h"
+#include "png/gdiplus_win32.h"
+#include "png/png_reader_file.h"
 
 #include <cstdint>
 

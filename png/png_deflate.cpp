@@ -1,6 +1,6 @@
-#include "output/png_deflate.h"
+#include "png/png_deflate.h"
 
-#include "output/png_big_endian.h"
+#include "png/png_big_endian.h"
 
 #define ZLIB_CONST
 #include <zlib.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/png_reader.h"
+#include "png/png_reader.h"
 
 #include <cstddef>
 #include <cstdint>

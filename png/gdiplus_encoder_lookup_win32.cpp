@@ -1,6 +1,6 @@
-#include "output/gdiplus_encoder_lookup_win32.h"
+#include "png/gdiplus_encoder_lookup_win32.h"
 
-#include "output/gdiplus_win32.h"
+#include "png/gdiplus_win32.h"
 
 #include <cstdlib>
 #include <cwchar>
