@@ -1,8 +1,20 @@
 #include "capture/capture_rect.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
+
+std::int32_t Clamped(std::int64_t value)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+CaptureRect Moved(CaptureRect rect, std::int64_t x, std::int64_t y)
+{
+    return {Clamped(rect.left + x), Clamped(rect.top + y), Clamped(rect.right + x), Clamped(rect.bottom + y)};
+}
 
 // Grows one edge in 64 bits and clamps it, so that an edge near the limits of
 // 32 bits cannot overflow before it is brought back onto the screen.
@@ -26,4 +38,19 @@ CaptureRect CaptureRectAround(CaptureRect windowRect, CaptureRect screen, std::i
     rect.top = GrowLowEdge(windowRect.top, margin, screen.top);
     rect.bottom = GrowHighEdge(windowRect.bottom, margin, screen.bottom);
     return rect;
+}
+
+CaptureRect Intersection(CaptureRect a, CaptureRect b)
+{
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+CaptureRect InFrame(CaptureRect onScreen, CaptureRect frame)
+{
+    return Moved(onScreen, -std::int64_t{frame.left}, -std::int64_t{frame.top});
+}
+
+CaptureRect OnScreen(CaptureRect inFrame, CaptureRect frame)
+{
+    return Moved(inFrame, frame.left, frame.top);
 }

@@ -27,3 +27,12 @@ inline bool HasPixels(CaptureRect rect)
 {
     return rect.right > rect.left && rect.bottom > rect.top;
 }
+
+// What two rectangles share; without pixels where they share none.
+CaptureRect Intersection(CaptureRect a, CaptureRect b);
+
+// A rectangle on the screen in the coordinates of `frame`, whose top-left
+// pixel becomes (0, 0), and back. Worked out in 64 bits and clamped, so that
+// a rectangle far from the frame stays far from it.
+CaptureRect InFrame(CaptureRect onScreen, CaptureRect frame);
+CaptureRect OnScreen(CaptureRect inFrame, CaptureRect frame);

@@ -117,7 +117,7 @@ inline constexpr std::int64_t kPairFaultsForgiven = 64;
 //     that break the pair's rules make both copies stale.
 // Pixels on no monitor are not judged either. Where no ring pixel is in view
 // (TagRingInView), only the pair is judged, and the capture asks more of the
-// copies themselves (StaleCopiesOf, backdrop_capture.h). And a visible window
+// copies themselves (capture_policy.h). And a visible window
 // always shows something: where every judged pixel of `window` shows the
 // backdrop alone in both copies (within kPairSlack of black and of
 // `whiteShown`), both copies show the

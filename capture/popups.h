@@ -15,6 +15,8 @@ struct WindowRecord {
     bool targetThread = false; // made by the target's GUI thread
     bool ownedByTarget = false; // the target is among its owners
     CaptureRect rect = {0, 0, 0, 0};
+    bool topmost = false;
+    bool cloaked = false;       // on another virtual desktop: it shows nothing, though visible
 };
 
 // Whether `window` is one of the target's open transient popups, which the

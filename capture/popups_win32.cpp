@@ -1,5 +1,19 @@
 #include "capture/popups_win32.h"
 
+#include <dwmapi.h>
+
+namespace {
+
+// A window on another virtual desktop is cloaked: it shows nothing, yet
+// IsWindowVisible says it is visible. Before Windows 8 the attribute is
+// unknown and nothing is cloaked.
+bool IsCloaked(HWND window)
+{
+    DWORD cloaked = 0;
+    return SUCCEEDED(DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) && cloaked != 0;
+}
+
+// Whether `owner` is among the owners of `window`, however far up.
 bool IsOwnedBy(HWND window, HWND owner)
 {
     for (HWND up = GetWindow(window, GW_OWNER); up != nullptr; up = GetWindow(up, GW_OWNER)) {
@@ -22,8 +36,12 @@ WindowRecord RecordOf(HWND window, HWND target)
     RECT rect = {};
     GetWindowRect(window, &rect);
     record.rect = {rect.left, rect.top, rect.right, rect.bottom};
+    record.topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    record.cloaked = IsCloaked(window);
     return record;
 }
+
+} // namespace
 
 std::vector<WindowRecord> WindowsInFrontOf(HWND target)
 {

@@ -4,18 +4,11 @@
 #include <cstring>
 #include <limits>
 
-std::vector<CaptureRect> RelativeTo(std::span<CaptureRect const> rects, std::int32_t originX, std::int32_t originY)
+std::vector<CaptureRect> InFrame(std::span<CaptureRect const> rects, CaptureRect frame)
 {
-    // In 64 bits and clamped: a monitor far from the frame stays far from it.
-    auto const shift = [](std::int32_t value, std::int32_t origin) {
-        return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{value} - origin,
-                                                                  std::numeric_limits<std::int32_t>::min(),
-                                                                  std::numeric_limits<std::int32_t>::max()));
-    };
     std::vector<CaptureRect> moved;
     for (CaptureRect const& rect : rects)
-        moved.push_back({shift(rect.left, originX), shift(rect.top, originY), shift(rect.right, originX),
-                         shift(rect.bottom, originY)});
+        moved.push_back(InFrame(rect, frame));
     return moved;
 }
 

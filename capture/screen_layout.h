@@ -15,9 +15,9 @@ struct ScreenLayout {
     std::vector<CaptureRect> monitors; // each monitor; monitors of different sizes leave gaps within `bounds`
 };
 
-// Each rectangle of `rects` moved so that `origin` becomes (0, 0): screen
-// rectangles in the coordinates of a frame whose top-left pixel is `origin`.
-std::vector<CaptureRect> RelativeTo(std::span<CaptureRect const> rects, std::int32_t originX, std::int32_t originY);
+// Each rectangle of `rects`, on the screen, in the coordinates of `frame`
+// (InFrame).
+std::vector<CaptureRect> InFrame(std::span<CaptureRect const> rects, CaptureRect frame);
 
 // A run of pixels of one row, from `begin` to `end` (excluded).
 struct PixelSpan {

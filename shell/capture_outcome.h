@@ -3,28 +3,17 @@
 #include <cstddef>
 #include <string>
 
+#include "capture/capture_status.h"
 #include "output/clipboard_status.h"
 
 // What became of one capture, as far as the user is told.
-enum class CaptureStatus {
-    NoTarget,           // no window, or the host itself in front: nothing to say
-    Saved,              // written automatically, under `fileName`
-    SavedThroughDialog, // the user chose where; the file is where they looked
-    DialogCancelled,
-    NotInFront,   // the window would not come in front of the backdrop
-    KeptChanging, // the copies stayed stale, or the content moved between them
-    NotAnswering,
-    NotOnScreen,  // the window lies on no monitor (minimised, or moved off every one)
-    CopyFailed,   // the screen copy could not be made (out of memory or GDI objects)
-    SaveFailed,   // nothing written to `fileName`; `reason` says why
-};
-
 struct CaptureOutcome {
     CaptureStatus status = CaptureStatus::NoTarget;
     ClipboardStatus clipboard = ClipboardStatus::Untouched;
-    std::wstring fileName = {}; // the file's own name, without its folder
+    std::wstring fileName = {}; // the file's own name, without its folder: Saved, or SaveFailed
     std::wstring reason = {};   // the system's words for a failed save
     bool transferUnknown = false; // the monitor composes in linear light (HDR), and no copy has yet told how
+    std::wstring savedFile = {};  // the whole path of an automatic save, for a click on the balloon
 };
 
 // The balloon's text is one buffer of this many characters and its terminator.

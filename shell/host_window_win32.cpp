@@ -1,7 +1,7 @@
 #include "shell/host_window.h"
 
 #include "base/system_function_win32.h"
-#include "capture/backdrop_capture_win32.h"
+#include "capture/backdrop_screen_win32.h"
 #include "output/clipboard_win32.h"
 #include "png/gdiplus_win32.h"
 #include "shell/app_state.h"

@@ -1,33 +1,74 @@
-// A build of Lucidframe for lucidframe-stress: linked with --wrap, it notes
-// each copy it makes again after a stale one as one line ("black" or
-// "white") in copies.log beside the program, and is otherwise the program.
+// A build of Lucidframe for lucidframe-stress: it links this definition of
+// the capture's step notes in place of the program's own, which do nothing.
+// Each copy made again after a stale one is one line ("black" or "white") in
+// copies.log beside the program, and each capture one line of steps.log: the
+// milliseconds from the hot key to each step it passed, by the step's name.
+// Otherwise it is the program.
 
-#include "capture/backdrop_capture_win32.h"
+#include "capture/capture_trace.h"
+
+#include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
+#include <string>
 
-extern "C" bool __real__Z17CopyOverBackdropsR15BackdropCapture11StaleCopies10CopyTiming(BackdropCapture& capture,
-                                                                                       StaleCopies which,
-                                                                                       CopyTiming timing);
+namespace {
 
-extern "C" bool __wrap__Z17CopyOverBackdropsR15BackdropCapture11StaleCopies10CopyTiming(BackdropCapture& capture,
-                                                                                       StaleCopies which,
-                                                                                       CopyTiming timing)
+char const* const kStepNames[] = {
+    "begun",        "balloon_hidden", "target_asked", "request_made", "buffers_made", "backdrop_shown", "black_copied",
+    "white_copied", "black_again",    "white_again",  "checked",      "matted",       "finished",       "encoded",
+    "clipboard",    "file_written",   "released",     "parked",       "balloon_shown",
+};
+static_assert(std::size(kStepNames) == static_cast<std::size_t>(CaptureStep::BalloonShown) + 1);
+
+// A file beside the program, opened for appending; null when its path does
+// not fit.
+FILE* OpenBeside(wchar_t const* name)
 {
-    if (timing == CopyTiming::AfterAFrame) {
-        wchar_t log[MAX_PATH] = {};
-        DWORD const length = GetModuleFileNameW(nullptr, log, MAX_PATH);
-        wchar_t* slash = wcsrchr(log, L'\\');
-        if (length > 0 && length < MAX_PATH && slash && slash - log + 11 < MAX_PATH) {
-            wcscpy(slash + 1, L"copies.log");
-            if (FILE* file = _wfopen(log, L"a")) {
-                if (which.black)
-                    std::fputs("black\n", file);
-                if (which.white)
-                    std::fputs("white\n", file);
-                std::fclose(file);
-            }
+    wchar_t path[MAX_PATH] = {};
+    DWORD const length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    wchar_t* const slash = std::wcsrchr(path, L'\\');
+    if (length == 0 || length >= MAX_PATH || slash == nullptr || slash - path + 1 + std::wcslen(name) >= MAX_PATH)
+        return nullptr;
+    std::wcscpy(slash + 1, name);
+    return _wfopen(path, L"a");
+}
+
+double MillisecondsSince(LARGE_INTEGER start)
+{
+    LARGE_INTEGER now = {};
+    LARGE_INTEGER frequency = {};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER begun = {};
+std::string steps; // this capture's, so far
+
+} // namespace
+
+void NoteCaptureStep(CaptureStep step)
+{
+    if (step == CaptureStep::Begun) {
+        QueryPerformanceCounter(&begun);
+        steps.clear();
+    }
+    char note[64];
+    std::snprintf(note, sizeof(note), "%s%s=%.2f", steps.empty() ? "" : " ",
+                  kStepNames[static_cast<std::size_t>(step)], MillisecondsSince(begun));
+    steps += note;
+    if (step == CaptureStep::BlackCopiedAgain || step == CaptureStep::WhiteCopiedAgain) {
+        if (FILE* file = OpenBeside(L"copies.log")) {
+            std::fputs(step == CaptureStep::BlackCopiedAgain ? "black\n" : "white\n", file);
+            std::fclose(file);
         }
     }
-    return __real__Z17CopyOverBackdropsR15BackdropCapture11StaleCopies10CopyTiming(capture, which, timing);
+    if (step == CaptureStep::BalloonShown) {
+        if (FILE* file = OpenBeside(L"steps.log")) {
+            std::fprintf(file, "%s\n", steps.c_str());
+            std::fclose(file);
+        }
+    }
 }

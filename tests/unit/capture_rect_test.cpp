@@ -101,7 +101,7 @@ TEST_P(MonitorLayoutTable, ClampsToTheVirtualScreenAndClearsWhatNoMonitorShows)
     std::int32_t const width = rect.right - rect.left;
     std::int32_t const height = rect.bottom - rect.top;
     std::vector<std::uint32_t> image(static_cast<std::size_t>(width) * height, 0xFF336699u);
-    ClearPixelsOffMonitors(image.data(), width, height, RelativeTo(c.monitors, rect.left, rect.top));
+    ClearPixelsOffMonitors(image.data(), width, height, InFrame(c.monitors, rect));
     std::int64_t cleared = 0;
     for (std::int32_t y = 0; y < height; ++y) {
         for (std::int32_t x = 0; x < width; ++x) {

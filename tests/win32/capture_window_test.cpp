@@ -1,6 +1,6 @@
 #include "shell/capture_flow.h"
 
-#include "capture/backdrop_capture_win32.h"
+#include "capture/backdrop_screen_win32.h"
 #include "capture/capture_rect.h"
 #include "capture/screen_layout_win32.h"
 
@@ -39,9 +39,11 @@ struct DecodedImage {
 // receives the automatic files.
 class WindowCapture : public testing::Test {
 protected:
+    // The host waits parked, as the program's does from start-up on.
     static void SetUpTestSuite()
     {
         s_host = CreateCaptureHost();
+        ParkBackdropHost(s_host);
     }
 
     static void TearDownTestSuite()
@@ -499,21 +501,28 @@ TEST_F(WindowCapture, FrameUnderAnOverlayStillJudgesItsCopies)
 
 // Real copies carry the staircase inside the tags, and on a screen that
 // blends 8-bit values, as wine's, it comes back as painted: were this screen
-// to compose in linear light, its transfer would be the identity, and white
-// would stay white.
+// to compose in linear light, its transfer would be the identity, and an
+// opaque window would be matted exactly opaque.
 TEST_F(WindowCapture, StaircaseComesBackAsPainted)
 {
+    CaptureRect const windowRect = {200, 150, 300, 210};
     PlainWindow const window({L"LucidframeSolid", L"Solid", {200, 150, 300, 210}});
     ClickToFront(window.window());
-    BackdropCapture capture = {};
-    ASSERT_TRUE(PrepareBackdropCapture(s_host, window.window(), {185, 135, 315, 225}, CurrentScreenLayout(),
-                                       {.linearLight = true}, capture));
-    ASSERT_TRUE(CopyOverBackdrops(capture, kBothCopiesStale, CopyTiming::AfterAFrame));
-    EXPECT_FALSE(StaleCopiesOf(capture).Any());
-    EXPECT_TRUE(MeasureScreenTransfer(capture, MonitorFromWindow(window.window(), MONITOR_DEFAULTTONEAREST)));
-    EXPECT_EQ(capture.pipeline.transfer.copied, IdentityTransfer().copied);
-    EXPECT_EQ(capture.pipeline.whiteBackdrop, 255);
-    ReleaseBackdropCapture(capture);
+    CaptureRequest request;
+    request.screen = CurrentScreenLayout();
+    request.bounds = request.screen.bounds;
+    request.window = request.shown = windowRect;
+    request.monitor = request.screen.primary;
+    request.linearLight = true;
+    BackdropScreen screen(s_host, window.window());
+    CaptureResult const result = CaptureOverBackdrops(request, screen);
+    ASSERT_EQ(result.status, CaptureStatus::Matted);
+    ASSERT_TRUE(result.measured.has_value());
+    EXPECT_EQ(result.measured->copied, IdentityTransfer().copied);
+    CaptureRect const inFrame = InFrame(windowRect, result.frame);
+    for (std::int32_t y = inFrame.top; y < inFrame.bottom; ++y)
+        for (std::int32_t x = inFrame.left; x < inFrame.right; ++x)
+            ASSERT_EQ(result.image.pixels[static_cast<std::size_t>(y) * result.image.width + x], 0xFF808080u) << x << "," << y;
     ParkBackdropHost(s_host);
 }
 

@@ -1,0 +1,254 @@
+#include "capture/capture_policy.h"
+
+#include "capture/shadow_margin.h"
+#include "fake_screen.h"
+#include "tests/support/sample_window/sample_pattern.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+namespace {
+
+int Channel(std::uint32_t pixel, int index)
+{
+    return static_cast<int>(pixel >> (8 * index) & 0xFF);
+}
+
+FakeScene WithContent(SampleMode mode)
+{
+    FakeScene scene;
+    scene.content = [mode](std::int32_t x, std::int32_t y, int) { return SamplePixel(mode, x, y, 120, 80); };
+    return scene;
+}
+
+// A window that fills the screen: no side has room for the tag ring.
+FakeScene FillingTheScreen(FakeScene scene)
+{
+    scene.window = scene.screen;
+    std::int32_t const width = scene.screen.right - scene.screen.left;
+    std::int32_t const height = scene.screen.bottom - scene.screen.top;
+    scene.content = [width, height](std::int32_t x, std::int32_t y, int) {
+        return SamplePixel(SampleMode::Pattern, x, y, width, height);
+    };
+    return scene;
+}
+
+// A window that repaints between any two copies, as a playing video does.
+FakeScene Changing(FakeScene scene)
+{
+    auto const still = scene.content;
+    std::int32_t const width = scene.window.right - scene.window.left;
+    scene.content = [still, width](std::int32_t x, std::int32_t y, int copy) {
+        return still((x + 16 * copy) % width, y, copy);
+    };
+    return scene;
+}
+
+// A black shadow from 0 to 60 %, the same down each column, as a screen that
+// brightens SDR content shows without clipping any of it.
+FakeScene BlackShadow(FakeScene scene)
+{
+    std::int32_t const last = scene.window.right - scene.window.left - 1;
+    scene.content = [last](std::int32_t x, std::int32_t, int) { return static_cast<std::uint32_t>(x * 153 / last) << 24; };
+    return scene;
+}
+
+FakeScene OnABoostedScreen(FakeScene scene)
+{
+    scene.model = {"linear_light_sdr_boost_1_5", Blending::LinearLight, 1.5};
+    return scene;
+}
+
+FakeScene Scripted(FakeScene scene, std::deque<StaleCopy> script)
+{
+    scene.script = std::move(script);
+    return scene;
+}
+
+CaptureRequest RequestFor(FakeScene const& scene)
+{
+    CaptureRequest request;
+    request.screen = {scene.screen, scene.screen, {scene.screen}};
+    request.window = request.shown = scene.window;
+    request.bounds = request.monitor = scene.screen;
+    request.linearLight = scene.model.blending == Blending::LinearLight;
+    return request;
+}
+
+struct PolicyRow {
+    char const* name;
+    std::function<FakeScene()> scene;
+    CaptureStatus status;
+    int blackCopies;
+    int whiteCopies;
+    // Of a matted capture: how far the window's alpha may stray, and the
+    // margin its shadow needed.
+    int alphaTolerance = 1;
+    std::int32_t shadowMargin = kCaptureMargin;
+    // Changes the request: a remembered transfer, say.
+    std::function<void(CaptureRequest&)> request = nullptr;
+};
+
+void PrintTo(PolicyRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+// The first pixel of the window whose alpha strays past `alphaTolerance`,
+// or its colour past what that makes of a step of the copies.
+std::string WindowMismatch(CaptureResult const& result, FakeScene const& scene, int alphaTolerance)
+{
+    CaptureRect const window = InFrame(scene.window, result.frame);
+    for (std::int32_t y = window.top; y < window.bottom; ++y)
+        for (std::int32_t x = window.left; x < window.right; ++x) {
+            std::uint32_t const actual = result.image.pixels[static_cast<std::size_t>(y) * result.image.width + x];
+            std::uint32_t const expected = scene.content(x - window.left, y - window.top, 0);
+            int const alpha = Channel(expected, 3);
+            bool fits = std::abs(Channel(actual, 3) - alpha) <= alphaTolerance;
+            int const colourTolerance = 1 + 255 * (alphaTolerance + 1) / std::max(alpha, 1);
+            for (int c = 0; c < 3 && alpha > 0; ++c)
+                fits = fits && std::abs(Channel(actual, c) - Channel(expected, c)) <= colourTolerance;
+            if (!fits)
+                return "(" + std::to_string(x - window.left) + ", " + std::to_string(y - window.top) + ") is " +
+                       std::to_string(actual) + ", known " + std::to_string(expected);
+        }
+    return "";
+}
+
+class CapturePolicyTable : public testing::TestWithParam<PolicyRow> {};
+
+TEST_P(CapturePolicyTable, CopiesAgainWiderLowerOrGivesUpAsTheScreenDemands)
+{
+    PolicyRow const& row = GetParam();
+    FakeScene const scene = row.scene();
+    CaptureRequest request = RequestFor(scene);
+    if (row.request)
+        row.request(request);
+    FakeScreen screen(scene);
+    CaptureResult result = CaptureOverBackdrops(request, screen);
+    EXPECT_EQ(result.status, row.status);
+    EXPECT_EQ(screen.copies[0], row.blackCopies);
+    EXPECT_EQ(screen.copies[1], row.whiteCopies);
+    if (result.status != CaptureStatus::Matted)
+        return;
+    EXPECT_EQ(WindowMismatch(result, scene, row.alphaTolerance), "");
+    EXPECT_EQ(result.shadowMargin, row.shadowMargin);
+    EXPECT_EQ(result.measured.has_value(), request.linearLight && TagRingInView(
+        {nullptr, nullptr, result.frame.right - result.frame.left, result.frame.bottom - result.frame.top,
+         InFrame(result.rect, result.frame), {}, InFrame(request.screen.monitors, result.frame)}));
+    EXPECT_FALSE(result.transferUnknown && request.transfer);
+    // The ring goes; the capture rectangle stays.
+    DropTagRing(result);
+    EXPECT_EQ(result.image.width, result.rect.right - result.rect.left);
+    EXPECT_EQ(result.image.height, result.rect.bottom - result.rect.top);
+}
+
+// What a capture of the same screen, with its ring in view, read of it.
+void RememberedFromAnEarlierCapture(CaptureRequest& request)
+{
+    FakeScene const earlier = BlackShadow(OnABoostedScreen(WithContent(SampleMode::Pattern)));
+    FakeScreen screen(earlier);
+    request.transfer = CaptureOverBackdrops(RequestFor(earlier), screen).measured;
+    ASSERT_TRUE(request.transfer.has_value());
+}
+
+using S = StaleCopy;
+using Status = CaptureStatus;
+
+INSTANTIATE_TEST_SUITE_P(Screens, CapturePolicyTable, testing::Values(
+    PolicyRow{"current_at_once", [] { return WithContent(SampleMode::Pattern); }, Status::Matted, 1, 1},
+    PolicyRow{"opaque_current_at_once", [] { return WithContent(SampleMode::Opaque); }, Status::Matted, 1, 1},
+    // A frame late: made again once the compositor has had a frame.
+    PolicyRow{"black_copy_a_frame_late_once",
+              [] { return Scripted(WithContent(SampleMode::Pattern), {S::BeforeTheBackdrop}); }, Status::Matted, 2, 1},
+    PolicyRow{"black_copy_a_frame_late_twice",
+              [] { return Scripted(WithContent(SampleMode::Pattern), {S::BeforeTheBackdrop, S::None, S::BeforeTheBackdrop}); },
+              Status::Matted, 3, 1},
+    PolicyRow{"black_copy_a_frame_late_five_times_gives_up",
+              [] {
+                  return Scripted(WithContent(SampleMode::Pattern),
+                                  {S::BeforeTheBackdrop, S::None, S::BeforeTheBackdrop, S::BeforeTheBackdrop,
+                                   S::BeforeTheBackdrop, S::BeforeTheBackdrop});
+              },
+              Status::KeptChanging, 5, 1},
+    PolicyRow{"white_copy_the_black_pass", [] { return Scripted(WithContent(SampleMode::Pattern), {S::None, S::OtherPass}); },
+              Status::Matted, 2, 2},
+    PolicyRow{"white_copy_torn", [] { return Scripted(WithContent(SampleMode::Pattern), {S::None, S::TornWithTheScreenBefore}); },
+              Status::Matted, 1, 2},
+    PolicyRow{"content_that_keeps_changing", [] { return Changing(WithContent(SampleMode::Pattern)); }, Status::KeptChanging, 5, 5},
+    // Without a ring, each copy is made a frame after its backdrop stands
+    // and again a frame later, and the two must agree.
+    PolicyRow{"ring_hidden_by_a_window_filling_the_screen", [] { return FillingTheScreen(FakeScene()); }, Status::Matted, 2, 2},
+    PolicyRow{"ring_hidden_and_a_late_frame",
+              [] { return Scripted(FillingTheScreen(FakeScene()), {S::BeforeTheBackdrop}); }, Status::Matted, 4, 2},
+    PolicyRow{"ring_hidden_and_content_that_keeps_changing", [] { return Changing(FillingTheScreen(FakeScene())); },
+              Status::KeptChanging, 10, 10},
+    // A screen that brightens SDR content clips white: the white backdrop is
+    // painted lower and copied again.
+    PolicyRow{"white_that_clips_is_lowered", [] { return BlackShadow(OnABoostedScreen(WithContent(SampleMode::Pattern))); },
+              Status::Matted, 1, 2, 2},
+    PolicyRow{"white_lowered_from_the_start_by_what_was_remembered",
+              [] { return BlackShadow(OnABoostedScreen(WithContent(SampleMode::Pattern))); }, Status::Matted, 1, 1, 2,
+              kCaptureMargin, RememberedFromAnEarlierCapture},
+    PolicyRow{"ring_hidden_on_a_boosted_screen_matted_by_what_was_remembered",
+              [] { return BlackShadow(FillingTheScreen(OnABoostedScreen(FakeScene()))); }, Status::Matted, 2, 2, 2,
+              kCaptureMargin, RememberedFromAnEarlierCapture},
+    // A shadow cut at the margin: copied once more with the widest margin,
+    // and the margin it needed kept for the next capture.
+    PolicyRow{"shadow_cut_at_the_first_margin",
+              [] {
+                  FakeScene scene = WithContent(SampleMode::Opaque);
+                  scene.shadowReach = 40;
+                  scene.shadowAlpha = 120;
+                  return scene;
+              },
+              Status::Matted, 2, 2, 1, 40 + kShadowSlack},
+    PolicyRow{"shadow_within_a_wider_remembered_margin",
+              [] {
+                  FakeScene scene = WithContent(SampleMode::Opaque);
+                  scene.shadowReach = 40;
+                  scene.shadowAlpha = 120;
+                  return scene;
+              },
+              Status::Matted, 1, 1, 1, 40 + kShadowSlack, [](CaptureRequest& request) { request.margin = 48; }},
+    // Giving up.
+    PolicyRow{"target_that_does_not_rise",
+              [] {
+                  FakeScene scene = WithContent(SampleMode::Pattern);
+                  scene.rises = false;
+                  return scene;
+              },
+              Status::NotInFront, 0, 0},
+    PolicyRow{"window_off_every_monitor",
+              [] {
+                  FakeScene scene = WithContent(SampleMode::Pattern);
+                  scene.window = {700, 100, 820, 180};
+                  return scene;
+              },
+              Status::NotOnScreen, 0, 0},
+    PolicyRow{"no_memory_for_the_copies",
+              [] {
+                  FakeScene scene = WithContent(SampleMode::Pattern);
+                  scene.buffersFail = true;
+                  return scene;
+              },
+              Status::CopyFailed, 0, 0}),
+    [](testing::TestParamInfo<PolicyRow> const& info) { return info.param.name; });
+
+// A capture in linear light whose ring is hidden and that no staircase was
+// ever read for goes by a guess, and says so.
+TEST(CapturePolicy, TellsWhereLinearLightWasMattedByAGuess)
+{
+    FakeScene const scene = BlackShadow(FillingTheScreen(OnABoostedScreen(FakeScene())));
+    FakeScreen screen(scene);
+    CaptureResult const result = CaptureOverBackdrops(RequestFor(scene), screen);
+    EXPECT_EQ(result.status, CaptureStatus::Matted);
+    EXPECT_FALSE(result.measured.has_value());
+    EXPECT_TRUE(result.transferUnknown);
+}
+
+} // namespace
