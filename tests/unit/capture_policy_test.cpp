@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -112,9 +113,13 @@ std::string WindowMismatch(CaptureResult const& result, FakeScene const& scene, 
             int const colourTolerance = 1 + 255 * (alphaTolerance + 1) / std::max(alpha, 1);
             for (int c = 0; c < 3 && alpha > 0; ++c)
                 fits = fits && std::abs(Channel(actual, c) - Channel(expected, c)) <= colourTolerance;
-            if (!fits)
-                return "(" + std::to_string(x - window.left) + ", " + std::to_string(y - window.top) + ") is " +
-                       std::to_string(actual) + ", known " + std::to_string(expected);
+            if (!fits) {
+                char text[96];
+                std::snprintf(text, sizeof(text), "(%d, %d) is 0x%08X, known 0x%08X", static_cast<int>(x - window.left),
+                              static_cast<int>(y - window.top), static_cast<unsigned>(actual),
+                              static_cast<unsigned>(expected));
+                return text;
+            }
         }
     return "";
 }
