@@ -66,13 +66,6 @@ void HideHost(HWND host)
         SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
 }
 
-// Whether `target` has menus, tooltips or drop-down lists open.
-bool HasPopupsOpen(HWND target)
-{
-    std::vector<WindowRecord> const windows = WindowsInFrontOf(target);
-    return std::any_of(windows.begin(), windows.end(), IsTransientPopup);
-}
-
 // The desktop and the taskbar keep their own place in the z-order whatever
 // they are asked.
 bool KeepsItsOwnZOrder(HWND window)
@@ -98,7 +91,7 @@ void PaintHost(HWND host, HDC hostDC, RECT frame, HDC memoryDC, SIZE size)
 
 } // namespace
 
-void ParkBackdropHost(HWND host)
+void PrepareBackdropHost(HWND host)
 {
     HDC const screenDC = GetDC(nullptr);
     HDC const memoryDC = CreateCompatibleDC(screenDC);
@@ -110,10 +103,25 @@ void ParkBackdropHost(HWND host)
     DeleteDC(memoryDC);
     DeleteObject(transparent);
     ReleaseDC(nullptr, screenDC);
+    ParkBackdropHost(host);
+}
+
+void ParkBackdropHost(HWND host)
+{
+    // Off every monitor, at its size: the next capture of a window of the
+    // same size moves the host and gives it its picture, and need not grow
+    // a window and the compositor's picture of it anew (about 15 ms under
+    // wine). Left of every monitor together, with room to spare, so that no
+    // pixel of it is on the screen and no click reaches it.
+    int const kRoomToSpare = 64;
+    RECT place = {};
+    GetWindowRect(host, &place);
+    int const x = GetSystemMetrics(SM_XVIRTUALSCREEN) - (place.right - place.left) - kRoomToSpare;
+    int const y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     // At the bottom: placed behind a topmost target, the host became topmost
     // itself, and only HWND_BOTTOM takes that from it without lifting it
     // anywhere (under wine, a window made first is restacked on top of X).
-    SetWindowPos(host, HWND_BOTTOM, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(host, HWND_BOTTOM, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 bool BackdropScreen::MakeBuffers(CaptureRect frame, PixelBuffer& black, PixelBuffer& white)
@@ -147,7 +155,6 @@ bool BackdropScreen::MakeBuffers(CaptureRect frame, PixelBuffer& black, PixelBuf
 TargetStanding BackdropScreen::ShowBackdrop(Backdrop pass)
 {
     HDC const memoryDC = m_dcs[pass == Backdrop::Black ? 0 : 1];
-    m_popupsOpen = HasPopupsOpen(m_target);
     if (!m_popupsOpen)
         ShowWindow(m_host, SW_HIDE);
     SetForegroundWindow(m_target);
@@ -201,14 +208,24 @@ void BackdropScreen::Release()
 // before the backdrop. The host is painted once shown as well: wine keeps no
 // picture that a hidden layered window is given, even where it reports
 // composition (when it plays Windows 8.1 or later); on Windows this repeats
-// the same picture. Wine then maps the painted window on top of the X stack
-// whatever the z-order says, so the target is put back on top, which changes
-// nothing on Windows. Wine restacks the X window only for a real change of
-// the z-order, and a topmost target may already stand first: where nothing
-// composes, the host is lifted directly above it for a moment (it leaves the
-// topmost windows again once hidden, HideHost). On a Windows desktop that
-// nothing composes (Windows 7 without Aero) that moment may make a topmost
-// target repaint, which the check of the copies finds like any stale frame.
+// the same picture.
+//
+// Wine stacks its X windows apart from the z-order: it lifts a window's X
+// window on top of every other only when the window comes to stand first,
+// a window it shows keeps the X place it had, and a layered window's first
+// picture makes its X window anew, on top. The raise of the target lifted
+// it first; the host, placed behind it, stays under it; and the target is
+// put back on top once more, which changes nothing on Windows and, on the
+// test display, gives the compositor the moment it takes to show the
+// backdrop: copied without it, about every second capture's first copy was
+// a frame late and made again (9 and 12 copies in two runs of 20 captures,
+// against none with it). A
+// topmost target may already stand first, so that its raise lifted
+// nothing: where nothing composes, the host is lifted directly above it
+// for a moment (it leaves the topmost windows again once hidden, HideHost).
+// On a Windows desktop that nothing composes (Windows 7 without Aero) that
+// moment may make a topmost target repaint, which the check of the copies
+// finds like any stale frame.
 void BackdropScreen::ShowHostBehindTarget(HDC memoryDC, SIZE size) const
 {
     bool const composes = SystemComposes();
@@ -237,6 +254,6 @@ TargetStanding BackdropScreen::Standing() const
     standing.keepsItsOwnPlace = KeepsItsOwnZOrder(m_target);
     standing.backdropDirectlyBehind = GetWindow(m_target, GW_HWNDNEXT) == m_host;
     if (!standing.keepsItsOwnPlace && standing.backdropDirectlyBehind)
-        standing.inFront = WindowsInFrontOf(m_target);
+        standing.inFront = WindowsInFrontOf(m_target, {m_frame.left, m_frame.top, m_frame.right, m_frame.bottom});
     return standing;
 }

@@ -4,25 +4,36 @@
 
 #include "capture/capture_policy.h"
 
-// Shows the host, one transparent pixel large at the bottom of the z-order,
-// as it waits from start-up on and between captures: wine puts a window it
-// shows on top of every other, whatever the z-order says, and puts a window
-// back on top only when nothing stands above it, so a host shown anew would
-// cover a target whose menu or tooltip is open above it. Parked, it stays
-// below every window the user raises after it. On Windows a transparent
-// pixel that takes no clicks changes nothing.
+// Shows the host off every monitor at the bottom of the z-order, as it waits
+// from start-up on and between captures: wine puts a window it shows on top
+// of every other, whatever the z-order says, and puts a window back on top
+// only when nothing stands above it, so a host shown anew would cover a
+// target whose menu or tooltip is open above it. Parked, it stays below
+// every window the user raises after it. On Windows a window off every
+// monitor changes nothing.
 void ParkBackdropHost(HWND host);
+
+// Gives the host its first picture, one transparent pixel, and parks it:
+// wine shows a layered window only once it has a picture, and a host that
+// first showed at its first capture would land on top of the windows the
+// user raised since start-up.
+void PrepareBackdropHost(HWND host);
 
 // The screen as a capture sees it (capture_policy.h): the hidden layered
 // `host` window shown directly behind `target` as the backdrop, and copies
-// of the frame into two 32-bit bitmaps whose memory is the buffers. It owns
+// of the frame into two 32-bit bitmaps whose memory is the buffers. A target
+// with `popupsOpen` (popups.h) finds the host parked below it and leaves it
+// parked between the passes (ParkBackdropHost). It owns
 // what it makes, from MakeBuffers to its end or the next MakeBuffers: the
 // two bitmaps, a memory device context for each, and the screen and host
 // device contexts, released in the program's order (memory DCs, then the
 // bitmaps, then the host and screen DCs).
 class BackdropScreen final : public CaptureScreen {
 public:
-    BackdropScreen(HWND host, HWND target) : m_host(host), m_target(target) {}
+    BackdropScreen(HWND host, HWND target, bool popupsOpen)
+        : m_host(host), m_target(target), m_popupsOpen(popupsOpen)
+    {
+    }
     ~BackdropScreen() override { Release(); }
     BackdropScreen(BackdropScreen const&) = delete;
     BackdropScreen& operator=(BackdropScreen const&) = delete;
@@ -60,8 +71,8 @@ private:
 
     HWND const m_host;   // the hidden layered window that serves as the backdrop
     HWND const m_target; // the window captured, or none
+    bool const m_popupsOpen; // the target has popups open: the host stays parked between passes
     RECT m_frame = {};   // the rectangle the backdrop covers and each copy takes
-    bool m_popupsOpen = false; // the target has popups open: the host stays parked between passes
     HBITMAP m_bitmaps[2] = {}; // black, white
     HDC m_dcs[2] = {};         // memory DCs, each holding its bitmap
     HDC m_screenDC = nullptr;

@@ -1,6 +1,7 @@
 #include "capture/copy_check.h"
 
 #include "capture/judged_pixels.h"
+#include "capture/pair_rules.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,12 +12,8 @@ namespace {
 int const kBlue = 0;
 int const kGreen = 1;
 int const kRed = 2;
-std::uint32_t const kColourBits = 0x00FFFFFFu;
 
-int Channel(std::uint32_t pixel, int channel)
-{
-    return static_cast<int>(pixel >> (8 * channel) & 0xFF);
-}
+using pair_rules::Channel;
 
 // The primary that the pass's ring shows at (x, y): the passes differ at every
 // pixel, and each alternates between two primaries along its ring.
@@ -54,34 +51,6 @@ bool SameWithinDither(std::uint32_t black, std::uint32_t white)
             return false;
     }
     return true;
-}
-
-// Whether white, which should be black lifted alike in every channel, turned
-// the order of two channels that black had apart, by more than the dither
-// can.
-bool TurnsOrder(int blackA, int blackB, int whiteA, int whiteB)
-{
-    return (blackA - blackB > kPairSlack && whiteB - whiteA > kPairSlack) ||
-           (blackB - blackA > kPairSlack && whiteA - whiteB > kPairSlack);
-}
-
-int Spread(int blue, int green, int red)
-{
-    return std::max({blue, green, red}) - std::min({blue, green, red});
-}
-
-// The rules every pixel of a current pair keeps (copy_check.h).
-bool BreaksPairRules(std::uint32_t black, std::uint32_t white)
-{
-    if (((black ^ white) & kColourBits) == 0)
-        return false; // an opaque pixel, or one under a window in front: nothing to tell
-    int const kb = Channel(black, kBlue), kg = Channel(black, kGreen), kr = Channel(black, kRed);
-    int const wb = Channel(white, kBlue), wg = Channel(white, kGreen), wr = Channel(white, kRed);
-    if (kb - wb > kPairSlack || kg - wg > kPairSlack || kr - wr > kPairSlack)
-        return true;
-    if (Spread(wb, wg, wr) > Spread(kb, kg, kr) + kSpreadSlack)
-        return true;
-    return TurnsOrder(kb, kg, wb, wg) || TurnsOrder(kb, kr, wb, wr) || TurnsOrder(kg, kr, wg, wr);
 }
 
 // Black in the black copy and the white backdrop in the white one: no window
@@ -185,14 +154,17 @@ StaleCopies FindStaleCopies(BackdropCopies const& copies)
     std::int64_t windowSeen = 0;
     bool windowShows = false;
     CaptureRect const window = copies.window;
-    auto const judgePair = [&](std::int32_t x, std::int32_t y) {
-        std::uint32_t const black = at(copies.black, x, y);
-        std::uint32_t const white = at(copies.white, x, y);
-        pairFaults += BreaksPairRules(black, white);
-        if (x >= window.left && x < window.right && y >= window.top && y < window.bottom) {
-            ++windowSeen;
-            windowShows = windowShows || !ShowsTheBackdropAlone(black, white, copies.whiteShown);
-        }
+    auto const judgePair = [&](std::int32_t y, std::int32_t begin, std::int32_t end) {
+        std::uint32_t const* black = copies.black + static_cast<std::int64_t>(y) * copies.width;
+        std::uint32_t const* white = copies.white + static_cast<std::int64_t>(y) * copies.width;
+        pairFaults += CountPairFaults(black + begin, white + begin, end - begin);
+        if (y < window.top || y >= window.bottom)
+            return;
+        std::int32_t const left = std::max(begin, window.left);
+        std::int32_t const right = std::min(end, window.right);
+        windowSeen += std::max(right - left, 0);
+        for (std::int32_t x = left; x < right && !windowShows; ++x)
+            windowShows = !ShowsTheBackdropAlone(black[x], white[x], copies.whiteShown);
     };
     ForEachJudgedPixel(copies, judgeRing, judgePair);
     if (windowSeen > 0 && !windowShows)
@@ -217,7 +189,7 @@ bool TagRingInView(BackdropCopies const& copies)
     ForEachJudgedPixel(
         copies,
         [&](std::int32_t x, std::int32_t y) { seen = seen || IsTagPixel(x, y, copies.width, copies.height, copies.inner); },
-        [](std::int32_t, std::int32_t) {});
+        [](std::int32_t, std::int32_t, std::int32_t) {});
     return seen;
 }
 

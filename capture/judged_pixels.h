@@ -19,9 +19,9 @@ inline void UnjudgedSpansOfRow(BackdropCopies const& copies, std::int32_t y, std
 }
 
 // Calls ring(x, y) for every pixel of the ring (tags and staircase alike)
-// and pair(x, y) for every
-// pixel of the capture rectangle that the check judges: what lies outside
-// `unseen` and on a monitor.
+// and pair(y, begin, end) for every run of pixels of row y of the capture
+// rectangle that the check judges: what lies outside `unseen` and on a
+// monitor.
 template <class Ring, class Pair>
 void ForEachJudgedPixel(BackdropCopies const& copies, Ring ring, Pair pair)
 {
@@ -36,7 +36,8 @@ void ForEachJudgedPixel(BackdropCopies const& copies, Ring ring, Pair pair)
             ForEachPixelOutside(unseen, 0, width, ringAt);
         } else {
             ForEachPixelOutside(unseen, 0, inner.left, ringAt);
-            ForEachPixelOutside(unseen, inner.left, inner.right, [&](std::int32_t x) { pair(x, y); });
+            ForEachRunOutside(unseen, inner.left, inner.right,
+                              [&](std::int32_t begin, std::int32_t end) { pair(y, begin, end); });
             ForEachPixelOutside(unseen, inner.right, width, ringAt);
         }
     }

@@ -49,3 +49,8 @@ CaptureRect WithPopups(CaptureRect target, std::vector<WindowRecord> const& wind
     }
     return grown;
 }
+
+bool HasPopupsOpen(std::vector<WindowRecord> const& windows)
+{
+    return std::any_of(windows.begin(), windows.end(), IsTransientPopup);
+}

@@ -30,3 +30,6 @@ bool IsTransientPopup(WindowRecord const& window);
 // The target's window rectangle grown to hold every transient popup among
 // `windows` (their rectangles, not their shadows).
 CaptureRect WithPopups(CaptureRect target, std::vector<WindowRecord> const& windows);
+
+// Whether any of `windows` is one of the target's transient popups.
+bool HasPopupsOpen(std::vector<WindowRecord> const& windows);

@@ -13,6 +13,7 @@ bool IsCloaked(HWND window)
     return SUCCEEDED(DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) && cloaked != 0;
 }
 
+
 // Whether `owner` is among the owners of `window`, however far up.
 bool IsOwnedBy(HWND window, HWND owner)
 {
@@ -43,11 +44,31 @@ WindowRecord RecordOf(HWND window, HWND target)
 
 } // namespace
 
-std::vector<WindowRecord> WindowsInFrontOf(HWND target)
+std::vector<WindowRecord> PopupCandidatesOf(HWND target)
 {
+    // The process first: a full record asks the system for much more, and
+    // most windows in front of the target are other programs'.
+    DWORD targetProcess = 0;
+    GetWindowThreadProcessId(target, &targetProcess);
     std::vector<WindowRecord> windows;
-    for (HWND window = GetWindow(target, GW_HWNDPREV); window != nullptr; window = GetWindow(window, GW_HWNDPREV))
-        if (IsWindowVisible(window))
+    for (HWND window = GetWindow(target, GW_HWNDPREV); window != nullptr; window = GetWindow(window, GW_HWNDPREV)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == targetProcess && IsWindowVisible(window))
             windows.push_back(RecordOf(window, target));
+    }
+    return windows;
+}
+
+std::vector<WindowRecord> WindowsInFrontOf(HWND target, CaptureRect area)
+{
+    // The rectangle first: a full record asks the system for much more.
+    std::vector<WindowRecord> windows;
+    for (HWND window = GetWindow(target, GW_HWNDPREV); window != nullptr; window = GetWindow(window, GW_HWNDPREV)) {
+        RECT rect = {};
+        if (IsWindowVisible(window) && GetWindowRect(window, &rect) &&
+            HasPixels(Intersection({rect.left, rect.top, rect.right, rect.bottom}, area)))
+            windows.push_back(RecordOf(window, target));
+    }
     return windows;
 }

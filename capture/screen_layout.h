@@ -34,19 +34,31 @@ void SpansOffMonitors(std::span<CaptureRect const> monitors, std::int32_t y, std
 // their start; runs may overlap.
 void AddSpansOfRects(std::span<CaptureRect const> rects, std::int32_t y, std::vector<PixelSpan>& spans);
 
+// Calls visit(begin, end) for every run of x from `from` to `to` (excluded)
+// outside every run of `spans`, sorted by their start.
+template <class Visit>
+void ForEachRunOutside(std::vector<PixelSpan> const& spans, std::int32_t from, std::int32_t to, Visit visit)
+{
+    std::int32_t x = from;
+    for (PixelSpan const span : spans) {
+        std::int32_t const stop = span.begin < to ? span.begin : to;
+        if (x < stop)
+            visit(x, stop);
+        x = x > span.end ? x : span.end;
+    }
+    if (x < to)
+        visit(x, to);
+}
+
 // Calls visit(x) for every x from `from` to `to` (excluded) outside every run
 // of `spans`, sorted by their start.
 template <class Visit>
 void ForEachPixelOutside(std::vector<PixelSpan> const& spans, std::int32_t from, std::int32_t to, Visit visit)
 {
-    std::int32_t x = from;
-    for (PixelSpan const span : spans) {
-        for (std::int32_t const stop = span.begin < to ? span.begin : to; x < stop; ++x)
+    ForEachRunOutside(spans, from, to, [&](std::int32_t begin, std::int32_t end) {
+        for (std::int32_t x = begin; x < end; ++x)
             visit(x);
-        x = x > span.end ? x : span.end;
-    }
-    for (; x < to; ++x)
-        visit(x);
+    });
 }
 
 // Makes every pixel of a width x height image that lies on no rectangle of

@@ -1,28 +1,34 @@
 #include "capture/screen_layout_win32.h"
 
+#include "capture/advanced_color_win32.h"
+
 #include "base/system_function_win32.h"
 
 #include <shellscalingapi.h>
 
 namespace {
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors)
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM monitors)
 {
-    reinterpret_cast<std::vector<CaptureRect>*>(monitors)->push_back({rect->left, rect->top, rect->right, rect->bottom});
+    reinterpret_cast<std::vector<MonitorFacts>*>(monitors)->push_back(
+        {monitor, {rect->left, rect->top, rect->right, rect->bottom}, MonitorUsesAdvancedColor(monitor)});
     return TRUE;
 }
 
 } // namespace
 
-ScreenLayout CurrentScreenLayout()
+DisplayFacts CurrentDisplayFacts()
 {
-    ScreenLayout layout;
+    DisplayFacts facts;
+    ScreenLayout& layout = facts.layout;
     int const left = GetSystemMetrics(SM_XVIRTUALSCREEN);
     int const top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     layout.bounds = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     layout.primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.monitors));
-    return layout;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&facts.monitors));
+    for (MonitorFacts const& monitor : facts.monitors)
+        layout.monitors.push_back(monitor.rect);
+    return facts;
 }
 
 UINT DpiOf(HWND window)

@@ -4,8 +4,26 @@
 
 #include "capture/screen_layout.h"
 
-// The layout of this moment's monitors, from the system.
-ScreenLayout CurrentScreenLayout();
+#include <vector>
+
+// One monitor as a capture needs to know it.
+struct MonitorFacts {
+    HMONITOR handle;
+    CaptureRect rect;
+    bool linearLight; // it composes in linear light (advanced colour: HDR, Auto Color Management)
+};
+
+// What the system says of the monitors: their layout, and how each
+// composes. Asking costs milliseconds (under wine, several), so the shell
+// keeps the answer until the system announces a change of the displays,
+// which it does for a monitor added or taken away, a change of resolution
+// or arrangement, and a change of the colour mode, with WM_DISPLAYCHANGE.
+struct DisplayFacts {
+    ScreenLayout layout;
+    std::vector<MonitorFacts> monitors; // in the order of the layout's
+};
+
+DisplayFacts CurrentDisplayFacts();
 
 // The dots per inch of the monitor that shows most of `window` (or is
 // nearest to it), 96 at 100 % scaling; 96 where the system cannot tell

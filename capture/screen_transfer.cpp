@@ -60,7 +60,7 @@ std::optional<ScreenTransfer> MeasureTransfer(BackdropCopies const& copies, Capt
                 ++histograms[step][pixel >> shift & 0xFF];
         ++pixelsSeen[step];
     };
-    ForEachJudgedPixel(copies, countStep, [](std::int32_t, std::int32_t) {});
+    ForEachJudgedPixel(copies, countStep, [](std::int32_t, std::int32_t, std::int32_t) {});
     ScreenTransfer transfer = {};
     for (int step = 0; step < kStaircaseSteps; ++step) {
         if (pixelsSeen[step] < kStepPixelsNeeded)

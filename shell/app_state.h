@@ -3,8 +3,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "capture/screen_layout_win32.h"
 #include "capture/screen_transfer.h"
 #include "shell/settings.h"
+
+#include <optional>
 
 // How a monitor that composes in linear light copied the staircase at its
 // last capture that could read it: a capture whose ring is hidden goes by it.
@@ -18,9 +21,9 @@ struct MonitorTransfer {
 int const kTransfersRemembered = 8;
 
 // The one process-wide record. It lives for the whole process and nothing in it
-// is freed. Besides the options, only the capture-busy guard and the shadow
-// margin and the monitors' transfers carry from one capture to the next (and
-// the host window its last place).
+// is freed. Besides the options, only the capture-busy guard, the shadow
+// margin, the monitors' transfers and what the system said of the displays
+// carry from one capture to the next (and the host window its last place).
 struct AppState {
     HINSTANCE instance;
     ULONG_PTR gdiplusToken;
@@ -35,6 +38,7 @@ struct AppState {
     LONG trayAttempts;  // attempts to show the tray icon since the last start of them
     wchar_t lastSaved[MAX_PATH]; // the file the last "saved" balloon named, for a click on it
     MonitorTransfer transfers[kTransfersRemembered];
+    std::optional<DisplayFacts> displays; // none until a capture asks, and again once the displays change
 };
 
 extern AppState g_app;

@@ -16,4 +16,5 @@ AppState g_app = {
     .trayAttempts = 0,
     .lastSaved = {},
     .transfers = {},
+    .displays = {},
 };

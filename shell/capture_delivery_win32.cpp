@@ -57,15 +57,22 @@ CaptureOutcome DeliverCapture(HWND ownerWindow, HWND targetWindow, std::uint32_t
     NoteCaptureStep(CaptureStep::Encoded);
     if (png.empty())
         return {.status = CaptureStatus::SaveFailed, .reason = SystemMessage(ERROR_NOT_ENOUGH_MEMORY)};
-    // Before the Save dialog: a capture whose dialog is cancelled still
-    // reaches the user.
     ClipboardStatus clipboard = ClipboardStatus::Untouched;
-    if (settings.copyToClipboard)
-        clipboard = CopyCaptureToClipboard(ownerWindow, png, pixels, width, height);
-    NoteCaptureStep(CaptureStep::OnClipboard);
+    auto const copy = [&] {
+        if (settings.copyToClipboard)
+            clipboard = CopyCaptureToClipboard(ownerWindow, png, pixels, width, height);
+        NoteCaptureStep(CaptureStep::OnClipboard);
+    };
+    // The clipboard comes before the Save dialog, so that a capture whose
+    // dialog is cancelled still reaches the user, and after an automatic
+    // save, whose file the user waits for.
     SaveMode const mode = settings.saveMode != Automatic ? Manual : Automatic;
+    if (mode == Manual)
+        copy();
     CaptureOutcome outcome = OutcomeOf(SaveCaptureFile(mode, programFolder, ownerWindow, targetWindow, png), mode);
     NoteCaptureStep(CaptureStep::FileWritten);
+    if (mode == Automatic)
+        copy();
     outcome.clipboard = clipboard;
     return outcome;
 }

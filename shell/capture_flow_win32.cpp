@@ -18,6 +18,7 @@
 #include <iterator>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace {
 
@@ -27,6 +28,7 @@ struct CaptureContext {
     wchar_t const* programFolder;
     std::int32_t shadowMargin; // the margin the last shadow needed, at 100 % scaling
     std::span<MonitorTransfer const> transfers;
+    DisplayFacts const& displays;
 };
 
 // What became of one capture, and what it learnt for the next.
@@ -60,25 +62,39 @@ void RememberTransfer(HMONITOR monitor, ScreenTransfer const& transfer)
     *slot = {monitor, transfer};
 }
 
-// What the capture of `target` is to copy, on its `monitor`. The window may
-// lie on any monitor; without one the rectangle stays empty, and the
-// capture is the corner of the primary monitor just inside the margin.
-CaptureRequest RequestFor(HWND target, HMONITOR monitor, CaptureContext const& context)
+// What is known of `monitor`: what the system said of the displays, or,
+// for a monitor it did not name, what it says now.
+MonitorFacts FactsOf(HMONITOR monitor, DisplayFacts const& displays)
+{
+    auto const known = std::find_if(displays.monitors.begin(), displays.monitors.end(),
+                                    [&](MonitorFacts const& facts) { return facts.handle == monitor; });
+    if (known != displays.monitors.end())
+        return *known;
+    MONITORINFO info = {sizeof(info), {}, {}, 0};
+    GetMonitorInfoW(monitor, &info);
+    return {monitor, RectOf(info.rcMonitor), MonitorUsesAdvancedColor(monitor)};
+}
+
+// What the capture of `target` is to copy, on its `monitor`, with `popups`
+// the windows in front of it that may be its popups. The window may lie on
+// any monitor; without one the rectangle stays empty, and the capture is the
+// corner of the primary monitor just inside the margin.
+CaptureRequest RequestFor(HWND target, HMONITOR monitor, std::vector<WindowRecord> const& popups,
+                          CaptureContext const& context)
 {
     CaptureRequest request;
-    request.screen = CurrentScreenLayout();
+    request.screen = context.displays.layout;
     RECT windowRect = {};
     request.bounds = GetWindowRect(target, &windowRect) ? request.screen.bounds : request.screen.primary;
     request.window = RectOf(windowRect);
     // What the user sees of the target: its window with the menus, tooltips
     // and drop-down lists it has open, which may reach far past it.
-    request.shown = WithPopups(request.window, WindowsInFrontOf(target));
-    MONITORINFO info = {sizeof(info), {}, {}, 0};
-    if (GetMonitorInfoW(monitor, &info))
-        request.monitor = RectOf(info.rcMonitor);
+    request.shown = WithPopups(request.window, popups);
     request.dpi = DpiOf(target);
     request.margin = MarginAtDpi(context.shadowMargin, request.dpi);
-    request.linearLight = MonitorUsesAdvancedColor(monitor);
+    MonitorFacts const facts = FactsOf(monitor, context.displays);
+    request.monitor = facts.rect;
+    request.linearLight = facts.linearLight;
     request.transfer = TransferOf(monitor, context.transfers);
     return request;
 }
@@ -118,9 +134,10 @@ CaptureDone CaptureWindow(HWND host, HWND target, CaptureContext const& context)
     NoteCaptureStep(CaptureStep::TargetAsked);
     SetForegroundWindow(target);
     done.monitor = MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST);
-    CaptureRequest const request = RequestFor(target, done.monitor, context);
+    std::vector<WindowRecord> const popups = PopupCandidatesOf(target);
+    CaptureRequest const request = RequestFor(target, done.monitor, popups, context);
     NoteCaptureStep(CaptureStep::RequestMade);
-    BackdropScreen screen(host, target);
+    BackdropScreen screen(host, target, HasPopupsOpen(popups));
     CaptureResult result = CaptureOverBackdrops(request, screen);
     done.measured = result.measured;
     done.outcome = {.status = result.status, .transferUnknown = result.transferUnknown};
@@ -149,8 +166,11 @@ void CaptureForegroundWindow(HWND host)
     g_app.lastSaved[0] = L'\0';
     HideBalloon(host);
     NoteCaptureStep(CaptureStep::BalloonHidden);
-    CaptureDone const done = CaptureWindow(host, GetForegroundWindow(),
-                                           {g_app.settings, g_app.programFolder, g_app.shadowMargin, g_app.transfers});
+    if (!g_app.displays)
+        g_app.displays = CurrentDisplayFacts();
+    CaptureDone const done =
+        CaptureWindow(host, GetForegroundWindow(),
+                      {g_app.settings, g_app.programFolder, g_app.shadowMargin, g_app.transfers, *g_app.displays});
     NoteCaptureStep(CaptureStep::Released);
     g_app.shadowMargin = done.shadowMargin;
     if (done.measured)

@@ -76,7 +76,7 @@ void OnInitDialog(HWND window)
     ShowTrayIcon(window);
     SetWindowTextW(window, L"Lucidframe");
     RegisterCaptureHotKey(window);
-    ParkBackdropHost(window);
+    PrepareBackdropHost(window);
 }
 
 // The dialog manager shows a modal dialog, activated, as soon as its queue
@@ -112,6 +112,11 @@ INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return FALSE;
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+        return FALSE;
+    case WM_DISPLAYCHANGE:
+        // Monitors, their arrangement or their colour mode changed: the next
+        // capture asks anew.
+        g_app.displays.reset();
         return FALSE;
     case WM_HOTKEY:
         // Any identifier captures: the delayed capture sends its own.

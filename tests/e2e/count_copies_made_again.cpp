@@ -2,7 +2,9 @@
 // the capture's step notes in place of the program's own, which do nothing.
 // Each copy made again after a stale one is one line ("black" or "white") in
 // copies.log beside the program, and each capture one line of steps.log: the
-// milliseconds from the hot key to each step it passed, by the step's name.
+// moment the hot key was handled ("clock", in milliseconds of the
+// performance counter, which every process of the machine shares), then the
+// milliseconds from it to each step the capture passed, by the step's name.
 // Otherwise it is the program.
 
 #include "capture/capture_trace.h"
@@ -35,13 +37,11 @@ FILE* OpenBeside(wchar_t const* name)
     return _wfopen(path, L"a");
 }
 
-double MillisecondsSince(LARGE_INTEGER start)
+double Milliseconds(LONGLONG counter)
 {
-    LARGE_INTEGER now = {};
     LARGE_INTEGER frequency = {};
-    QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(counter) / static_cast<double>(frequency.QuadPart);
 }
 
 LARGE_INTEGER begun = {};
@@ -51,13 +51,16 @@ std::string steps; // this capture's, so far
 
 void NoteCaptureStep(CaptureStep step)
 {
-    if (step == CaptureStep::Begun) {
-        QueryPerformanceCounter(&begun);
-        steps.clear();
-    }
+    LARGE_INTEGER now = {};
+    QueryPerformanceCounter(&now);
     char note[64];
-    std::snprintf(note, sizeof(note), "%s%s=%.2f", steps.empty() ? "" : " ",
-                  kStepNames[static_cast<std::size_t>(step)], MillisecondsSince(begun));
+    if (step == CaptureStep::Begun) {
+        begun = now;
+        std::snprintf(note, sizeof(note), "clock=%.3f", Milliseconds(now.QuadPart));
+        steps = note;
+    }
+    std::snprintf(note, sizeof(note), " %s=%.2f", kStepNames[static_cast<std::size_t>(step)],
+                  Milliseconds(now.QuadPart - begun.QuadPart));
     steps += note;
     if (step == CaptureStep::BlackCopiedAgain || step == CaptureStep::WhiteCopiedAgain) {
         if (FILE* file = OpenBeside(L"copies.log")) {

@@ -18,9 +18,15 @@
 //
 // Prints, for each program, how many captures were saved, wrong (not the
 // window's pixels) or missing (no file), how many copies it made again after
-// a stale one (counted only by the counting build), and the median time from
-// the hot key to the file, apart for the first capture after each of the
-// program's starts (which may have to widen the margin for a shadow). On a
+// a stale one and the median time of each step of a capture (both noted only
+// by the counting build), and the median time from the hot key to the file,
+// apart for the first capture after each of the program's starts (which may
+// have to widen the margin for a shadow), and to the capture's end, when the
+// program answers again (after the clipboard and the balloon). A file takes
+// its name only once it is complete, so it can be read from the moment it is
+// seen. With a baseline the blocks run in
+// the order baseline, program, program, baseline, and so on, so that a drift
+// of the machine's speed during the run favours neither. On a
 // display whose compositor draws shadows every capture holds them, which the
 // window's known pixels do not: count the latencies only. Exits 1 when any capture was wrong, 2 on bad
 // arguments, 3 when a step of the run itself failed.
@@ -36,10 +42,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <exception>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -69,8 +77,11 @@ struct Tally {
     int madeAgainBlack = 0;
     int madeAgainWhite = 0;
     bool counted = false;
+    std::vector<std::string> stepNames;               // in the order the captures passed them
+    std::vector<std::vector<double>> stepDurationsMs; // from the step before, one a capture
     std::vector<double> firstLatenciesMs; // the first capture after each start
     std::vector<double> latenciesMs;      // the others
+    std::vector<double> toEndLatenciesMs; // of the others, to the end of the capture: the program answers again
 };
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options)
@@ -97,6 +108,17 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
            options.height > 0;
 }
 
+// The machine's performance counter, in milliseconds: every process reads
+// the same one.
+double NowMs()
+{
+    LARGE_INTEGER now = {};
+    LARGE_INTEGER frequency = {};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 double MillisecondsSince(LARGE_INTEGER start)
 {
     LARGE_INTEGER now = {};
@@ -116,6 +138,58 @@ void CountCopiesMadeAgain(std::filesystem::path const& log, Tally& tally)
     }
 }
 
+void AddStepDuration(Tally& tally, std::string const& name, double durationMs)
+{
+    auto const known = std::find(tally.stepNames.begin(), tally.stepNames.end(), name);
+    std::size_t const index = static_cast<std::size_t>(known - tally.stepNames.begin());
+    if (known == tally.stepNames.end()) {
+        tally.stepNames.push_back(name);
+        tally.stepDurationsMs.emplace_back();
+    }
+    tally.stepDurationsMs[index].push_back(durationMs);
+}
+
+// Each line of the counting build's steps.log is one capture: the moment the
+// hot key was handled ("clock"), then "name=ms" for each step it passed, the
+// time since. Each step's duration is the time since the step before it; a
+// step passed again in the same capture (the second pass's backdrop) counts
+// apart, numbered. The time from the last press before the clock is the
+// hot key's way to the program ("delivered"), and from the file's writing to
+// its being seen here, the way back ("seen").
+void CollectStepTimes(std::filesystem::path const& log, std::vector<double> const& pressedAtMs,
+                      std::vector<double> const& fileSeenAtMs, Tally& tally)
+{
+    std::ifstream lines(log);
+    std::size_t seen = 0;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream steps(line);
+        double clock = 0;
+        double before = 0;
+        std::vector<std::string> passed;
+        for (std::string step; steps >> step;) {
+            std::size_t const equals = step.find('=');
+            if (equals == std::string::npos)
+                continue;
+            std::string name = step.substr(0, equals);
+            double const at = std::atof(step.c_str() + equals + 1);
+            if (name == "clock") {
+                clock = at;
+                auto const press = std::upper_bound(pressedAtMs.begin(), pressedAtMs.end(), clock);
+                if (press != pressedAtMs.begin())
+                    AddStepDuration(tally, "delivered", clock - *(press - 1));
+                continue;
+            }
+            passed.push_back(name);
+            if (long const times = std::count(passed.begin(), passed.end(), passed.back()); times > 1)
+                name.append(1, '#').append(std::to_string(times));
+            AddStepDuration(tally, name, at - before);
+            before = at;
+            if (name == "file_written" && seen < fileSeenAtMs.size())
+                AddStepDuration(tally, "seen", fileSeenAtMs[seen++] - (clock + at));
+        }
+    }
+}
+
 // One program's block of captures, from a fresh program folder.
 void RunBlock(Options const& options, std::wstring const& program, int captures, Tally& tally)
 {
@@ -131,11 +205,14 @@ void RunBlock(Options const& options, std::wstring const& program, int captures,
     sampleOptions.mode = options.mode;
     SampleWindowProcess sample(sampleOptions);
     std::filesystem::path const file = app.AutomaticFile(sampleOptions.title);
+    std::vector<double> pressedAtMs;  // every press
+    std::vector<double> fileSeenAtMs; // each capture's file
     for (int i = 0; i < captures; ++i) {
         std::filesystem::remove(file);
         sample.BringToFront();
         LARGE_INTEGER pressed = {};
         QueryPerformanceCounter(&pressed);
+        pressedAtMs.push_back(NowMs());
         PressChord({VK_CONTROL, VK_SNAPSHOT});
         // The backdrop shows for every capture: a press after which it never
         // showed did not reach the program, which wine does now and then
@@ -149,6 +226,10 @@ void RunBlock(Options const& options, std::wstring const& program, int captures,
             backdropShown = backdropShown || ShowsAsBackdrop(app.host());
             Sleep(1);
         }
+        // The file takes the destination's name only once it is complete:
+        // from now on it can be read.
+        double const toFileMs = MillisecondsSince(pressed);
+        double const fileSeenMs = NowMs();
         app.WaitUntilIdle();
         if (!appeared && !backdropShown) {
             ++tally.pressesLost;
@@ -161,7 +242,10 @@ void RunBlock(Options const& options, std::wstring const& program, int captures,
             std::printf("  capture %d: no file\n", i + 1);
             continue;
         }
-        (i == 0 ? tally.firstLatenciesMs : tally.latenciesMs).push_back(MillisecondsSince(pressed));
+        (i == 0 ? tally.firstLatenciesMs : tally.latenciesMs).push_back(toFileMs);
+        if (i > 0)
+            tally.toEndLatenciesMs.push_back(MillisecondsSince(pressed));
+        fileSeenAtMs.push_back(fileSeenMs);
         std::vector<std::uint32_t> pixels;
         std::int32_t width = 0;
         std::int32_t height = 0;
@@ -176,6 +260,7 @@ void RunBlock(Options const& options, std::wstring const& program, int captures,
         }
     }
     CountCopiesMadeAgain(app.folder() / L"copies.log", tally);
+    CollectStepTimes(app.folder() / L"steps.log", pressedAtMs, fileSeenAtMs, tally);
     app.Stop();
 }
 
@@ -194,8 +279,15 @@ void Report(Tally const& tally)
     if (tally.counted || tally.program == kCountingBuild)
         std::printf("copies made again %d (black %d, white %d); ", tally.madeAgainBlack + tally.madeAgainWhite,
                     tally.madeAgainBlack, tally.madeAgainWhite);
-    std::printf("hot key to file: median %.1f ms, %.1f ms for the first capture after a start\n",
-                Median(tally.latenciesMs), Median(tally.firstLatenciesMs));
+    std::printf("hot key to file: median %.1f ms, %.1f ms for the first capture after a start; to the capture's end "
+                "%.1f ms\n",
+                Median(tally.latenciesMs), Median(tally.firstLatenciesMs), Median(tally.toEndLatenciesMs));
+    if (!tally.stepNames.empty()) {
+        std::printf("  each step, median ms since the step before:");
+        for (std::size_t i = 0; i < tally.stepNames.size(); ++i)
+            std::printf(" %s %.2f", tally.stepNames[i].c_str(), Median(tally.stepDurationsMs[i]));
+        std::printf("\n");
+    }
 }
 
 int Run(Options const& options)
@@ -218,8 +310,10 @@ int Run(Options const& options)
     try {
         for (int block = 0; block < kBlocks; ++block) {
             int const captures = options.captures * (block + 1) / kBlocks - options.captures * block / kBlocks;
-            for (Tally& tally : tallies)
+            for (std::size_t turn = 0; turn < tallies.size(); ++turn) {
+                Tally& tally = tallies[block % 2 == 0 ? tallies.size() - 1 - turn : turn];
                 RunBlock(options, tally.program, captures, tally);
+            }
         }
     } catch (std::exception const& failure) {
         std::printf("lucidframe-stress: %s\n", failure.what());
@@ -234,8 +328,9 @@ int Run(Options const& options)
             status = 1;
     }
     if (tallies.size() == 2 && !tallies[1].latenciesMs.empty())
-        std::printf("latency ratio (median, first to baseline): %.3f\n",
-                    Median(tallies[0].latenciesMs) / Median(tallies[1].latenciesMs));
+        std::printf("latency ratio (median, first to baseline): %.3f to the file, %.3f to the capture's end\n",
+                    Median(tallies[0].latenciesMs) / Median(tallies[1].latenciesMs),
+                    Median(tallies[0].toEndLatenciesMs) / Median(tallies[1].toEndLatenciesMs));
     return status;
 }
 

@@ -102,6 +102,10 @@ std::string DescribeDesktop()
 bool ShowsAsBackdrop(HWND host)
 {
     RECT place = {};
-    return IsWindowVisible(host) && GetWindowRect(host, &place) &&
-           static_cast<std::int64_t>(place.right - place.left) * (place.bottom - place.top) > 1;
+    RECT const screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    RECT onScreen = {};
+    return IsWindowVisible(host) && GetWindowRect(host, &place) && IntersectRect(&onScreen, &place, &screen) &&
+           static_cast<std::int64_t>(onScreen.right - onScreen.left) * (onScreen.bottom - onScreen.top) > 1;
 }

@@ -20,8 +20,8 @@ HWND FindOwnedWindow(HWND owner, wchar_t const* className);
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
 
 // Whether Lucidframe's host window stands as a backdrop: shown, over more
-// than one pixel. Where the system does not compose (wine), the host stays
-// shown between captures, transparent and one pixel large.
+// than one pixel of the screen. Between captures the host stays shown, off
+// every monitor.
 bool ShowsAsBackdrop(HWND host);
 
 // The foreground window and every visible top-level window, by class, title

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace {
@@ -92,6 +93,8 @@ struct PolicyRow {
     std::int32_t shadowMargin = kCaptureMargin;
     // Changes the request: a remembered transfer, say.
     std::function<void(CaptureRequest&)> request = nullptr;
+    // The capture rectangle, where the row sets one.
+    std::optional<CaptureRect> rect = std::nullopt;
 };
 
 void PrintTo(PolicyRow const& row, std::ostream* out)
@@ -142,6 +145,12 @@ TEST_P(CapturePolicyTable, CopiesAgainWiderLowerOrGivesUpAsTheScreenDemands)
         return;
     EXPECT_EQ(WindowMismatch(result, scene, row.alphaTolerance), "");
     EXPECT_EQ(result.shadowMargin, row.shadowMargin);
+    if (row.rect) {
+        EXPECT_EQ(result.rect.left, row.rect->left);
+        EXPECT_EQ(result.rect.top, row.rect->top);
+        EXPECT_EQ(result.rect.right, row.rect->right);
+        EXPECT_EQ(result.rect.bottom, row.rect->bottom);
+    }
     EXPECT_EQ(result.measured.has_value(), request.linearLight && TagRingInView(
         {nullptr, nullptr, result.frame.right - result.frame.left, result.frame.bottom - result.frame.top,
          InFrame(result.rect, result.frame), {}, InFrame(request.screen.monitors, result.frame)}));
@@ -220,6 +229,15 @@ INSTANTIATE_TEST_SUITE_P(Screens, CapturePolicyTable, testing::Values(
                   return scene;
               },
               Status::Matted, 1, 1, 1, 40 + kShadowSlack, [](CaptureRequest& request) { request.margin = 48; }},
+    // With no window in front at all, the corner of the primary monitor just
+    // inside the margin.
+    PolicyRow{"no_window_at_all",
+              [] {
+                  FakeScene scene = WithContent(SampleMode::Pattern);
+                  scene.window = {0, 0, 0, 0};
+                  return scene;
+              },
+              Status::Matted, 1, 1, 1, kCaptureMargin, nullptr, CaptureRect{0, 0, 15, 15}},
     // Giving up.
     PolicyRow{"target_that_does_not_rise",
               [] {

@@ -1,6 +1,8 @@
 #include "capture/copy_check.h"
 
+#include "capture/pair_rules.h"
 #include "compositor_model.h"
+#include "instruction_set_param.h"
 #include "tests/support/sample_window/sample_pattern.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <limits>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -479,6 +482,51 @@ TEST(FindStaleCopies, ForgivesAtMostABoundOfPairFaults)
         EXPECT_EQ(stale.Any(), faults > kPairFaultsForgiven) << faults;
     }
 }
+
+// Pairs near every bound of the rules: white a few steps off black in each
+// channel, and pairs of any bytes.
+std::vector<std::uint32_t> PairsNearTheBounds(std::size_t count, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::vector<std::uint32_t> pixels(2 * count);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t const black = random();
+        std::uint32_t white = random();
+        if (i % 4 != 0) {
+            white = black & 0xFF000000u;
+            for (int c = 0; c < 3; ++c) {
+                int const step = static_cast<int>(random() % 17) - 8;
+                white |= static_cast<std::uint32_t>(std::clamp(pair_rules::Channel(black, c) + step, 0, 255)) << (8 * c);
+            }
+        }
+        pixels[2 * i] = black;
+        pixels[2 * i + 1] = white;
+    }
+    return pixels;
+}
+
+class PairFaultsOnEveryPath : public EveryInstructionSet {};
+
+// Every path counts what the scalar code counts, at every length around the
+// vector width and from unaligned starts.
+TEST_P(PairFaultsOnEveryPath, CountsWhatTheScalarCodeCounts)
+{
+    std::vector<std::uint32_t> const pairs = PairsNearTheBounds(4096, 7);
+    std::vector<std::uint32_t> black, white;
+    for (std::size_t i = 0; i < pairs.size(); i += 2) {
+        black.push_back(pairs[i]);
+        white.push_back(pairs[i + 1]);
+    }
+    for (std::int32_t start : {0, 1, 3}) {
+        for (std::int32_t count : {0, 1, 7, 8, 9, 15, 16, 17, 1000, 4093}) {
+            std::int64_t const counted = CountPairFaults(black.data() + start, white.data() + start, count);
+            EXPECT_EQ(counted, pair_rules::CountFaults(black.data() + start, white.data() + start, count))
+                << "from " << start << ", " << count << " pixels";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, PairFaultsOnEveryPath, EveryInstructionSetValue(), InstructionSetParamName);
 
 // Two copies of a frame without a ring are compared by their checksums: one
 // changed pixel anywhere, of any value, must show.
