@@ -30,17 +30,21 @@ bool AskForPath(HWND ownerWindow, PathBuffer& path)
     return GetSaveFileNameW(&dialog) != FALSE;
 }
 
-// The automatic destination; with no room for any name in the folder, the
+// Where an automatic save goes; with no room for any name in the folder, the
 // name it would have had, for the user to be told.
-std::filesystem::path ComposeAutomaticPath(const wchar_t* programFolder, HWND targetWindow, bool& fits)
+struct AutomaticDestination {
+    std::filesystem::path file;
+    bool fits;
+};
+
+AutomaticDestination ComposeAutomaticPath(const wchar_t* programFolder, HWND targetWindow)
 {
     PathBuffer title = {};
     GetWindowTextW(targetWindow, title, MAX_PATH);
     PathCleanupSpec(nullptr, title);
-    std::optional<std::wstring> const composed = AutomaticCapturePath(programFolder, title);
-    fits = composed.has_value();
-    return composed ? std::filesystem::path(*composed)
-                    : std::filesystem::path(programFolder) / (CleanFileTitle(title) + L".png");
+    if (std::optional<std::wstring> const composed = AutomaticCapturePath(programFolder, title))
+        return {*composed, true};
+    return {std::filesystem::path(programFolder) / (CleanFileTitle(title) + L".png"), false};
 }
 
 } // namespace
@@ -48,18 +52,17 @@ std::filesystem::path ComposeAutomaticPath(const wchar_t* programFolder, HWND ta
 CaptureSave SaveCaptureFile(SaveMode mode, const wchar_t* programFolder, HWND ownerWindow, HWND targetWindow,
                             std::span<const std::uint8_t> png)
 {
-    bool fits = true;
-    std::filesystem::path destination;
+    AutomaticDestination destination = {{}, true};
     if (mode != Automatic) {
         PathBuffer chosen = {};
         if (!AskForPath(ownerWindow, chosen))
             return {CaptureSave::Cancelled, {}, ERROR_SUCCESS};
-        destination = chosen;
+        destination.file = chosen;
     } else {
-        destination = ComposeAutomaticPath(programFolder, targetWindow, fits);
+        destination = ComposeAutomaticPath(programFolder, targetWindow);
     }
-    if (!fits)
-        return {CaptureSave::Failed, destination, ERROR_FILENAME_EXCED_RANGE};
-    FileWrite const write = WriteFileReplacing(destination, png, WhenHeld::WriteBeside);
+    if (!destination.fits)
+        return {CaptureSave::Failed, destination.file, ERROR_FILENAME_EXCED_RANGE};
+    FileWrite const write = WriteFileReplacing(destination.file, png, WhenHeld::WriteBeside);
     return {write.written ? CaptureSave::Saved : CaptureSave::Failed, write.file, write.error};
 }

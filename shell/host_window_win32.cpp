@@ -99,6 +99,25 @@ void OnDestroy(HWND window)
     PostQuitMessage(0);
 }
 
+// The clipboard's formats of the last capture are made when asked for.
+void OnClipboardRequest(HWND window, UINT message, WPARAM format)
+{
+    if (message == WM_RENDERFORMAT)
+        RenderClipboardFormat(static_cast<UINT>(format));
+    else if (message == WM_RENDERALLFORMATS)
+        RenderAllClipboardFormats(window);
+    else
+        ForgetClipboardCapture();
+}
+
+void OnTrayNotify(HWND window, LPARAM event)
+{
+    if (event == WM_RBUTTONDOWN)
+        ShowTrayMenu(window);
+    else if (event == NIN_BALLOONUSERCLICK)
+        OpenFolderAndSelect(g_app.lastSaved); // only a balloon that named a saved file leaves one to show
+}
+
 }  // namespace
 
 INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -113,42 +132,27 @@ INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
         return FALSE;
-    case WM_DISPLAYCHANGE:
-        // Monitors, their arrangement or their colour mode changed: the next
-        // capture asks anew.
+    case WM_DISPLAYCHANGE: // monitors, their arrangement or their colour mode: the next capture asks anew
         g_app.displays.reset();
         return FALSE;
-    case WM_HOTKEY:
-        // Any identifier captures: the delayed capture sends its own.
+    case WM_HOTKEY: // any identifier captures: the delayed capture sends its own
         CaptureForegroundWindow(window);
         return FALSE;
     case WM_TIMER:
-        if (wParam == IDT_TRAY_RETRY) {
+        if (wParam == IDT_TRAY_RETRY)
             OnTrayRetryTimer(window);
-        }
         return FALSE;
-    // The clipboard's formats of the last capture are made when asked for.
     case WM_RENDERFORMAT:
-        RenderClipboardFormat(static_cast<UINT>(wParam));
-        return TRUE;
     case WM_RENDERALLFORMATS:
-        RenderAllClipboardFormats(window);
-        return TRUE;
     case WM_DESTROYCLIPBOARD:
-        ForgetClipboardCapture();
+        OnClipboardRequest(window, message, wParam);
         return TRUE;
     case WM_TRAYNOTIFY:
-        if (lParam == WM_RBUTTONDOWN) {
-            ShowTrayMenu(window);
-        } else if (lParam == NIN_BALLOONUSERCLICK) {
-            // Only a balloon that named a saved file leaves one to show.
-            OpenFolderAndSelect(g_app.lastSaved);
-        }
+        OnTrayNotify(window, lParam);
         return FALSE;
     default:
-        if (message == TaskbarCreatedMessage()) {
+        if (message == TaskbarCreatedMessage())
             ShowTrayIcon(window);
-        }
         return FALSE;
     }
 }
