@@ -39,67 +39,62 @@ std::wstring ShortenFileName(std::wstring_view name, std::size_t room)
     return std::wstring(Prefix(name, room - extension.size() - 1)) + kEllipsis + std::wstring(extension);
 }
 
-std::wstring_view StatusLine(CaptureStatus status)
+// A line of the balloon for each value it has one for.
+template <class Value>
+struct Line {
+    Value value;
+    std::wstring_view text;
+};
+
+// The line `table` has for `value`; empty where it has none.
+template <class Value, std::size_t N>
+std::wstring_view LineFor(Value value, Line<Value> const (&table)[N])
 {
-    switch (status) {
-    case CaptureStatus::NotInFront:
-        return L"截图失败：窗口无法置于最前（它可能以管理员身份运行）";
-    case CaptureStatus::KeptChanging:
-        return L"截图失败：窗口内容一直在变化，请再试一次";
-    case CaptureStatus::NotAnswering:
-        return L"截图失败：窗口没有响应";
-    case CaptureStatus::NotOnScreen:
-        return L"截图失败：窗口不在任何显示器上";
-    case CaptureStatus::CopyFailed:
-        return L"截图失败：无法复制屏幕";
-    default:
-        return {};
+    for (Line<Value> const& line : table) {
+        if (line.value == value)
+            return line.text;
     }
+    return {};
 }
 
-std::wstring_view ClipboardLine(ClipboardStatus clipboard)
-{
-    switch (clipboard) {
-    case ClipboardStatus::Copied:
-        return L"已复制到剪贴板";
-    case ClipboardStatus::Busy:
-        return L"剪贴板被其他程序占用";
-    case ClipboardStatus::Failed:
-        return L"复制到剪贴板失败";
-    default:
-        return {};
-    }
-}
+// Why there is no file.
+Line<CaptureStatus> const kStatusLines[] = {
+    {CaptureStatus::NotInFront, L"截图失败：窗口无法置于最前（它可能以管理员身份运行）"},
+    {CaptureStatus::KeptChanging, L"截图失败：窗口内容一直在变化，请再试一次"},
+    {CaptureStatus::NotAnswering, L"截图失败：窗口没有响应"},
+    {CaptureStatus::NotOnScreen, L"截图失败：窗口不在任何显示器上"},
+    {CaptureStatus::CopyFailed, L"截图失败：无法复制屏幕"},
+};
+
+Line<ClipboardStatus> const kClipboardLines[] = {
+    {ClipboardStatus::Copied, L"已复制到剪贴板"},
+    {ClipboardStatus::Busy, L"剪贴板被其他程序占用"},
+    {ClipboardStatus::Failed, L"复制到剪贴板失败"},
+};
+
+// The start of the line that names the file.
+Line<CaptureStatus> const kFileLinePrefixes[] = {
+    {CaptureStatus::Saved, L"已保存："},
+    {CaptureStatus::SaveFailed, L"保存失败："},
+};
 
 // The system's words for a failed save are one sentence; more would push the
 // file's name out of the balloon.
 std::size_t const kReasonLength = 100;
 
-std::wstring_view FileLinePrefix(CaptureStatus status)
-{
-    switch (status) {
-    case CaptureStatus::Saved:
-        return L"已保存：";
-    case CaptureStatus::SaveFailed:
-        return L"保存失败：";
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 std::wstring BalloonText(CaptureOutcome const& outcome)
 {
-    std::wstring_view const filePrefix = FileLinePrefix(outcome.status);
-    std::vector<std::wstring_view> lines = {filePrefix.empty() ? StatusLine(outcome.status) : filePrefix};
+    std::wstring_view const filePrefix = LineFor(outcome.status, kFileLinePrefixes);
+    std::vector<std::wstring_view> lines = {filePrefix.empty() ? LineFor(outcome.status, kStatusLines) : filePrefix};
     std::wstring const reason =
         outcome.status == CaptureStatus::SaveFailed ? CutAtEnd(outcome.reason, kReasonLength) : std::wstring();
     lines.push_back(reason);
     // A user who has just saved through the dialog knows where the capture
     // went; the clipboard is worth a word only when it did not take it.
     bool const quiet = outcome.status == CaptureStatus::SavedThroughDialog && outcome.clipboard == ClipboardStatus::Copied;
-    lines.push_back(quiet ? std::wstring_view() : ClipboardLine(outcome.clipboard));
+    lines.push_back(quiet ? std::wstring_view() : LineFor(outcome.clipboard, kClipboardLines));
     if (outcome.transferUnknown)
         lines.push_back(L"提示：此显示器已开启 HDR，透明度可能不准确");
 

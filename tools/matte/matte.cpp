@@ -9,6 +9,7 @@
 #include <cinttypes>
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -59,27 +60,22 @@ std::string Utf8FromPath(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
+// The words for each fault, in the order of PngFault.
+char const* const kFaultTexts[] = {
+    "",                   // None
+    "no such file",       // Missing
+    "not a regular file", // NotRegularFile
+    "cannot be read",     // Unreadable
+    "not a PNG file",     // NotPng
+    "damaged",            // Damaged
+    "too large",          // TooLarge
+    "out of memory",      // OutOfMemory
+};
+static_assert(std::size(kFaultTexts) == static_cast<std::size_t>(PngFault::OutOfMemory) + 1);
+
 const char* FaultText(PngFault fault)
 {
-    switch (fault) {
-    case PngFault::None:
-        break;
-    case PngFault::Missing:
-        return "no such file";
-    case PngFault::NotRegularFile:
-        return "not a regular file";
-    case PngFault::Unreadable:
-        return "cannot be read";
-    case PngFault::NotPng:
-        return "not a PNG file";
-    case PngFault::Damaged:
-        return "damaged";
-    case PngFault::TooLarge:
-        return "too large";
-    case PngFault::OutOfMemory:
-        return "out of memory";
-    }
-    return "";
+    return kFaultTexts[static_cast<std::size_t>(fault)];
 }
 
 // Pixels of a straight-alpha image by opacity.
