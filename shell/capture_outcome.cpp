@@ -1,6 +1,7 @@
 #include "shell/capture_outcome.h"
 
 #include "base/wide_text.h"
+#include "shell/ui_text.h"
 
 #include <string_view>
 #include <vector>
@@ -16,16 +17,6 @@ std::wstring_view Prefix(std::wstring_view text, std::size_t length)
     return text.substr(0, SurrogateSafeCut(text, length));
 }
 
-// `text` in at most `room` characters, ending in an ellipsis where cut.
-std::wstring CutAtEnd(std::wstring_view text, std::size_t room)
-{
-    if (text.size() <= room)
-        return std::wstring(text);
-    if (room == 0)
-        return {};
-    return std::wstring(Prefix(text, room - 1)) + kEllipsis;
-}
-
 // A file name in at most `room` characters: the start of its stem, an
 // ellipsis and its extension, so that the user still recognises it.
 std::wstring ShortenFileName(std::wstring_view name, std::size_t room)
@@ -39,33 +30,33 @@ std::wstring ShortenFileName(std::wstring_view name, std::size_t room)
     return std::wstring(Prefix(name, room - extension.size() - 1)) + kEllipsis + std::wstring(extension);
 }
 
-std::wstring_view StatusLine(CaptureStatus status)
+std::wstring_view StatusLine(CaptureStatus status, UiLanguage language)
 {
     switch (status) {
     case CaptureStatus::NotInFront:
-        return L"截图失败：窗口无法置于最前（它可能以管理员身份运行）";
+        return Text(UiText::BalloonNotInFront, language);
     case CaptureStatus::KeptChanging:
-        return L"截图失败：窗口内容一直在变化，请再试一次";
+        return Text(UiText::BalloonKeptChanging, language);
     case CaptureStatus::NotAnswering:
-        return L"截图失败：窗口没有响应";
+        return Text(UiText::BalloonNotAnswering, language);
     case CaptureStatus::NotOnScreen:
-        return L"截图失败：窗口不在任何显示器上";
+        return Text(UiText::BalloonNotOnScreen, language);
     case CaptureStatus::CopyFailed:
-        return L"截图失败：无法复制屏幕";
+        return Text(UiText::BalloonCopyFailed, language);
     default:
         return {};
     }
 }
 
-std::wstring_view ClipboardLine(ClipboardStatus clipboard)
+std::wstring_view ClipboardLine(ClipboardStatus clipboard, UiLanguage language)
 {
     switch (clipboard) {
     case ClipboardStatus::Copied:
-        return L"已复制到剪贴板";
+        return Text(UiText::BalloonCopied, language);
     case ClipboardStatus::Busy:
-        return L"剪贴板被其他程序占用";
+        return Text(UiText::BalloonClipboardBusy, language);
     case ClipboardStatus::Failed:
-        return L"复制到剪贴板失败";
+        return Text(UiText::BalloonClipboardFailed, language);
     default:
         return {};
     }
@@ -75,13 +66,13 @@ std::wstring_view ClipboardLine(ClipboardStatus clipboard)
 // file's name out of the balloon.
 std::size_t const kReasonLength = 100;
 
-std::wstring_view FileLinePrefix(CaptureStatus status)
+std::wstring_view FileLinePrefix(CaptureStatus status, UiLanguage language)
 {
     switch (status) {
     case CaptureStatus::Saved:
-        return L"已保存：";
+        return Text(UiText::BalloonSaved, language);
     case CaptureStatus::SaveFailed:
-        return L"保存失败：";
+        return Text(UiText::BalloonSaveFailed, language);
     default:
         return {};
     }
@@ -89,19 +80,19 @@ std::wstring_view FileLinePrefix(CaptureStatus status)
 
 } // namespace
 
-std::wstring BalloonText(CaptureOutcome const& outcome)
+std::wstring BalloonText(CaptureOutcome const& outcome, UiLanguage language)
 {
-    std::wstring_view const filePrefix = FileLinePrefix(outcome.status);
-    std::vector<std::wstring_view> lines = {filePrefix.empty() ? StatusLine(outcome.status) : filePrefix};
+    std::wstring_view const filePrefix = FileLinePrefix(outcome.status, language);
+    std::vector<std::wstring_view> lines = {filePrefix.empty() ? StatusLine(outcome.status, language) : filePrefix};
     std::wstring const reason =
         outcome.status == CaptureStatus::SaveFailed ? CutAtEnd(outcome.reason, kReasonLength) : std::wstring();
     lines.push_back(reason);
     // A user who has just saved through the dialog knows where the capture
     // went; the clipboard is worth a word only when it did not take it.
     bool const quiet = outcome.status == CaptureStatus::SavedThroughDialog && outcome.clipboard == ClipboardStatus::Copied;
-    lines.push_back(quiet ? std::wstring_view() : ClipboardLine(outcome.clipboard));
+    lines.push_back(quiet ? std::wstring_view() : ClipboardLine(outcome.clipboard, language));
     if (outcome.transferUnknown)
-        lines.push_back(L"提示：此显示器已开启 HDR，透明度可能不准确");
+        lines.push_back(Text(UiText::BalloonTransferUnknown, language));
 
     std::wstring text;
     for (std::wstring_view const line : lines) {
@@ -112,7 +103,7 @@ std::wstring BalloonText(CaptureOutcome const& outcome)
         text += line;
     }
     // The file's line comes first; its name takes the room the others leave,
-    // which is always more than a hundred characters.
+    // which is always more than forty characters.
     if (!filePrefix.empty())
         text.insert(filePrefix.size(), ShortenFileName(outcome.fileName, kBalloonTextLength - text.size()));
     return text;
