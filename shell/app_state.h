@@ -5,6 +5,7 @@
 
 #include "capture/screen_transfer.h"
 #include "shell/settings.h"
+#include "shell/ui_text.h"
 
 // How a monitor that composes in linear light copied the staircase at its
 // last capture that could read it: a capture whose ring is hidden goes by it.
@@ -25,10 +26,13 @@ struct AppState {
     HINSTANCE instance;
     ULONG_PTR gdiplusToken;
     Settings settings;
+    UiLanguage language; // of the menu, the dialogs and the balloons, chosen once at start-up
     wchar_t iniPath[MAX_PATH];       // empty when the folder leaves no room for the file name
     wchar_t programFolder[MAX_PATH]; // no trailing backslash
     NOTIFYICONDATAW tray;
     LONG aboutBoxOpen;  // 0 or 1
+    LONG settingsDialogOpen; // 0 or 1: the hot-key dialog or the folder picker
+    LONG hotKeyId;      // the identifier the hot key is registered under now
     LONG captureBusy;   // 0 or 1
     LONG isWindows7;    // -1 until first asked, then 0 or 1
     LONG shadowMargin;  // the margin the last capture's shadow needed, at 100 % scaling: the next capture's first guess

@@ -1,5 +1,6 @@
 #include "shell/capture_flow.h"
 
+#include "base/system_message_win32.h"
 #include "capture/advanced_color_win32.h"
 #include "capture/backdrop_capture_win32.h"
 #include "capture/capture_rect.h"
@@ -15,6 +16,7 @@
 #include "png/png_writer.h"
 #include "output/save_capture_win32.h"
 #include "shell/app_state.h"
+#include "shell/capture_destination.h"
 #include "shell/tray_balloon.h"
 
 #include <algorithm>
@@ -90,22 +92,6 @@ CaptureStatus CopyAndMatte(HWND host, HWND target, HMONITOR monitor, CaptureRect
                 capture.pipeline);
     ClearPixelsOffMonitors(image.pixels, image.width, image.height, capture.monitors);
     return CaptureStatus::Saved;
-}
-
-// The system's own words for `error`, in the user's language, on one line.
-std::wstring SystemMessage(DWORD error)
-{
-    if (error == ERROR_SUCCESS)
-        return {};
-    wchar_t text[512] = {};
-    DWORD const length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                  ARRAYSIZE(text), nullptr);
-    std::wstring message(text, length);
-    for (wchar_t& c : message)
-        if (c == L'\r' || c == L'\n')
-            c = L' ';
-    message.erase(message.find_last_not_of(L' ') + 1);
-    return message.empty() ? L"0x" + std::to_wstring(error) : message;
 }
 
 // The capture of `target`, finished and delivered, or why there is none.
@@ -191,7 +177,7 @@ void CaptureForegroundWindow(HWND host)
     HideBalloon(host);
     CaptureOutcome const outcome = CaptureWindow(host, GetForegroundWindow());
     ParkBackdropHost(host);
-    ShowBalloon(host, BalloonText(outcome).c_str());
+    ShowBalloon(host, BalloonText(outcome, g_app.language).c_str());
     g_app.captureBusy = 0;
 }
 
@@ -210,8 +196,9 @@ CaptureOutcome SaveCapture(HWND ownerWindow, HWND targetWindow, const std::uint3
     if (g_app.settings.copyToClipboard)
         outcome.clipboard = CopyCaptureToClipboard(ownerWindow, png, pixels, width, height);
 
-    SaveMode const mode = g_app.settings.saveMode != Automatic ? Manual : Automatic;
-    CaptureSave const save = SaveCaptureFile(mode, g_app.programFolder, ownerWindow, targetWindow, png);
+    CaptureDestination const destination = CaptureDestinationFor(g_app.settings, g_app.programFolder, g_app.language);
+    SaveMode const mode = destination.mode;
+    CaptureSave const save = SaveCaptureFile(destination, ownerWindow, targetWindow, png);
     outcome.fileName = save.file.filename().wstring();
     switch (save.result) {
     case CaptureSave::Saved:
