@@ -11,6 +11,3 @@ void ChooseSaveFolder(HWND host);
 // settings name one that is missing. A folder that cannot be opened is told
 // in a balloon with the system's reason.
 void OpenSaveFolder(HWND host);
-
-// Opens `folder` in Explorer.
-void OpenFolder(wchar_t const* folder);

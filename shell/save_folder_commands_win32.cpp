@@ -1,10 +1,10 @@
 #include "shell/save_folder_commands.h"
 
-#include <shellapi.h>
 #include <shobjidl.h>
 
 #include <string>
 
+#include "base/com_apartment_win32.h"
 #include "base/system_message_win32.h"
 #include "base/wide_text.h"
 #include "output/save_folder_win32.h"
@@ -48,22 +48,6 @@ std::wstring PickFolder(HWND owner, std::wstring const& start, UiLanguage langua
     return picked;
 }
 
-// The shell's dialogs and folder windows run on this thread's COM apartment.
-class ComApartment {
-public:
-    ComApartment() : m_initialised(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(m_initialised))
-            CoUninitialize();
-    }
-    ComApartment(ComApartment const&) = delete;
-    ComApartment& operator=(ComApartment const&) = delete;
-
-private:
-    HRESULT m_initialised;
-};
-
 } // namespace
 
 void ChooseSaveFolder(HWND host)
@@ -90,10 +74,4 @@ void OpenSaveFolder(HWND host)
     std::wstring const named = CutAtEnd(folder.path.empty() ? settings.saveFolder : folder.path, kFolderInBalloon);
     std::wstring const text = Filled(UiText::SaveFolderNotOpened, g_app.language, named) + L'\n' + SystemMessage(error);
     ShowBalloon(host, CutAtEnd(text, kBalloonTextLength).c_str());
-}
-
-void OpenFolder(wchar_t const* folder)
-{
-    ComApartment const apartment;
-    ShellExecuteW(nullptr, L"open", folder, nullptr, nullptr, SW_SHOWNORMAL);
 }
