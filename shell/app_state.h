@@ -32,7 +32,7 @@ struct AppState {
     NOTIFYICONDATAW tray;
     LONG aboutBoxOpen;  // 0 or 1
     LONG settingsDialogOpen; // 0 or 1: the hot-key dialog or the folder picker
-    LONG hotKeyId;      // the identifier the hot key is registered under now
+    LONG hotKeyId;      // the identifier the hot key is registered under now; 0 while none is
     LONG captureBusy;   // 0 or 1
     LONG isWindows7;    // -1 until first asked, then 0 or 1
     LONG shadowMargin;  // the margin the last capture's shadow needed, at 100 % scaling: the next capture's first guess

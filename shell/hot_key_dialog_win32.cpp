@@ -16,16 +16,17 @@ namespace {
 struct HotKeyChoice {
     HWND host;
     UiLanguage language;
-    HotKey hotKey;     // the key registered now; once the dialog ends with IDOK, the one chosen
+    HotKey hotKey;     // the settings' key; once the dialog ends with IDOK, the one chosen
+    bool registered;   // whether `hotKey` is registered now: start-up may have found it held
     WORD shownAtStart; // the control's value for it
 };
 
 // The hot-key control speaks in HOTKEYF_ flags and cannot show Win.
 WORD ControlValueOf(HotKey hotKey)
 {
-    BYTE const flags = ((hotKey.modifiers & MOD_ALT) != 0 ? HOTKEYF_ALT : 0) |
-                       ((hotKey.modifiers & MOD_CONTROL) != 0 ? HOTKEYF_CONTROL : 0) |
-                       ((hotKey.modifiers & MOD_SHIFT) != 0 ? HOTKEYF_SHIFT : 0);
+    BYTE const flags = static_cast<BYTE>(((hotKey.modifiers & MOD_ALT) != 0 ? HOTKEYF_ALT : 0) |
+                                         ((hotKey.modifiers & MOD_CONTROL) != 0 ? HOTKEYF_CONTROL : 0) |
+                                         ((hotKey.modifiers & MOD_SHIFT) != 0 ? HOTKEYF_SHIFT : 0));
     return MAKEWORD(static_cast<BYTE>(hotKey.key), flags);
 }
 
@@ -71,7 +72,7 @@ void OnChooseHotKey(HWND dialog, HotKeyChoice& choice)
     std::wstring status;
     if (problem != HotKeyProblem::None)
         status = Text(ProblemText(problem), choice.language);
-    else if (chosen != choice.hotKey && !ReplaceCaptureHotKey(choice.host, chosen))
+    else if ((chosen != choice.hotKey || !choice.registered) && !ReplaceCaptureHotKey(choice.host, chosen))
         status = Filled(UiText::HotKeyDialogHeld, choice.language, HotKeyText(chosen));
     if (!status.empty()) {
         SetDlgItemTextW(dialog, IDC_HOT_KEY_STATUS, status.c_str());
@@ -109,7 +110,7 @@ INT_PTR CALLBACK HotKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 void ShowHotKeyDialog(HWND host)
 {
     HotKey const current = HotKeyOrDefault(g_app.settings.hotKey);
-    HotKeyChoice choice = {host, g_app.language, current, ControlValueOf(current)};
+    HotKeyChoice choice = {host, g_app.language, current, g_app.hotKeyId != 0, ControlValueOf(current)};
     if (DialogBoxParamW(g_app.instance, MAKEINTRESOURCEW(IDD_HOT_KEY), host, HotKeyDialogProc,
                         reinterpret_cast<LPARAM>(&choice)) != IDOK)
         return;

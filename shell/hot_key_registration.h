@@ -11,7 +11,7 @@
 // the key is returned for the start-up balloon.
 StartUpNotes RegisterCaptureHotKey(HWND window);
 
-// Registers `hotKey` for `window` in place of the key registered now, which
-// goes only once the new one is in place. False, the old key kept, when
-// another program holds the new one.
+// Registers `hotKey` for `window` in place of the key registered now, if
+// any, which goes only once the new one is in place. False, the old key
+// kept, when another program holds the new one.
 bool ReplaceCaptureHotKey(HWND window, HotKey hotKey);

@@ -14,6 +14,7 @@ namespace {
 // takes the identifier the current one does not use. WM_HOTKEY captures
 // whatever the identifier.
 int const kOtherHotKeyId = HOTKEY_ID + 1;
+static_assert(kOtherHotKeyId != 0 && HOTKEY_ID != 0, "0 stands for no key registered");
 
 // Windows 11's "Use the Print screen key to open screen capture", where the
 // user has set it.
@@ -55,6 +56,7 @@ StartUpNotes RegisterCaptureHotKey(HWND window)
         notes.ignoredHotKey = stored;
     HotKey const hotKey = HotKeyOrDefault(stored);
     if (!Register(window, g_app.hotKeyId, hotKey)) {
+        g_app.hotKeyId = 0;
         notes.heldHotKey = HotKeyText(hotKey);
         MessageBoxW(window, Filled(UiText::HotKeyWarning, g_app.language, notes.heldHotKey).c_str(),
                     Text(UiText::HotKeyWarningTitle, g_app.language).data(), MB_ICONWARNING);

@@ -59,6 +59,14 @@ SampleOptions Sample(wchar_t const* title, SampleMode mode = SampleMode::Pattern
     return options;
 }
 
+// The rows that read the tray's balloons and menu run lucidframe-notes-balloons.exe.
+char const kNeedsNotingBuild[] = "needs lucidframe-notes-balloons.exe, which only GNU ld can link";
+
+bool NotingBuildIsThere()
+{
+    return std::filesystem::exists(ProgramUnderTest().parent_path() / L"lucidframe-notes-balloons.exe");
+}
+
 void PressHotKey(SampleWindowProcess& sample)
 {
     sample.BringToFront();
@@ -378,8 +386,8 @@ bool BalloonMatches(std::wstring const& balloon, std::wstring const& expected)
 TEST_P(Balloon, SaysWhatBecameOfTheCapture)
 {
     BalloonRow const row = GetParam();
-    if (!std::filesystem::exists(ProgramUnderTest().parent_path() / L"lucidframe-notes-balloons.exe"))
-        GTEST_SKIP() << "needs lucidframe-notes-balloons.exe, which only GNU ld can link";
+    if (!NotingBuildIsThere())
+        GTEST_SKIP() << kNeedsNotingBuild;
     LucidframeApp noting(L"lucidframe-notes-balloons.exe");
     noting.WriteIni(kSpeakingChinese + row.settings);
     noting.Start();
@@ -1097,13 +1105,14 @@ struct HotKeyRow {
     char const* settings; // the settings file before the start; empty for none
     bool newKeyHeld;      // another program holds Ctrl+Shift+F9
     bool printScreenOpensScreenCapture;
-    // Starts the program and works it; `notes` is the build that notes balloons.
-    void (*run)(LucidframeApp& notes, SampleWindowProcess& sample);
+    // Starts the program and works it; `notes` is the build that notes
+    // balloons, `held` the other program's hold on Ctrl+Shift+F9.
+    void (*run)(LucidframeApp& notes, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>& held);
 };
 
 HotKeyRow const kHotKeyRows[] = {
     {"from_the_settings_file", "[程序设置]\n热键=Ctrl+Shift+F9\n", false, false,
-     [](LucidframeApp& app, SampleWindowProcess& sample) {
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
          app.Start();
          ExpectNoCapture(app, [&] { PressHotKey(sample); });
          CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
@@ -1111,14 +1120,14 @@ HotKeyRow const kHotKeyRows[] = {
          EXPECT_EQ(app.Balloons().size(), 1u) << "the capture's balloon, and none at start-up";
      }},
     {"unparsable_value_gives_ctrl_print_screen", "[程序设置]\n界面语言=1\n热键=Ctrl+Banana\n", false, false,
-     [](LucidframeApp& app, SampleWindowProcess& sample) {
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
          app.Start();
          EXPECT_EQ(app.Balloons(), std::vector<std::wstring>{L"热键设置“Ctrl+Banana”无法识别，已改用 Ctrl+PrtSc"});
          CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
                       [&] { PressHotKey(sample); });
      }},
     {"held_by_another_program", "[程序设置]\n界面语言=1\n热键=Ctrl+Shift+F9\n", true, false,
-     [](LucidframeApp& app, SampleWindowProcess&) {
+     [](LucidframeApp& app, SampleWindowProcess&, std::optional<HotKeyHeldElsewhere>&) {
          app.Start();
          EXPECT_EQ(ReadAndCloseMessageBox(app.host(), L"提示", app.process()),
                    L"注册热键 Ctrl+Shift+F9 失败，程序无法正常工作！");
@@ -1128,7 +1137,7 @@ HotKeyRow const kHotKeyRows[] = {
      }},
     // Wine gives PrtSc to the program all the same.
     {"print_screen_given_to_windows", "[程序设置]\n界面语言=1\n", false, true,
-     [](LucidframeApp& app, SampleWindowProcess& sample) {
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
          app.Start();
          EXPECT_EQ(app.Balloons(), std::vector<std::wstring>{
                                        L"Windows 可能把 PrtSc 键交给屏幕截图：可在 Windows 设置的“辅助功能 → 键盘”中关闭用 Print "
@@ -1137,10 +1146,27 @@ HotKeyRow const kHotKeyRows[] = {
              CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
                           [&] { PressHotKey(sample); });
      }},
+    // Start-up could not register the key; once the other program lets go,
+    // choosing the same key again registers it.
+    {"held_at_start_up_then_chosen_again", "[程序设置]\n界面语言=1\n热键=Ctrl+Shift+F9\n", true, false,
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>& held) {
+         app.Start();
+         ReadAndCloseMessageBox(app.host(), L"提示", app.process());
+         app.WaitUntilIdle();
+         held.reset();
+         app.Choose(TrayCommand::SetHotKey);
+         HWND const dialog = WaitForHotKeyDialog(app.host(), app.process());
+         ChooseHotKey(dialog, kNewHotKey);
+         WaitForDialogClosed(dialog, app.process());
+         app.WaitUntilIdle();
+         EXPECT_EQ(app.ReadIni(), "[程序设置]\n界面语言=1\n热键=Ctrl+Shift+F9\n");
+         CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
+                      [&] { PressNewHotKey(sample); });
+     }},
     // The key is registered before it is stored, holds over a restart, and
     // Ctrl+PrtSc is free again.
     {"chosen_in_the_dialog", "", false, false,
-     [](LucidframeApp& app, SampleWindowProcess& sample) {
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
          app.Start();
          app.Choose(TrayCommand::SetHotKey);
          HWND const dialog = WaitForHotKeyDialog(app.host(), app.process());
@@ -1161,7 +1187,7 @@ HotKeyRow const kHotKeyRows[] = {
      }},
     // The dialog says so and stays open; the key of before still captures.
     {"dialog_keeps_the_key_when_another_program_holds_the_new_one", "", true, false,
-     [](LucidframeApp& app, SampleWindowProcess& sample) {
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
          app.Start();
          app.Choose(TrayCommand::SetHotKey);
          HWND const dialog = WaitForHotKeyDialog(app.host(), app.process());
@@ -1187,8 +1213,8 @@ class HotKey : public testing::TestWithParam<HotKeyRow> {};
 TEST_P(HotKey, IsTheUsersOwn)
 {
     HotKeyRow const& row = GetParam();
-    if (!std::filesystem::exists(ProgramUnderTest().parent_path() / L"lucidframe-notes-balloons.exe"))
-        GTEST_SKIP() << "needs lucidframe-notes-balloons.exe, which only GNU ld can link";
+    if (!NotingBuildIsThere())
+        GTEST_SKIP() << kNeedsNotingBuild;
     std::optional<HotKeyHeldElsewhere> held;
     if (row.newKeyHeld)
         held.emplace(MOD_CONTROL | MOD_SHIFT, VK_F9);
@@ -1199,7 +1225,7 @@ TEST_P(HotKey, IsTheUsersOwn)
     if (*row.settings != '\0')
         app.WriteIni(row.settings);
     SampleWindowProcess sample(Sample(L"Hot key sample"));
-    row.run(app, sample);
+    row.run(app, sample, held);
     if (!HasFailure())
         app.Stop();
 }
@@ -1279,8 +1305,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, SaveFolder, testing::ValuesIn(kSaveFolderRows),
 // "Open the save folder" makes a folder that the settings name and opens it.
 TEST_F(EndToEnd, SaveFolderOpensInExplorer)
 {
-    if (!std::filesystem::exists(ProgramUnderTest().parent_path() / L"lucidframe-notes-balloons.exe"))
-        GTEST_SKIP() << "needs lucidframe-notes-balloons.exe, which only GNU ld can link";
+    if (!NotingBuildIsThere())
+        GTEST_SKIP() << kNeedsNotingBuild;
     LucidframeApp noting(L"lucidframe-notes-balloons.exe");
     noting.WriteIni("[程序设置]\n保存位置=Shots/new\n");
     noting.Start();
@@ -1350,8 +1376,8 @@ class UiLanguage : public testing::TestWithParam<LanguageRow> {};
 
 TEST_P(UiLanguage, MenuAndDialogsSpeakIt)
 {
-    if (!std::filesystem::exists(ProgramUnderTest().parent_path() / L"lucidframe-notes-balloons.exe"))
-        GTEST_SKIP() << "needs lucidframe-notes-balloons.exe, which only GNU ld can link";
+    if (!NotingBuildIsThere())
+        GTEST_SKIP() << kNeedsNotingBuild;
     Words const& words = WordsFor(GetParam().speaks);
     LucidframeApp noting(L"lucidframe-notes-balloons.exe");
     if (*GetParam().settings != '\0')
