@@ -4,7 +4,7 @@
 
 #include <string>
 
-// The system's own words for `error`, in the system's language, on one line;
+// The system's own words for `error`, in the user's language, on one line;
 // its number where the system has none, and nothing for ERROR_SUCCESS.
 inline std::wstring SystemMessage(DWORD error)
 {

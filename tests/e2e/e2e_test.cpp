@@ -1087,6 +1087,16 @@ void PressNewHotKey(SampleWindowProcess& sample)
     PressChord({VK_CONTROL, VK_SHIFT, VK_F9});
 }
 
+// Ctrl+Shift+F9 chosen in the hot-key dialog, which closes.
+void ChooseNewHotKeyInTheDialog(LucidframeApp& app)
+{
+    app.Choose(TrayCommand::SetHotKey);
+    HWND const dialog = WaitForHotKeyDialog(app.host(), app.process());
+    ChooseHotKey(dialog, kNewHotKey);
+    WaitForDialogClosed(dialog, app.process());
+    app.WaitUntilIdle();
+}
+
 // A hot key that no longer captures: for a second after it, the backdrop
 // never shows and no file comes.
 void ExpectNoCapture(LucidframeApp const& app, std::function<void()> const& press)
@@ -1154,11 +1164,7 @@ HotKeyRow const kHotKeyRows[] = {
          ReadAndCloseMessageBox(app.host(), L"提示", app.process());
          app.WaitUntilIdle();
          held.reset();
-         app.Choose(TrayCommand::SetHotKey);
-         HWND const dialog = WaitForHotKeyDialog(app.host(), app.process());
-         ChooseHotKey(dialog, kNewHotKey);
-         WaitForDialogClosed(dialog, app.process());
-         app.WaitUntilIdle();
+         ChooseNewHotKeyInTheDialog(app);
          EXPECT_EQ(app.ReadIni(), "[程序设置]\n界面语言=1\n热键=Ctrl+Shift+F9\n");
          CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
                       [&] { PressNewHotKey(sample); });
@@ -1168,11 +1174,7 @@ HotKeyRow const kHotKeyRows[] = {
     {"chosen_in_the_dialog", "", false, false,
      [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
          app.Start();
-         app.Choose(TrayCommand::SetHotKey);
-         HWND const dialog = WaitForHotKeyDialog(app.host(), app.process());
-         ChooseHotKey(dialog, kNewHotKey);
-         WaitForDialogClosed(dialog, app.process());
-         app.WaitUntilIdle();
+         ChooseNewHotKeyInTheDialog(app);
          EXPECT_EQ(app.ReadIni(), "[程序设置]\n热键=Ctrl+Shift+F9\n");
          ExpectNoCapture(app, [&] { PressHotKey(sample); });
          {

@@ -54,11 +54,4 @@ TEST(UiText, EveryTextInBothLanguages)
     }
 }
 
-TEST(UiText, FilledReplacesItsPlaceholder)
-{
-    EXPECT_EQ(Filled(UiText::HotKeyWarning, UiLanguage::Chinese, L"Ctrl+PrtSc"), L"注册热键 Ctrl+PrtSc 失败，程序无法正常工作！");
-    EXPECT_EQ(Filled(UiText::HotKeyDialogHeld, UiLanguage::English, L"Alt+%s"), L"Another program holds Alt+%s; choose another.");
-    EXPECT_EQ(Filled(UiText::MenuExit, UiLanguage::Chinese, L"x"), L"退出程序");
-}
-
 } // namespace
