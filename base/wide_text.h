@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 inline bool IsHighSurrogate(wchar_t c)
@@ -27,4 +28,14 @@ inline bool SameIgnoringAsciiCase(std::wstring_view a, std::wstring_view b)
 {
     auto const fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+}
+
+// `text` in at most `room` characters, ending in an ellipsis where cut.
+inline std::wstring CutAtEnd(std::wstring_view text, std::size_t room)
+{
+    if (text.size() <= room)
+        return std::wstring(text);
+    if (room == 0)
+        return {};
+    return std::wstring(text.substr(0, SurrogateSafeCut(text, room - 1))) + L'\u2026';
 }

@@ -132,6 +132,10 @@ bool HeldByAnotherProgram(DWORD error)
 // it; the handle stays open either way.
 FileWrite PutInPlace(HANDLE file, std::filesystem::path const& destination, WhenHeld whenHeld)
 {
+    if (whenHeld == WhenHeld::FailIfExists) {
+        DWORD const error = RenameOpenFile(file, destination, false);
+        return {error == ERROR_SUCCESS, destination, error == ERROR_FILE_EXISTS ? ERROR_ALREADY_EXISTS : error};
+    }
     DWORD const attributes = GetFileAttributesW(destination.c_str());
     bool const isFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     // Windows refuses to replace a read-only file, and wine replaces it: the

@@ -23,6 +23,8 @@ struct FileWrite {
 enum class WhenHeld {
     Fail,           // nothing is written; the error says why
     WriteBeside,    // the destination is kept, and the bytes go under the next free name
+    FailIfExists,   // no destination is ever replaced, held or not: an existing one fails the
+                    // write with ERROR_ALREADY_EXISTS, and the caller picks another name
 };
 
 // A destination that others hold without delete sharing (a virus scanner, a

@@ -3,11 +3,11 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "output/file_replace_win32.h"
-#include "output/save_path.h"
+#include "output/save_folder_win32.h"
 
 namespace {
 
@@ -15,54 +15,77 @@ namespace {
 // leave a terminator behind.
 using PathBuffer = wchar_t[MAX_PATH + 1];
 
-bool AskForPath(HWND ownerWindow, PathBuffer& path)
+// Numbers tried after a time-stamped name that is taken: a second capture of
+// one window in one second gets " (2)".
+unsigned const kTimestampedNames = 1000;
+
+bool AskForPath(CaptureDestination const& destination, HWND ownerWindow, PathBuffer& path)
 {
-    // The literal's own terminator ends the list with the second NUL.
-    static wchar_t const filter[] = L"PNG格式\0*.png\0";
+    // The name, its pattern, and the NUL that ends the list.
+    std::wstring filter(destination.filterName);
+    filter += std::wstring_view(L"\0*.png\0", 7);
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = ownerWindow;
-    dialog.lpstrFilter = filter;
+    dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrInitialDir = destination.ownFolder && destination.folderError == ERROR_SUCCESS ? destination.folder.c_str() : nullptr;
     dialog.lpstrDefExt = L"png";
     dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
     return GetSaveFileNameW(&dialog) != FALSE;
 }
 
-// Where an automatic save goes; with no room for any name in the folder, the
-// name it would have had, for the user to be told.
-struct AutomaticDestination {
-    std::filesystem::path file;
-    bool fits;
-};
-
-AutomaticDestination ComposeAutomaticPath(const wchar_t* programFolder, HWND targetWindow)
+std::wstring WindowTitle(HWND targetWindow)
 {
     PathBuffer title = {};
     GetWindowTextW(targetWindow, title, MAX_PATH);
     PathCleanupSpec(nullptr, title);
-    if (std::optional<std::wstring> const composed = AutomaticCapturePath(programFolder, title))
-        return {*composed, true};
-    return {std::filesystem::path(programFolder) / (CleanFileTitle(title) + L".png"), false};
+    return title;
+}
+
+// Where the capture would have gone, for the user to be told where it
+// cannot: its name, in the folder where there is one.
+std::filesystem::path IntendedFile(std::wstring const& folder, std::wstring const& title)
+{
+    return std::filesystem::path(folder) / (CleanFileTitle(title) + L".png");
+}
+
+CaptureSave SaveAutomatically(CaptureDestination const& destination, HWND targetWindow, std::span<const std::uint8_t> png)
+{
+    std::wstring const title = WindowTitle(targetWindow);
+    DWORD const folderError =
+        destination.ownFolder && destination.folderError == ERROR_SUCCESS ? MakeFolder(destination.folder) : destination.folderError;
+    if (folderError != ERROR_SUCCESS)
+        return {CaptureSave::Failed, IntendedFile(destination.folder, title), folderError};
+    if (!destination.stamp) {
+        std::optional<std::wstring> const path = AutomaticCapturePath(destination.folder, title);
+        if (!path)
+            return {CaptureSave::Failed, IntendedFile(destination.folder, title), ERROR_FILENAME_EXCED_RANGE};
+        FileWrite const write = WriteFileReplacing(*path, png, WhenHeld::WriteBeside);
+        return {write.written ? CaptureSave::Saved : CaptureSave::Failed, write.file, write.error};
+    }
+    for (unsigned number = 1; number <= kTimestampedNames; ++number) {
+        std::optional<std::wstring> const path = TimestampedCapturePath(destination.folder, title, *destination.stamp, number);
+        if (!path)
+            break;
+        FileWrite const write = WriteFileReplacing(*path, png, WhenHeld::FailIfExists);
+        if (write.written || write.error != ERROR_ALREADY_EXISTS)
+            return {write.written ? CaptureSave::Saved : CaptureSave::Failed, write.file, write.error};
+    }
+    return {CaptureSave::Failed, IntendedFile(destination.folder, title), ERROR_FILENAME_EXCED_RANGE};
 }
 
 } // namespace
 
-CaptureSave SaveCaptureFile(SaveMode mode, const wchar_t* programFolder, HWND ownerWindow, HWND targetWindow,
+CaptureSave SaveCaptureFile(CaptureDestination const& destination, HWND ownerWindow, HWND targetWindow,
                             std::span<const std::uint8_t> png)
 {
-    AutomaticDestination destination = {{}, true};
-    if (mode != Automatic) {
-        PathBuffer chosen = {};
-        if (!AskForPath(ownerWindow, chosen))
-            return {CaptureSave::Cancelled, {}, ERROR_SUCCESS};
-        destination.file = chosen;
-    } else {
-        destination = ComposeAutomaticPath(programFolder, targetWindow);
-    }
-    if (!destination.fits)
-        return {CaptureSave::Failed, destination.file, ERROR_FILENAME_EXCED_RANGE};
-    FileWrite const write = WriteFileReplacing(destination.file, png, WhenHeld::WriteBeside);
+    if (destination.mode == Automatic)
+        return SaveAutomatically(destination, targetWindow, png);
+    PathBuffer chosen = {};
+    if (!AskForPath(destination, ownerWindow, chosen))
+        return {CaptureSave::Cancelled, {}, ERROR_SUCCESS};
+    FileWrite const write = WriteFileReplacing(chosen, png, WhenHeld::WriteBeside);
     return {write.written ? CaptureSave::Saved : CaptureSave::Failed, write.file, write.error};
 }

@@ -40,25 +40,59 @@ std::wstring CleanFileTitle(std::wstring_view title)
     return cleaned;
 }
 
-std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder,
-                                                 std::wstring_view windowTitle)
+namespace {
+
+// The folder, a backslash, the cleaned title cut to fit, then `suffix`
+// (after a blank where there is a title) and ".png".
+std::optional<std::wstring> CapturePath(std::wstring_view folder, std::wstring_view windowTitle, std::wstring_view suffix)
 {
     static constexpr std::wstring_view kExtension = L".png";
-    std::size_t const fixedLength = programFolder.size() + 1 + kExtension.size();
+    std::size_t const fixedLength = folder.size() + 1 + suffix.size() + kExtension.size();
     if (fixedLength > kMaxCapturePathLength)
         return std::nullopt;
-    std::size_t const room = kMaxCapturePathLength - fixedLength;
+    std::size_t const blank = suffix.empty() ? 0 : 1;
+    std::size_t const room = kMaxCapturePathLength - fixedLength >= blank ? kMaxCapturePathLength - fixedLength - blank : 0;
     std::wstring title = CleanFileTitle(windowTitle);
     // Cleaning a cut title may prefix '_' once more; the next cut then ends it,
     // as a name starting with '_' is never a device.
     while (title.size() > room) {
         title = CleanFileTitle(std::wstring_view(title).substr(0, SurrogateSafeCut(title, room)));
     }
-    std::wstring path(programFolder);
+    std::wstring path(folder);
     path += L'\\';
     path += title;
+    if (!title.empty() && !suffix.empty())
+        path += L' ';
+    path += suffix;
     path += kExtension;
     return path;
+}
+
+// `value` in at least `digits` decimal digits.
+std::wstring Padded(int value, std::size_t digits)
+{
+    std::wstring text = std::to_wstring(value);
+    if (text.size() < digits)
+        text.insert(0, digits - text.size(), L'0');
+    return text;
+}
+
+} // namespace
+
+std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder,
+                                                 std::wstring_view windowTitle)
+{
+    return CapturePath(programFolder, windowTitle, {});
+}
+
+std::optional<std::wstring> TimestampedCapturePath(std::wstring_view folder, std::wstring_view windowTitle,
+                                                   CaptureTime const& time, unsigned number)
+{
+    std::wstring stamp = Padded(time.year, 4) + L'-' + Padded(time.month, 2) + L'-' + Padded(time.day, 2) + L' ' +
+                         Padded(time.hour, 2) + L'.' + Padded(time.minute, 2) + L'.' + Padded(time.second, 2);
+    if (number >= 2)
+        stamp += L" (" + std::to_wstring(number) + L")";
+    return CapturePath(folder, windowTitle, stamp);
 }
 
 std::optional<std::wstring> NumberedCapturePath(std::wstring_view path, unsigned number)

@@ -25,6 +25,20 @@ std::wstring CleanFileTitle(std::wstring_view title);
 std::optional<std::wstring> AutomaticCapturePath(std::wstring_view programFolder,
                                                  std::wstring_view windowTitle);
 
+// The local time a capture is saved at, as the clock gives it.
+struct CaptureTime {
+    int year, month, day, hour, minute, second;
+};
+
+// The destination of a capture whose names never replace a file: the program
+// folder, a backslash, the cleaned title, a blank, the time as
+// "YYYY-MM-DD HH.MM.SS", " (`number`)" for a number from 2 on, and ".png";
+// without a title, the time alone. The title is what is cut to fit
+// kMaxCapturePathLength, as in AutomaticCapturePath; nothing when not even
+// the time fits.
+std::optional<std::wstring> TimestampedCapturePath(std::wstring_view folder, std::wstring_view windowTitle,
+                                                   CaptureTime const& time, unsigned number);
+
 // Where a capture goes when the file at `path` cannot be replaced: the same
 // folder and extension, with " (`number`)" after the name's stem, as in
 // "Notepad (2).png". A name too long for kMaxCapturePathLength is cut from the

@@ -45,6 +45,7 @@ int AppMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     // are not persisted.
     ComposeIniPath(g_app.programFolder, g_app.iniPath);
     g_app.settings = LoadSettings(g_app.iniPath);
+    g_app.language = ChooseUiLanguage(g_app.settings.uiLanguage, GetUserDefaultUILanguage());
 
     InitCommonControls();
     Gdiplus::GdiplusStartupInput gdiplusInput;

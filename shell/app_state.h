@@ -6,6 +6,7 @@
 #include "capture/screen_layout_win32.h"
 #include "capture/screen_transfer.h"
 #include "shell/settings.h"
+#include "shell/ui_text.h"
 
 #include <optional>
 
@@ -28,10 +29,13 @@ struct AppState {
     HINSTANCE instance;
     ULONG_PTR gdiplusToken;
     Settings settings;
+    UiLanguage language; // of the menu, the dialogs and the balloons, chosen once at start-up
     wchar_t iniPath[MAX_PATH];       // empty when the folder leaves no room for the file name
     wchar_t programFolder[MAX_PATH]; // no trailing backslash
     NOTIFYICONDATAW tray;
     LONG aboutBoxOpen;  // 0 or 1
+    LONG settingsDialogOpen; // 0 or 1: the hot-key dialog or the folder picker
+    LONG hotKeyId;      // the identifier the hot key is registered under now; 0 while none is
     LONG captureBusy;   // 0 or 1
     LONG isWindows7;    // -1 until first asked, then 0 or 1
     LONG shadowMargin;  // the margin the last capture's shadow needed, at 100 % scaling: the next capture's first guess

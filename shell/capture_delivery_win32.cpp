@@ -1,30 +1,13 @@
 #include "shell/capture_delivery.h"
 
+#include "base/system_message_win32.h"
 #include "capture/capture_trace.h"
 #include "output/clipboard_win32.h"
-#include "output/save_capture_win32.h"
 #include "png/png_writer.h"
 
-#include <string>
 #include <vector>
 
 namespace {
-
-// The system's own words for `error`, in the user's language, on one line.
-std::wstring SystemMessage(DWORD error)
-{
-    if (error == ERROR_SUCCESS)
-        return {};
-    wchar_t text[512] = {};
-    DWORD const length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                        ARRAYSIZE(text), nullptr);
-    std::wstring message(text, length);
-    for (wchar_t& c : message)
-        if (c == L'\r' || c == L'\n')
-            c = L' ';
-    message.erase(message.find_last_not_of(L' ') + 1);
-    return message.empty() ? L"0x" + std::to_wstring(error) : message;
-}
 
 // What the user is told of a file that was, or was not, saved.
 CaptureOutcome OutcomeOf(CaptureSave const& save, SaveMode mode)
@@ -50,7 +33,7 @@ CaptureOutcome OutcomeOf(CaptureSave const& save, SaveMode mode)
 } // namespace
 
 CaptureOutcome DeliverCapture(HWND ownerWindow, HWND targetWindow, std::uint32_t const* pixels, std::int32_t width,
-                              std::int32_t height, Settings const& settings, wchar_t const* programFolder)
+                              std::int32_t height, Settings const& settings, CaptureDestination const& destination)
 {
     // One encode serves the file and the clipboard.
     std::vector<std::uint8_t> const png = EncodePng(pixels, width, height);
@@ -66,10 +49,10 @@ CaptureOutcome DeliverCapture(HWND ownerWindow, HWND targetWindow, std::uint32_t
     // The clipboard comes before the Save dialog, so that a capture whose
     // dialog is cancelled still reaches the user, and after an automatic
     // save, whose file the user waits for.
-    SaveMode const mode = settings.saveMode != Automatic ? Manual : Automatic;
+    SaveMode const mode = destination.mode;
     if (mode == Manual)
         copy();
-    CaptureOutcome outcome = OutcomeOf(SaveCaptureFile(mode, programFolder, ownerWindow, targetWindow, png), mode);
+    CaptureOutcome outcome = OutcomeOf(SaveCaptureFile(destination, ownerWindow, targetWindow, png), mode);
     NoteCaptureStep(CaptureStep::FileWritten);
     if (mode == Automatic)
         copy();

@@ -12,6 +12,7 @@
 #include "imaging/checkerboard.h"
 #include "shell/app_state.h"
 #include "shell/capture_delivery.h"
+#include "shell/capture_destination.h"
 #include "shell/tray_balloon.h"
 
 #include <algorithm>
@@ -26,6 +27,7 @@ namespace {
 struct CaptureContext {
     Settings settings;
     wchar_t const* programFolder;
+    UiLanguage language;
     std::int32_t shadowMargin; // the margin the last shadow needed, at 100 % scaling
     std::span<MonitorTransfer const> transfers;
     DisplayFacts const& displays;
@@ -146,7 +148,7 @@ CaptureDone CaptureWindow(HWND host, HWND target, CaptureContext const& context)
     done.shadowMargin = MarginToRemember(result.shadowMargin, request.dpi);
     PixelBuffer const image = FinishImage(result, screen, context.settings);
     done.outcome = DeliverCapture(host, target, image.pixels, image.width, image.height, context.settings,
-                                  context.programFolder);
+                                  CaptureDestinationFor(context.settings, context.programFolder, context.language));
     // Where the monitor composes in linear light (HDR) and no staircase has
     // yet been read there, the capture went by a guess; the balloon says so.
     done.outcome.transferUnknown = result.transferUnknown;
@@ -170,7 +172,8 @@ void CaptureForegroundWindow(HWND host)
         g_app.displays = CurrentDisplayFacts();
     CaptureDone const done =
         CaptureWindow(host, GetForegroundWindow(),
-                      {g_app.settings, g_app.programFolder, g_app.shadowMargin, g_app.transfers, *g_app.displays});
+                      {g_app.settings, g_app.programFolder, g_app.language, g_app.shadowMargin, g_app.transfers,
+                       *g_app.displays});
     NoteCaptureStep(CaptureStep::Released);
     g_app.shadowMargin = done.shadowMargin;
     if (done.measured)
@@ -178,7 +181,7 @@ void CaptureForegroundWindow(HWND host)
     lstrcpynW(g_app.lastSaved, done.outcome.savedFile.c_str(), MAX_PATH);
     ParkBackdropHost(host);
     NoteCaptureStep(CaptureStep::HostParked);
-    ShowBalloon(host, BalloonText(done.outcome).c_str());
+    ShowBalloon(host, BalloonText(done.outcome, g_app.language).c_str());
     NoteCaptureStep(CaptureStep::BalloonShown);
     g_app.captureBusy = 0;
 }

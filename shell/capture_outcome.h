@@ -5,6 +5,7 @@
 
 #include "capture/capture_status.h"
 #include "output/clipboard_status.h"
+#include "shell/ui_text.h"
 
 // What became of one capture, as far as the user is told.
 struct CaptureOutcome {
@@ -19,8 +20,8 @@ struct CaptureOutcome {
 // The balloon's text is one buffer of this many characters and its terminator.
 inline constexpr std::size_t kBalloonTextLength = 255;
 
-// The words of the tray balloon for `outcome`, one line per fact, at most
+// The words of the tray balloon for `outcome` in `language`, one line per fact, at most
 // kBalloonTextLength characters: a long file name is shortened in its middle,
 // keeping its extension, and a long reason at its end. Empty when the outcome
 // is nothing to tell.
-std::wstring BalloonText(CaptureOutcome const& outcome);
+std::wstring BalloonText(CaptureOutcome const& outcome, UiLanguage language);

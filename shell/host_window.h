@@ -4,8 +4,8 @@
 
 // The tray icon's callback message.
 UINT const WM_TRAYNOTIFY = WM_USER;
-// Ctrl+PrtSc is registered under this identifier; the delayed-capture menu
-// command shares it.
+// The hot key is registered under this identifier at start-up; the
+// delayed-capture menu command shares it.
 int const HOTKEY_ID = 1000;
 
 // The dialog procedure of the hidden host window: every event of the program
@@ -15,6 +15,6 @@ INT_PTR CALLBACK HostDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // True on Windows version 6.1 exactly; asked once, then cached in g_app.
 bool IsWindows7();
 
-// The modifiers Ctrl+PrtSc is registered with: MOD_NOREPEAT joins MOD_CONTROL
-// on version 6.1 only.
-UINT HotKeyModifiers();
+// The modifiers a hot key of `modifiers` is registered with: MOD_NOREPEAT
+// joins them on version 6.1 only.
+UINT HotKeyModifiers(UINT modifiers);

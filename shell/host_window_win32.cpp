@@ -6,6 +6,7 @@
 #include "png/gdiplus_win32.h"
 #include "shell/app_state.h"
 #include "shell/capture_flow.h"
+#include "shell/hot_key_registration.h"
 #include "shell/tray_balloon.h"
 #include "shell/tray_icon_retry.h"
 #include "shell/tray_menu.h"
@@ -32,13 +33,6 @@ void LetThroughFromExplorer(HWND window, UINT message)
     auto const changeFilter = LookUp<ChangeFilter>(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx");
     if (changeFilter != nullptr) {
         changeFilter(window, message, MSGFLT_ALLOW, nullptr);
-    }
-}
-
-void RegisterCaptureHotKey(HWND window)
-{
-    if (!RegisterHotKey(window, HOTKEY_ID, HotKeyModifiers(), VK_SNAPSHOT)) {
-        MessageBoxW(window, L"注册热键 Ctrl+PrtSc 失败，程序无法正常工作！", L"提示", MB_ICONWARNING);
     }
 }
 
@@ -75,7 +69,7 @@ void OnInitDialog(HWND window)
     LetThroughFromExplorer(window, TaskbarCreatedMessage());
     ShowTrayIcon(window);
     SetWindowTextW(window, L"Lucidframe");
-    RegisterCaptureHotKey(window);
+    ShowBalloon(window, StartUpBalloonText(RegisterCaptureHotKey(window), g_app.language).c_str());
     PrepareBackdropHost(window);
 }
 
@@ -172,7 +166,7 @@ bool IsWindows7()
     return g_app.isWindows7 != 0;
 }
 
-UINT HotKeyModifiers()
+UINT HotKeyModifiers(UINT modifiers)
 {
-    return IsWindows7() ? MOD_CONTROL | MOD_NOREPEAT : MOD_CONTROL;
+    return IsWindows7() ? modifiers | MOD_NOREPEAT : modifiers;
 }

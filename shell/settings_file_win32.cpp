@@ -34,6 +34,32 @@ std::uint8_t ReadFlag(const wchar_t* key, std::uint8_t fallback, const wchar_t* 
     return GetPrivateProfileIntW(kSettingsSection, key, fallback, iniPath) != 0 ? 1 : 0;
 }
 
+std::uint8_t ReadLanguage(const wchar_t* iniPath)
+{
+    UINT const value = GetPrivateProfileIntW(kSettingsSection, kKeyUiLanguage, 0, iniPath);
+    return value == 1 || value == 2 ? static_cast<std::uint8_t>(value) : 0;
+}
+
+// Far longer than any path or hot key: a value longer than this comes back
+// cut at its end, and every setting that reads it still refuses it.
+DWORD const kLongestValue = 32767;
+
+std::wstring ReadText(const wchar_t* key, const wchar_t* iniPath)
+{
+    std::wstring text(kLongestValue + 1, L'\0');
+    DWORD const length = GetPrivateProfileStringW(kSettingsSection, key, L"", text.data(), kLongestValue + 1, iniPath);
+    text.resize(length);
+    return text;
+}
+
+void WriteSetting(const wchar_t* section, const wchar_t* key, const wchar_t* text, const wchar_t* iniPath)
+{
+    if (IsEmpty(iniPath))
+        return;
+    CreateUnicodeIniFile(iniPath);
+    WritePrivateProfileStringW(section, key, text, iniPath);
+}
+
 } // namespace
 
 Settings LoadSettings(const wchar_t* iniPath)
@@ -46,17 +72,23 @@ Settings LoadSettings(const wchar_t* iniPath)
     settings.includeCursor = ReadFlag(kKeyIncludeCursor, settings.includeCursor, iniPath);
     settings.checkerboard = ReadFlag(kKeyCheckerboard, settings.checkerboard, iniPath);
     settings.copyToClipboard = ReadFlag(kKeyCopyToClipboard, settings.copyToClipboard, iniPath);
+    settings.timestampNames = ReadFlag(kKeyTimestampNames, settings.timestampNames, iniPath);
+    settings.uiLanguage = ReadLanguage(iniPath);
+    settings.hotKey = ReadText(kKeyHotKey, iniPath);
+    settings.saveFolder = ReadText(kKeySaveFolder, iniPath);
     return settings;
 }
 
 void SaveSettingFlag(const wchar_t* section, const wchar_t* key, int value, const wchar_t* iniPath)
 {
-    if (IsEmpty(iniPath))
-        return;
     wchar_t text[1024] = {};
     std::swprintf(text, std::size(text), L"%d", value);
-    CreateUnicodeIniFile(iniPath);
-    WritePrivateProfileStringW(section, key, text, iniPath);
+    WriteSetting(section, key, text, iniPath);
+}
+
+void SaveSettingText(const wchar_t* key, const wchar_t* text, const wchar_t* iniPath)
+{
+    WriteSetting(kSettingsSection, key, text, iniPath);
 }
 
 void ToggleSettingFlag(std::uint8_t& flag, const wchar_t* key, const wchar_t* iniPath)

@@ -14,3 +14,6 @@ void HideBalloon(HWND window);
 // Opens the folder that holds `file` in Explorer with the file selected; does
 // nothing for an empty path.
 void OpenFolderAndSelect(wchar_t const* file);
+
+// Opens `folder` itself in Explorer.
+void OpenFolder(wchar_t const* folder);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "base/com_apartment_win32.h"
 #include "shell/app_state.h"
 
 namespace {
@@ -45,12 +46,15 @@ void OpenFolderAndSelect(wchar_t const* file)
 {
     if (file == nullptr || *file == L'\0')
         return;
-    // The shell's folder windows run on this thread's COM apartment.
-    HRESULT const initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ComApartment const apartment;
     if (PIDLIST_ABSOLUTE item = ILCreateFromPathW(file)) {
         SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
         ILFree(item);
     }
-    if (SUCCEEDED(initialised))
-        CoUninitialize();
+}
+
+void OpenFolder(wchar_t const* folder)
+{
+    ComApartment const apartment;
+    ShellExecuteW(nullptr, L"open", folder, nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 #include "shell/app_state.h"
 #include "shell/host_window.h"
+#include "shell/hot_key.h"
+#include "shell/hot_key_dialog.h"
+#include "shell/save_folder_commands.h"
 #include "shell/settings_file.h"
 
 namespace {
@@ -15,23 +19,20 @@ UINT const kTrayIconId = 1;
 UINT const kBalloonTimeout = 3;
 DWORD const kCaptureDelayMs = 3000;
 
-wchar_t const kAboutTitle[] = L"关于我们";
-wchar_t const kAboutText[] =
-    L"Lucidframe\n按 Ctrl+PrtSc 截取前台窗口，连同透明效果保存为 PNG 图片。";
-
 // The options of 其它设置, in the submenu's order: each item flips its flag
 // and writes its key.
 struct OptionItem {
     UINT id;
     std::uint8_t Settings::*flag;
     wchar_t const* key;
-    wchar_t const* text;
+    UiText text;
 };
 OptionItem const kOptionItems[] = {
-    {IDM_AUTO_CROP, &Settings::autoCrop, kKeyAutoCrop, L"自动裁剪"},
-    {IDM_INCLUDE_CURSOR, &Settings::includeCursor, kKeyIncludeCursor, L"包含指针"},
-    {IDM_CHECKERBOARD, &Settings::checkerboard, kKeyCheckerboard, L"方格透明"},
-    {IDM_COPY_TO_CLIPBOARD, &Settings::copyToClipboard, kKeyCopyToClipboard, L"复制到剪贴板"},
+    {IDM_AUTO_CROP, &Settings::autoCrop, kKeyAutoCrop, UiText::MenuAutoCrop},
+    {IDM_INCLUDE_CURSOR, &Settings::includeCursor, kKeyIncludeCursor, UiText::MenuIncludeCursor},
+    {IDM_CHECKERBOARD, &Settings::checkerboard, kKeyCheckerboard, UiText::MenuCheckerboard},
+    {IDM_COPY_TO_CLIPBOARD, &Settings::copyToClipboard, kKeyCopyToClipboard, UiText::MenuCopyToClipboard},
+    {IDM_TIMESTAMP_NAMES, &Settings::timestampNames, kKeyTimestampNames, UiText::MenuTimestampNames},
 };
 
 UINT CheckedIf(std::uint8_t flag)
@@ -61,14 +62,26 @@ void ChooseSaveMode(SaveMode mode)
 
 void ShowAboutBox(HWND window)
 {
-    // The box's modal loop still delivers tray clicks, so the menu can ask for
-    // a second box while the first is open.
-    if (g_app.aboutBoxOpen != 0) {
+    std::wstring const text =
+        Filled(UiText::AboutText, g_app.language, HotKeyText(HotKeyOrDefault(g_app.settings.hotKey)));
+    MessageBoxW(window, text.c_str(), Text(UiText::AboutTitle, g_app.language).data(), MB_ICONINFORMATION);
+}
+
+// A dialog's modal loop still delivers tray clicks, so the menu can ask for a
+// second one while the first is open: `guard` lets one open at a time.
+void OneAtATime(LONG& guard, void (*show)(HWND), HWND window)
+{
+    if (guard != 0)
         return;
-    }
-    g_app.aboutBoxOpen = 1;
-    MessageBoxW(window, kAboutText, kAboutTitle, MB_ICONINFORMATION);
-    g_app.aboutBoxOpen = 0;
+    guard = 1;
+    show(window);
+    guard = 0;
+}
+
+// Where a menu string wants a pointer to its text.
+wchar_t const* Words(UiText text, UiLanguage language)
+{
+    return Text(text, language).data();
 }
 
 }  // namespace
@@ -112,24 +125,29 @@ void InsertRadioItem(HMENU menu, UINT id, UINT state, wchar_t const* text)
     InsertMenuItemW(menu, id, TRUE, &item);
 }
 
-HMENU BuildTrayMenu(Settings const& settings)
+HMENU BuildTrayMenu(Settings const& settings, UiLanguage language)
 {
     HMENU saveMethod = CreatePopupMenu();
-    InsertRadioItem(saveMethod, IDM_SAVE_AUTO, settings.saveMode == Automatic, L"自动保存");
-    InsertRadioItem(saveMethod, IDM_SAVE_MANUAL, settings.saveMode == Manual, L"手动保存");
+    InsertRadioItem(saveMethod, IDM_SAVE_AUTO, settings.saveMode == Automatic, Words(UiText::MenuSaveAutomatically, language));
+    InsertRadioItem(saveMethod, IDM_SAVE_MANUAL, settings.saveMode == Manual, Words(UiText::MenuSaveManually, language));
+    AppendMenuW(saveMethod, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(saveMethod, MF_STRING, IDM_CHOOSE_SAVE_FOLDER, Words(UiText::MenuChooseSaveFolder, language));
+    AppendMenuW(saveMethod, MF_STRING, IDM_OPEN_SAVE_FOLDER, Words(UiText::MenuOpenSaveFolder, language));
 
     HMENU otherSettings = CreatePopupMenu();
     for (OptionItem const& option : kOptionItems)
-        AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.*option.flag), option.id, option.text);
+        AppendMenuW(otherSettings, MF_STRING | CheckedIf(settings.*option.flag), option.id, Words(option.text, language));
+    AppendMenuW(otherSettings, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(otherSettings, MF_STRING, IDM_SET_HOT_KEY, Words(UiText::MenuSetHotKey, language));
 
     HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING, IDM_CAPTURE_DELAYED, L"开始截图\t\n延迟3秒");
+    AppendMenuW(menu, MF_STRING, IDM_CAPTURE_DELAYED, Words(UiText::MenuCaptureDelayed, language));
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(saveMethod), L"保存方式");
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(otherSettings), L"其它设置");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(saveMethod), Words(UiText::MenuSaveMethod, language));
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(otherSettings), Words(UiText::MenuOtherSettings, language));
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, IDM_ABOUT, L"关于我们");
-    AppendMenuW(menu, MF_STRING, IDM_EXIT, L"退出程序");
+    AppendMenuW(menu, MF_STRING, IDM_ABOUT, Words(UiText::MenuAbout, language));
+    AppendMenuW(menu, MF_STRING, IDM_EXIT, Words(UiText::MenuExit, language));
     return menu;
 }
 
@@ -137,7 +155,7 @@ void ShowTrayMenu(HWND window)
 {
     POINT cursor = {};
     GetCursorPos(&cursor);
-    HMENU menu = BuildTrayMenu(g_app.settings);
+    HMENU menu = BuildTrayMenu(g_app.settings, g_app.language);
 
     // A popup menu closes on a click elsewhere only while its owner is the
     // foreground window.
@@ -170,7 +188,16 @@ void OnMenuCommand(HWND window, UINT id)
         ChooseSaveMode(Manual);
         break;
     case IDM_ABOUT:
-        ShowAboutBox(window);
+        OneAtATime(g_app.aboutBoxOpen, ShowAboutBox, window);
+        break;
+    case IDM_SET_HOT_KEY:
+        OneAtATime(g_app.settingsDialogOpen, ShowHotKeyDialog, window);
+        break;
+    case IDM_CHOOSE_SAVE_FOLDER:
+        OneAtATime(g_app.settingsDialogOpen, ChooseSaveFolder, window);
+        break;
+    case IDM_OPEN_SAVE_FOLDER:
+        OpenSaveFolder(window);
         break;
     case IDM_EXIT:
         // WM_DESTROY removes the icon and ends the program.

@@ -4,6 +4,7 @@
 #include "tests/e2e/top_level_windows_win32.h"
 #include "tests/support/retry_log_win32.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -34,13 +35,9 @@ void WaitForFile(std::filesystem::path const& file, ProgramProcess const& app)
 
 namespace {
 
-void CheckCaptureWritten(CaptureExpectation const& expectation, std::filesystem::path const& file,
-                         std::function<void()> const& takeCapture, std::function<void()> const& waitForFile)
+void CheckFile(CaptureExpectation const& expectation, std::filesystem::path const& file)
 {
     std::string const name = Utf8(file.filename().wstring());
-    std::filesystem::remove(file);
-    takeCapture();
-    waitForFile();
     std::vector<std::uint32_t> pixels;
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -48,6 +45,27 @@ void CheckCaptureWritten(CaptureExpectation const& expectation, std::filesystem:
         Fail(name + " is not a PNG");
     if (std::optional<std::string> const difference = CaptureDifference(expectation, pixels.data(), width, height))
         Fail(name + " does not match the window: " + *difference);
+}
+
+void CheckCaptureWritten(CaptureExpectation const& expectation, std::filesystem::path const& file,
+                         std::function<void()> const& takeCapture, std::function<void()> const& waitForFile)
+{
+    std::filesystem::remove(file);
+    takeCapture();
+    waitForFile();
+    CheckFile(expectation, file);
+}
+
+// The PNG files in `folder` that are not among `known` and can be read.
+std::vector<std::filesystem::path> NewCaptures(std::filesystem::path const& folder,
+                                               std::vector<std::filesystem::path> const& known)
+{
+    std::vector<std::filesystem::path> found;
+    for (auto const& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == L".png" && std::find(known.begin(), known.end(), entry.path()) == known.end() &&
+            Readable(entry.path()))
+            found.push_back(entry.path());
+    return found;
 }
 
 // Whether `done` came within the time a capture takes, and whether the
@@ -96,6 +114,18 @@ void CheckCapture(CaptureExpectation const& expectation, std::filesystem::path c
     std::string const name = Utf8(file.filename().wstring());
     CheckCaptureWritten(
         expectation, file, [&] { TakeCapture(app, takeCapture, [&] { return Readable(file); }, name); }, [] {});
+}
+
+std::filesystem::path CheckNewCapture(CaptureExpectation const& expectation, LucidframeApp const& app,
+                                      std::function<void()> const& takeCapture)
+{
+    std::vector<std::filesystem::path> const known = NewCaptures(app.folder(), {});
+    TakeCapture(app, takeCapture, [&] { return !NewCaptures(app.folder(), known).empty(); }, "a new capture");
+    std::vector<std::filesystem::path> const added = NewCaptures(app.folder(), known);
+    if (added.size() != 1)
+        Fail("one capture made " + std::to_string(added.size()) + " files");
+    CheckFile(expectation, added[0]);
+    return added[0];
 }
 
 void CheckCapture(CaptureExpectation const& expectation, std::filesystem::path const& file,

@@ -31,5 +31,11 @@ void CheckCapture(CaptureExpectation const& expectation, std::filesystem::path c
 void CheckCapture(CaptureExpectation const& expectation, std::filesystem::path const& file,
                   std::function<void()> const& takeCapture);
 
+// Takes a capture with `takeCapture`, which makes `app` write a new PNG file
+// directly in its folder under a name the test cannot know in advance, and
+// checks it as CheckCapture does. Returns that file.
+std::filesystem::path CheckNewCapture(CaptureExpectation const& expectation, LucidframeApp const& app,
+                                      std::function<void()> const& takeCapture);
+
 // Waits for `file` to appear while `app` runs.
 void WaitForFile(std::filesystem::path const& file, ProgramProcess const& app);

@@ -16,6 +16,9 @@
 #include "tests/e2e/test_conditions_win32.h"
 #include "tests/e2e/top_level_windows_win32.h"
 #include "tests/e2e/user_input_win32.h"
+#include "tests/support/retry_log_win32.h"
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -26,12 +29,16 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
 namespace {
 
 wchar_t const kHotKeyWarning[] = L"注册热键 Ctrl+PrtSc 失败，程序无法正常工作！";
+// The settings of a user who chose Chinese, for the rows that read the
+// program's Chinese texts whatever language Windows speaks.
+std::string const kSpeakingChinese = "[程序设置]\n界面语言=1\n";
 // Long enough for the dialog manager's first idle moment to have passed.
 DWORD const kAMomentMs = 500;
 
@@ -50,6 +57,14 @@ SampleOptions Sample(wchar_t const* title, SampleMode mode = SampleMode::Pattern
     options.y = 200;
     options.mode = mode;
     return options;
+}
+
+// The rows that read the tray's balloons and menu run lucidframe-notes-balloons.exe.
+char const kNeedsNotingBuild[] = "needs lucidframe-notes-balloons.exe, which only GNU ld can link";
+
+bool NotingBuildIsThere()
+{
+    return std::filesystem::exists(ProgramUnderTest().parent_path() / L"lucidframe-notes-balloons.exe");
 }
 
 void PressHotKey(SampleWindowProcess& sample)
@@ -132,6 +147,9 @@ TEST_P(Capture, SavesTheWindowWithItsAlpha)
     if (row.windows10)
         windows10.emplace();
 
+    std::string const ini = row.hotKeyTaken ? kSpeakingChinese : "";
+    if (!ini.empty())
+        app.WriteIni(ini);
     app.Start();
     if (row.hotKeyTaken) {
         EXPECT_EQ(ReadAndCloseMessageBox(app.host(), L"提示", app.process()), kHotKeyWarning);
@@ -148,7 +166,7 @@ TEST_P(Capture, SavesTheWindowWithItsAlpha)
             }
         });
     }
-    EXPECT_EQ(app.ReadIni(), "");
+    EXPECT_EQ(app.ReadIni(), ini);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Capture, testing::ValuesIn(kCaptureRows),
@@ -269,6 +287,7 @@ struct BalloonRow {
     // returns the balloon it should give.
     std::wstring (*prepare)(BalloonScene& scene);
     bool savesAFile;
+    char const* settings = ""; // the lines of the settings file besides the language, written before the start
 };
 
 std::filesystem::path const kBalloonFile = L"Balloon sample.png";
@@ -331,6 +350,14 @@ BalloonRow const kBalloonRows[] = {
          return std::wstring(L"已保存：Balloon sample (2).png\n已复制到剪贴板");
      },
      true},
+    // The save folder that the settings name is a file: the system says why.
+    {"save_folder_that_is_a_file", false, false,
+     [](BalloonScene& scene) {
+         std::ofstream(scene.app.folder() / L"Shots") << "a file";
+         scene.sample.BringToFront();
+         return std::wstring(L"保存失败：Balloon sample.png\n*\n已复制到剪贴板");
+     },
+     false, "保存位置=Shots\n"},
 };
 
 void PrintTo(BalloonRow const& row, std::ostream* out)
@@ -359,9 +386,10 @@ bool BalloonMatches(std::wstring const& balloon, std::wstring const& expected)
 TEST_P(Balloon, SaysWhatBecameOfTheCapture)
 {
     BalloonRow const row = GetParam();
-    if (!std::filesystem::exists(ProgramUnderTest().parent_path() / L"lucidframe-notes-balloons.exe"))
-        GTEST_SKIP() << "needs lucidframe-notes-balloons.exe, which only GNU ld can link";
+    if (!NotingBuildIsThere())
+        GTEST_SKIP() << kNeedsNotingBuild;
     LucidframeApp noting(L"lucidframe-notes-balloons.exe");
+    noting.WriteIni(kSpeakingChinese + row.settings);
     noting.Start();
     SampleOptions options = Sample(L"Balloon sample", SampleMode::Opaque);
     options.refuseZOrder = row.stubborn;
@@ -795,6 +823,7 @@ enum class Effect {
     Checkerboard,
     SaveDialogOpens,
     ClipboardLeftAlone,
+    TwoTimestampedFiles,
 };
 
 struct OptionRow {
@@ -813,6 +842,8 @@ OptionRow const kOptionRows[] = {
     {"save_method", TrayCommand::SaveManually, TrayCommand::SaveAutomatically, "保存方式", 0, Effect::SaveDialogOpens},
     {"copy_to_clipboard", TrayCommand::CopyToClipboard, TrayCommand::CopyToClipboard, "复制到剪贴板", 1,
      Effect::ClipboardLeftAlone},
+    {"timestamp_names", TrayCommand::TimestampNames, TrayCommand::TimestampNames, "文件名加时间", 0,
+     Effect::TwoTimestampedFiles},
 };
 
 void PrintTo(OptionRow const& row, std::ostream* out)
@@ -854,6 +885,19 @@ protected:
             CheckHotKeyCapture(sample, expectation);
             EXPECT_EQ(ClipboardText(), L"the user's own text");
             break;
+        case Effect::TwoTimestampedFiles: {
+            // One right after the other, often in one second: the second
+            // never replaces the first.
+            std::wregex const name(L"Option sample \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d( \\(2\\))?\\.png");
+            std::vector<std::wstring> names;
+            for (int capture = 0; capture < 2; ++capture)
+                names.push_back(CheckNewCapture(expectation, app, [&] { PressHotKey(sample); }).filename().wstring());
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(CapturesIn(app.folder()), names);
+            for (std::wstring const& file : names)
+                EXPECT_TRUE(std::regex_match(file, name)) << Utf8(file);
+            break;
+        }
         }
     }
 };
@@ -1031,5 +1075,326 @@ TEST_F(EndToEnd, TrayIconAppearsOnceTheShellIsReady)
     }
     WaitUntil([&] { return app.TrayIconShown(); }, 3000, "tray icon", {&app.process()});
 }
+
+// --- The user's own hot key ----------------------------------------------
+
+// The key the rows choose in place of Ctrl+PrtSc.
+WORD const kNewHotKey = MAKEWORD(VK_F9, HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+
+void PressNewHotKey(SampleWindowProcess& sample)
+{
+    sample.BringToFront();
+    PressChord({VK_CONTROL, VK_SHIFT, VK_F9});
+}
+
+// Ctrl+Shift+F9 chosen in the hot-key dialog, which closes.
+void ChooseNewHotKeyInTheDialog(LucidframeApp& app)
+{
+    app.Choose(TrayCommand::SetHotKey);
+    HWND const dialog = WaitForHotKeyDialog(app.host(), app.process());
+    ChooseHotKey(dialog, kNewHotKey);
+    WaitForDialogClosed(dialog, app.process());
+    app.WaitUntilIdle();
+}
+
+// A hot key that no longer captures: for a second after it, the backdrop
+// never shows and no file comes.
+void ExpectNoCapture(LucidframeApp const& app, std::function<void()> const& press)
+{
+    press();
+    bool backdrop = false;
+    for (ULONGLONG const until = GetTickCount64() + 1000; GetTickCount64() < until && !backdrop; Sleep(1))
+        backdrop = ShowsAsBackdrop(app.host());
+    EXPECT_FALSE(backdrop) << "the key still captures";
+    app.WaitUntilIdle();
+    EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{});
+}
+
+struct HotKeyRow {
+    char const* name;
+    char const* settings; // the settings file before the start; empty for none
+    bool newKeyHeld;      // another program holds Ctrl+Shift+F9
+    bool printScreenOpensScreenCapture;
+    // Starts the program and works it; `notes` is the build that notes
+    // balloons, `held` the other program's hold on Ctrl+Shift+F9.
+    void (*run)(LucidframeApp& notes, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>& held);
+};
+
+HotKeyRow const kHotKeyRows[] = {
+    {"from_the_settings_file", "[程序设置]\n热键=Ctrl+Shift+F9\n", false, false,
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
+         app.Start();
+         ExpectNoCapture(app, [&] { PressHotKey(sample); });
+         CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
+                      [&] { PressNewHotKey(sample); });
+         EXPECT_EQ(app.Balloons().size(), 1u) << "the capture's balloon, and none at start-up";
+     }},
+    {"unparsable_value_gives_ctrl_print_screen", "[程序设置]\n界面语言=1\n热键=Ctrl+Banana\n", false, false,
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
+         app.Start();
+         EXPECT_EQ(app.Balloons(), std::vector<std::wstring>{L"热键设置“Ctrl+Banana”无法识别，已改用 Ctrl+PrtSc"});
+         CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
+                      [&] { PressHotKey(sample); });
+     }},
+    {"held_by_another_program", "[程序设置]\n界面语言=1\n热键=Ctrl+Shift+F9\n", true, false,
+     [](LucidframeApp& app, SampleWindowProcess&, std::optional<HotKeyHeldElsewhere>&) {
+         app.Start();
+         EXPECT_EQ(ReadAndCloseMessageBox(app.host(), L"提示", app.process()),
+                   L"注册热键 Ctrl+Shift+F9 失败，程序无法正常工作！");
+         app.WaitUntilIdle();
+         EXPECT_EQ(app.Balloons(),
+                   std::vector<std::wstring>{L"热键 Ctrl+Shift+F9 已被其他程序占用：请在“其它设置 → 设置热键…”中另选一个"});
+     }},
+    // Wine gives PrtSc to the program all the same.
+    {"print_screen_given_to_windows", "[程序设置]\n界面语言=1\n", false, true,
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
+         app.Start();
+         EXPECT_EQ(app.Balloons(), std::vector<std::wstring>{
+                                       L"Windows 可能把 PrtSc 键交给屏幕截图：可在 Windows 设置的“辅助功能 → 键盘”中关闭用 Print "
+                                       L"Screen 键打开屏幕截图，或在“其它设置 → 设置热键…”中另选热键"});
+         if (RunningUnderWine())
+             CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
+                          [&] { PressHotKey(sample); });
+     }},
+    // Start-up could not register the key; once the other program lets go,
+    // choosing the same key again registers it.
+    {"held_at_start_up_then_chosen_again", "[程序设置]\n界面语言=1\n热键=Ctrl+Shift+F9\n", true, false,
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>& held) {
+         app.Start();
+         ReadAndCloseMessageBox(app.host(), L"提示", app.process());
+         app.WaitUntilIdle();
+         held.reset();
+         ChooseNewHotKeyInTheDialog(app);
+         EXPECT_EQ(app.ReadIni(), "[程序设置]\n界面语言=1\n热键=Ctrl+Shift+F9\n");
+         CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
+                      [&] { PressNewHotKey(sample); });
+     }},
+    // The key is registered before it is stored, holds over a restart, and
+    // Ctrl+PrtSc is free again.
+    {"chosen_in_the_dialog", "", false, false,
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
+         app.Start();
+         ChooseNewHotKeyInTheDialog(app);
+         EXPECT_EQ(app.ReadIni(), "[程序设置]\n热键=Ctrl+Shift+F9\n");
+         ExpectNoCapture(app, [&] { PressHotKey(sample); });
+         {
+             HotKeyHeldElsewhere const freed; // another program may have Ctrl+PrtSc now
+         }
+         CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
+                      [&] { PressNewHotKey(sample); });
+         app.Stop();
+         app.Start();
+         CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
+                      [&] { PressNewHotKey(sample); });
+     }},
+    // The dialog says so and stays open; the key of before still captures.
+    {"dialog_keeps_the_key_when_another_program_holds_the_new_one", "", true, false,
+     [](LucidframeApp& app, SampleWindowProcess& sample, std::optional<HotKeyHeldElsewhere>&) {
+         app.Start();
+         app.Choose(TrayCommand::SetHotKey);
+         HWND const dialog = WaitForHotKeyDialog(app.host(), app.process());
+         ChooseHotKey(dialog, kNewHotKey);
+         EXPECT_NE(WaitForHotKeyDialogStatus(dialog, app.process()).find(L"Ctrl+Shift+F9"), std::wstring::npos);
+         EXPECT_TRUE(IsWindowVisible(dialog));
+         CancelDialog(dialog);
+         WaitForDialogClosed(dialog, app.process());
+         app.WaitUntilIdle();
+         EXPECT_EQ(app.ReadIni(), "");
+         CheckCapture(ExpectationFor(sample.options()), app.AutomaticFile(L"Hot key sample"), app,
+                      [&] { PressHotKey(sample); });
+     }},
+};
+
+void PrintTo(HotKeyRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class HotKey : public testing::TestWithParam<HotKeyRow> {};
+
+TEST_P(HotKey, IsTheUsersOwn)
+{
+    HotKeyRow const& row = GetParam();
+    if (!NotingBuildIsThere())
+        GTEST_SKIP() << kNeedsNotingBuild;
+    std::optional<HotKeyHeldElsewhere> held;
+    if (row.newKeyHeld)
+        held.emplace(MOD_CONTROL | MOD_SHIFT, VK_F9);
+    std::optional<PrintScreenOpensScreenCapture> printScreen;
+    if (row.printScreenOpensScreenCapture)
+        printScreen.emplace();
+    LucidframeApp app(L"lucidframe-notes-balloons.exe");
+    if (*row.settings != '\0')
+        app.WriteIni(row.settings);
+    SampleWindowProcess sample(Sample(L"Hot key sample"));
+    row.run(app, sample, held);
+    if (!HasFailure())
+        app.Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HotKey, testing::ValuesIn(kHotKeyRows),
+                         [](testing::TestParamInfo<HotKeyRow> const& info) { return info.param.name; });
+
+// --- The user's own save folder --------------------------------------------
+
+// Where a variable of the test's own points, which the program inherits.
+wchar_t const kShotsVariable[] = L"LUCIDFRAME_E2E_SHOTS";
+
+struct SaveFolderRow {
+    char const* name;
+    char const* settings;
+    // Sets the scene and returns where the capture of "Folder sample" lands.
+    std::filesystem::path (*prepare)(LucidframeApp& app);
+};
+
+SaveFolderRow const kSaveFolderRows[] = {
+    {"relative_folder_made_on_the_way", "[程序设置]\n保存位置=Shots\\May\n",
+     [](LucidframeApp& app) {
+         app.Start();
+         return app.folder() / L"Shots" / L"May" / L"Folder sample.png";
+     }},
+    {"variable_expanded", "[程序设置]\n保存位置=%LUCIDFRAME_E2E_SHOTS%\\made\n",
+     [](LucidframeApp& app) {
+         SetEnvironmentVariableW(kShotsVariable, (app.folder() / L"from the variable").c_str());
+         app.Start();
+         return app.folder() / L"from the variable" / L"made" / L"Folder sample.png";
+     }},
+    // Chosen in the system's folder picker, then gone again before the
+    // capture, which makes it anew.
+    {"chosen_in_the_picker", "",
+     [](LucidframeApp& app) {
+         std::filesystem::path const picked = app.folder() / L"picked";
+         std::filesystem::create_directory(picked);
+         app.Start();
+         app.Choose(TrayCommand::ChooseSaveFolder);
+         HWND const picker = WaitForSaveDialog(app.host(), app.process());
+         SaveAs(picker, picked.wstring());
+         WaitForDialogClosed(picker, app.process());
+         app.WaitUntilIdle();
+         EXPECT_EQ(app.ReadIni(), "[程序设置]\n保存位置=" + Utf8(picked.wstring()) + "\n");
+         std::filesystem::remove(picked);
+         return picked / L"Folder sample.png";
+     }},
+};
+
+void PrintTo(SaveFolderRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class SaveFolder : public EndToEnd, public testing::WithParamInterface<SaveFolderRow> {
+protected:
+    void TearDown() override
+    {
+        EndToEnd::TearDown();
+        SetEnvironmentVariableW(kShotsVariable, nullptr);
+    }
+};
+
+TEST_P(SaveFolder, TakesTheCaptureMadeOnTheWay)
+{
+    if (*GetParam().settings != '\0')
+        app.WriteIni(GetParam().settings);
+    std::filesystem::path const file = GetParam().prepare(app);
+    SampleWindowProcess sample(Sample(L"Folder sample"));
+    CheckCapture(ExpectationFor(sample.options()), file, app, [&] { PressHotKey(sample); });
+    EXPECT_EQ(CapturesIn(app.folder()), std::vector<std::wstring>{}) << "nothing in the program folder";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SaveFolder, testing::ValuesIn(kSaveFolderRows),
+                         [](testing::TestParamInfo<SaveFolderRow> const& info) { return info.param.name; });
+
+// "Open the save folder" makes a folder that the settings name and opens it.
+TEST_F(EndToEnd, SaveFolderOpensInExplorer)
+{
+    if (!NotingBuildIsThere())
+        GTEST_SKIP() << kNeedsNotingBuild;
+    LucidframeApp noting(L"lucidframe-notes-balloons.exe");
+    noting.WriteIni("[程序设置]\n保存位置=Shots/new\n");
+    noting.Start();
+    noting.Choose(TrayCommand::OpenSaveFolder);
+    std::filesystem::path const folder = noting.folder() / L"Shots" / L"new";
+    EXPECT_EQ(noting.FoldersOpened(), std::vector<std::wstring>{folder.wstring()});
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    noting.Stop();
+}
+
+// --- The user's language ------------------------------------------------------
+// Run on the test display as it is (English under wine) and with
+// LUCIDFRAME_LOCALE=zh_CN.UTF-8 (label ui-language).
+
+enum class Speaks { LikeWindows, Chinese, English };
+
+struct LanguageRow {
+    char const* name;
+    char const* settings;
+    Speaks speaks;
+};
+
+LanguageRow const kLanguageRows[] = {
+    {"follows_windows", "", Speaks::LikeWindows},
+    {"chinese_chosen", "[程序设置]\n界面语言=1\n", Speaks::Chinese},
+    {"english_chosen", "[程序设置]\n界面语言=2\n", Speaks::English},
+    {"unknown_choice_follows_windows", "[程序设置]\n界面语言=9\n", Speaks::LikeWindows},
+};
+
+void PrintTo(LanguageRow const& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+// What the program shows in one language: the tray menu as noted, and the
+// about box.
+struct Words {
+    std::vector<std::wstring> menu;
+    wchar_t const* aboutTitle;
+    wchar_t const* aboutText;
+};
+
+Words const kChineseWords = {
+    {L"开始截图\t\n延迟3秒", L"-", L"保存方式", L"  自动保存", L"  手动保存", L"  -", L"  保存位置…", L"  打开保存文件夹",
+     L"其它设置", L"  自动裁剪", L"  包含指针", L"  方格透明", L"  复制到剪贴板", L"  文件名加时间", L"  -", L"  设置热键…", L"-",
+     L"关于我们", L"退出程序"},
+    L"关于我们",
+    L"Lucidframe\n按 Ctrl+PrtSc 截取前台窗口，连同透明效果保存为 PNG 图片。",
+};
+Words const kEnglishWords = {
+    {L"Capture in 3 seconds", L"-", L"Save method", L"  Save automatically", L"  Save manually", L"  -",
+     L"  Save folder…", L"  Open the save folder", L"Other settings", L"  Auto-crop", L"  Include pointer",
+     L"  Checkerboard transparency", L"  Copy to clipboard", L"  Add date and time to names", L"  -", L"  Set hot key…",
+     L"-", L"About", L"Exit"},
+    L"About Lucidframe",
+    L"Lucidframe\nPress Ctrl+PrtSc to capture the window in front, with its transparency, as a PNG image.",
+};
+
+Words const& WordsFor(Speaks speaks)
+{
+    bool const windowsSpeaksChinese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE;
+    bool const chinese = speaks == Speaks::Chinese || (speaks == Speaks::LikeWindows && windowsSpeaksChinese);
+    return chinese ? kChineseWords : kEnglishWords;
+}
+
+class UiLanguage : public testing::TestWithParam<LanguageRow> {};
+
+TEST_P(UiLanguage, MenuAndDialogsSpeakIt)
+{
+    if (!NotingBuildIsThere())
+        GTEST_SKIP() << kNeedsNotingBuild;
+    Words const& words = WordsFor(GetParam().speaks);
+    LucidframeApp noting(L"lucidframe-notes-balloons.exe");
+    if (*GetParam().settings != '\0')
+        noting.WriteIni(GetParam().settings);
+    noting.Start();
+    noting.OpenTrayMenu();
+    PressKeys({VK_ESCAPE});
+    WaitUntil([&] { return noting.OpenMenu() == nullptr; }, 2000, "closed tray menu", {&noting.process()});
+    EXPECT_EQ(noting.MenuTexts(), words.menu);
+    noting.Choose(TrayCommand::About);
+    EXPECT_EQ(ReadAndCloseMessageBox(noting.host(), words.aboutTitle, noting.process()), words.aboutText);
+    noting.Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, UiLanguage, testing::ValuesIn(kLanguageRows),
+                         [](testing::TestParamInfo<LanguageRow> const& info) { return info.param.name; });
 
 } // namespace

@@ -46,6 +46,17 @@ std::vector<WORD> KeysFor(TrayCommand command)
         return {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN};
     case TrayCommand::CopyToClipboard:
         return {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    case TrayCommand::TimestampNames:
+        return {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    // Keys pass over separators.
+    case TrayCommand::SetHotKey:
+        return {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    case TrayCommand::ChooseSaveFolder:
+        return {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN};
+    case TrayCommand::OpenSaveFolder:
+        return {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    case TrayCommand::About:
+        return {VK_UP, VK_UP, VK_RETURN};
     case TrayCommand::Exit:
         return {VK_UP, VK_RETURN};
     }
@@ -219,6 +230,32 @@ std::vector<std::wstring> LucidframeApp::Balloons() const
 std::vector<std::wstring> LucidframeApp::FilesShown() const
 {
     return ReadRecords(m_folder / L"opened.log");
+}
+
+std::vector<std::wstring> LucidframeApp::MenuTexts() const
+{
+    return ReadRecords(m_folder / L"menus.log");
+}
+
+std::vector<std::wstring> LucidframeApp::FoldersOpened() const
+{
+    return ReadRecords(m_folder / L"folders.log");
+}
+
+void LucidframeApp::WriteIni(std::string const& text) const
+{
+    int const length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    std::ofstream file(m_folder / L"Lucidframe.ini", std::ios::binary);
+    file << "\xFF\xFE";
+    for (wchar_t const unit : wide) {
+        if (unit == L'\n')
+            file << '\r' << '\0';
+        file << static_cast<char>(unit & 0xFF) << static_cast<char>(unit >> 8);
+    }
+    if (!file)
+        Fail("cannot write Lucidframe.ini");
 }
 
 std::string LucidframeApp::ReadIni() const

@@ -20,6 +20,11 @@ enum class TrayCommand {
     IncludeCursor,
     Checkerboard,
     CopyToClipboard,
+    TimestampNames,
+    SetHotKey,
+    ChooseSaveFolder,
+    OpenSaveFolder,
+    About,
     Exit,
 };
 
@@ -79,12 +84,20 @@ public:
     // The settings file as UTF-8 with bare line feeds; fails unless it is
     // UTF-16LE with a byte-order mark. Empty when there is no file.
     std::string ReadIni() const;
+    // Writes the settings file, given as UTF-8, as the program writes it:
+    // UTF-16LE with a byte-order mark. Before Start, for the settings of a
+    // user who wrote them by hand.
+    void WriteIni(std::string const& text) const;
 
     // What lucidframe-notes-balloons.exe noted so far: the text of every
     // balloon it showed, and every file a click on a balloon would show in
     // its folder, oldest first.
     std::vector<std::wstring> Balloons() const;
     std::vector<std::wstring> FilesShown() const;
+    // The same build notes the texts of the tray menu's own items each time
+    // it opens, and each folder that "Open the save folder" would open.
+    std::vector<std::wstring> MenuTexts() const;
+    std::vector<std::wstring> FoldersOpened() const;
 
     // Where the automatic save puts the capture of a window with this title.
     std::filesystem::path AutomaticFile(std::wstring const& title) const { return m_folder / (title + L".png"); }

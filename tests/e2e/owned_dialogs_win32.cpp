@@ -2,6 +2,9 @@
 
 #include "tests/e2e/top_level_windows_win32.h"
 
+#include "res/resource.h"
+
+#include <commctrl.h>
 #include <dlgs.h>
 
 namespace {
@@ -78,6 +81,32 @@ void CancelDialog(HWND dialog)
 void WaitForDialogClosed(HWND dialog, ProgramProcess const& app)
 {
     WaitUntil([&] { return !IsWindow(dialog); }, kDialogTimeoutMs, "closed dialog", {&app});
+}
+
+HWND WaitForHotKeyDialog(HWND host, ProgramProcess const& app)
+{
+    HWND dialog = nullptr;
+    WaitUntil(
+        [&] {
+            dialog = FindOwnedWindow(host, kDialogClass);
+            return dialog != nullptr && GetDlgItem(dialog, IDC_HOT_KEY) != nullptr;
+        },
+        kDialogTimeoutMs, "hot-key dialog", {&app});
+    return dialog;
+}
+
+void ChooseHotKey(HWND dialog, WORD hotKey)
+{
+    SendDlgItemMessageW(dialog, IDC_HOT_KEY, HKM_SETHOTKEY, hotKey, 0);
+    PressButton(dialog, IDOK);
+}
+
+std::wstring WaitForHotKeyDialogStatus(HWND dialog, ProgramProcess const& app)
+{
+    wchar_t status[256] = {};
+    WaitUntil([&] { return GetDlgItemTextW(dialog, IDC_HOT_KEY_STATUS, status, ARRAYSIZE(status)) > 0; },
+              kDialogTimeoutMs, "the hot-key dialog's status", {&app});
+    return status;
 }
 
 std::wstring ReadAndCloseMessageBox(HWND host, wchar_t const* title, ProgramProcess const& app)

@@ -9,13 +9,15 @@ namespace {
 int const kHeldHotKeyId = 1;
 wchar_t const kTaskbarClass[] = L"Shell_TrayWnd";
 wchar_t const kAppDefaults[] = L"Software\\Wine\\AppDefaults\\Lucidframe.exe";
+wchar_t const kKeyboard[] = L"Control Panel\\Keyboard";
+wchar_t const kPrintScreenForSnipping[] = L"PrintScreenKeyForSnippingEnabled";
 
 } // namespace
 
-HotKeyHeldElsewhere::HotKeyHeldElsewhere()
+HotKeyHeldElsewhere::HotKeyHeldElsewhere(UINT modifiers, UINT key)
 {
-    if (!RegisterHotKey(nullptr, kHeldHotKeyId, MOD_CONTROL | MOD_NOREPEAT, VK_SNAPSHOT))
-        Fail("Ctrl+PrtSc is already taken");
+    if (!RegisterHotKey(nullptr, kHeldHotKeyId, modifiers | MOD_NOREPEAT, key))
+        Fail("the hot key is already taken");
 }
 
 HotKeyHeldElsewhere::~HotKeyHeldElsewhere()
@@ -45,6 +47,24 @@ WineReportsWindows10::~WineReportsWindows10()
 {
     if (RunningUnderWine())
         RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaults);
+}
+
+PrintScreenOpensScreenCapture::PrintScreenOpensScreenCapture()
+{
+    DWORD size = sizeof m_before;
+    m_wasSet = RegGetValueW(HKEY_CURRENT_USER, kKeyboard, kPrintScreenForSnipping, RRF_RT_REG_DWORD, nullptr, &m_before,
+                            &size) == ERROR_SUCCESS;
+    DWORD const on = 1;
+    if (RegSetKeyValueW(HKEY_CURRENT_USER, kKeyboard, kPrintScreenForSnipping, REG_DWORD, &on, sizeof on) != ERROR_SUCCESS)
+        Fail("cannot turn on the Print screen key's screen capture");
+}
+
+PrintScreenOpensScreenCapture::~PrintScreenOpensScreenCapture()
+{
+    if (m_wasSet)
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKeyboard, kPrintScreenForSnipping, REG_DWORD, &m_before, sizeof m_before);
+    else
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKeyboard, kPrintScreenForSnipping);
 }
 
 MutexRefusingEveryone::MutexRefusingEveryone(wchar_t const* name)

@@ -7,10 +7,11 @@
 // Conditions of the desktop that a test sets up around the program, for as
 // long as the object lives.
 
-// Ctrl+PrtSc registered by another program (here the test itself).
+// A hot key, Ctrl+PrtSc unless named, registered by another program (here
+// the test itself).
 class HotKeyHeldElsewhere {
 public:
-    HotKeyHeldElsewhere();
+    explicit HotKeyHeldElsewhere(UINT modifiers = MOD_CONTROL, UINT key = VK_SNAPSHOT);
     ~HotKeyHeldElsewhere();
     HotKeyHeldElsewhere(HotKeyHeldElsewhere const&) = delete;
     HotKeyHeldElsewhere& operator=(HotKeyHeldElsewhere const&) = delete;
@@ -25,6 +26,21 @@ public:
     ~WineReportsWindows10();
     WineReportsWindows10(WineReportsWindows10 const&) = delete;
     WineReportsWindows10& operator=(WineReportsWindows10 const&) = delete;
+};
+
+// Windows 11's "Use the Print screen key to open screen capture" on for the
+// user, as Windows 11 24H2 has it by default: its registry value is 1 while
+// the object lives, and as it was afterwards. Wine knows no such setting.
+class PrintScreenOpensScreenCapture {
+public:
+    PrintScreenOpensScreenCapture();
+    ~PrintScreenOpensScreenCapture();
+    PrintScreenOpensScreenCapture(PrintScreenOpensScreenCapture const&) = delete;
+    PrintScreenOpensScreenCapture& operator=(PrintScreenOpensScreenCapture const&) = delete;
+
+private:
+    DWORD m_before = 0;
+    bool m_wasSet = false;
 };
 
 // A named mutex whose security grants nobody anything, held by the test: a

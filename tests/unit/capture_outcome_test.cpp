@@ -10,6 +10,7 @@ struct BalloonCase {
     const char* name;
     CaptureOutcome outcome;
     std::wstring expected;
+    UiLanguage language = UiLanguage::Chinese;
 };
 
 void PrintTo(BalloonCase const& c, std::ostream* out)
@@ -21,7 +22,7 @@ class BalloonTextTable : public testing::TestWithParam<BalloonCase> {};
 
 TEST_P(BalloonTextTable, SaysWhatBecameOfTheCapture)
 {
-    std::wstring const text = BalloonText(GetParam().outcome);
+    std::wstring const text = BalloonText(GetParam().outcome, GetParam().language);
     EXPECT_EQ(text, GetParam().expected);
     EXPECT_LE(text.size(), kBalloonTextLength);
 }
@@ -68,6 +69,19 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, BalloonTextTable, testing::Values(
                 L"已保存：" + std::wstring(250, L't') + L"\u2026"},
     BalloonCase{"long_reason_cut_at_its_end", Outcome(S::SaveFailed, C::Untouched, L"a.png", kLongReason),
                 L"保存失败：a.png\n" + std::wstring(99, L'r') + L"\u2026"},
+    BalloonCase{"english_saved_and_copied", Outcome(S::Saved, C::Copied, L"Sample.png"),
+                L"Saved: Sample.png\nCopied to the clipboard", UiLanguage::English},
+    BalloonCase{"english_not_in_front", Outcome(S::NotInFront),
+                L"Capture failed: the window cannot be brought to the front (it may run as administrator)",
+                UiLanguage::English},
+    BalloonCase{"english_save_failed_clipboard_held", Outcome(S::SaveFailed, C::Busy, L"Sample.png", L"Access denied."),
+                L"Save failed: Sample.png\nAccess denied.\nThe clipboard is held by another program", UiLanguage::English},
+    // The longest lines of all leave the name 47 characters.
+    BalloonCase{"english_longest_lines_around_a_long_name",
+                Outcome(S::SaveFailed, C::Failed, kLongStem + L".png", kLongReason, true),
+                L"Save failed: " + std::wstring(42, L't') + L"\u2026.png\n" + std::wstring(99, L'r') +
+                    L"\u2026\nCopying to the clipboard failed\nNote: this monitor has HDR on; transparency may be inaccurate",
+                UiLanguage::English},
     BalloonCase{"name_cut_before_a_surrogate_pair", Outcome(S::Saved, C::Untouched, std::wstring(249, L't') + L"\xD83D\xDE00 x"),
                 L"已保存：" + std::wstring(249, L't') + L"\u2026"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -70,6 +70,42 @@ INSTANTIATE_TEST_SUITE_P(Paths, AutomaticCapturePathTable, testing::Values(
     PathCase{"folder_too_long_for_any_name", L"C:\\" + std::wstring(252, L'f'), L"", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Names that never replace: the title, then the time; a second capture in
+// the same second gets a number. The title is what gives way to the 259
+// characters, never the time or the number.
+TEST(TimestampedCapturePath, TitleThenTimeAndTheTitleGivesWay)
+{
+    CaptureTime const time = {2024, 5, 1, 9, 3, 7};
+    struct Case {
+        std::wstring folder;
+        std::wstring title;
+        unsigned number;
+        std::optional<std::wstring> expected;
+    };
+    std::wstring const folder230 = L"C:\\" + std::wstring(227, L'f'); // room for 24 of name
+    Case const cases[] = {
+        {L"C:\\Tools", L"Report - Editor", 1, L"C:\\Tools\\Report - Editor 2024-05-01 09.03.07.png"},
+        {L"C:\\Tools", L"Report - Editor", 2, L"C:\\Tools\\Report - Editor 2024-05-01 09.03.07 (2).png"},
+        {L"C:\\Tools", L"Report - Editor", 0, L"C:\\Tools\\Report - Editor 2024-05-01 09.03.07.png"},
+        {L"C:", L"", 1, L"C:\\2024-05-01 09.03.07.png"},
+        {L"C:\\Tools", L"a:b.", 12, L"C:\\Tools\\a-b 2024-05-01 09.03.07 (12).png"},
+        {L"C:\\Tools", L"CON", 1, L"C:\\Tools\\_CON 2024-05-01 09.03.07.png"},
+        {folder230, L"abcdef", 1, folder230 + L"\\abcd 2024-05-01 09.03.07.png"},
+        {folder230, L"abcdef", 2, folder230 + L"\\2024-05-01 09.03.07 (2).png"},
+        {folder230, L"abcdef", 10, folder230 + L"\\2024-05-01 09.03.07 (10).png"},
+        {folder230, L"abcdef", 100, std::nullopt},
+        {folder230 + L"ff", L"", 1, folder230 + L"ff\\2024-05-01 09.03.07.png"},
+    };
+    int row = 0;
+    for (Case const& c : cases) {
+        ++row;
+        std::optional<std::wstring> const path = TimestampedCapturePath(c.folder, c.title, time, c.number);
+        EXPECT_EQ(path, c.expected) << "row " << row;
+        EXPECT_LE(path.value_or(L"").size(), kMaxCapturePathLength) << "row " << row;
+    }
+    EXPECT_EQ(TimestampedCapturePath(L"C:", L"x", {12345, 12, 31, 23, 59, 59}, 1), L"C:\\x 12345-12-31 23.59.59.png");
+}
+
 // A capture whose destination cannot be replaced goes beside it under the
 // next number; the folder and extension stay, the stem gives way.
 TEST(NumberedCapturePath, KeepsFolderAndExtensionAndFits)

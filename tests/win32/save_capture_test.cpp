@@ -2,6 +2,7 @@
 
 #include "png/png_reader.h"
 #include "output/png_file.h"
+#include "output/save_folder_win32.h"
 #include "png/png_writer.h"
 #include "output/save_path.h"
 #include "tests/e2e/file_holder_process_win32.h"
@@ -18,6 +19,7 @@
 #include <cwctype>
 #include <cwchar>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -109,7 +111,7 @@ protected:
         g_typedName = c.typed && *c.typed ? (folder_ / c.typed).wstring() : L"";
         if (c.typed)
             SetTimer(nullptr, 0, 100, AnswerSaveDialog);
-        SaveCaptureFile(c.typed ? Manual : Automatic, folder_.c_str(), nullptr, target_, Png(pixels));
+        SaveCaptureFile({c.typed ? Manual : Automatic, folder_.wstring()}, nullptr, target_, Png(pixels));
     }
 
     // The only file saved, looked for in subfolders too; empty when none.
@@ -175,7 +177,7 @@ TEST(SaveCapture, LongestTitleIsShortenedToFit)
     fs::path const& folder = scratch.path();
     HWND const target = CreateWindowExW(0, L"STATIC", std::wstring(259, L't').c_str(), WS_POPUP, 0, 0, 1, 1,
                                         nullptr, nullptr, nullptr, nullptr);
-    SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, Png(kFirstCapture));
+    SaveCaptureFile({Automatic, folder.wstring()}, nullptr, target, Png(kFirstCapture));
     DestroyWindow(target);
     std::wstring const room(kMaxCapturePathLength - folder.native().size() - 5, L't');
     EXPECT_TRUE(fs::exists(folder / (room + L".png")));
@@ -199,7 +201,7 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
         FolderWatch watch(folder);
         ASSERT_TRUE(watch.watching());
         for (auto const* capture : {&kFirstCapture, &kSecondCapture})
-            SaveCaptureFile(Automatic, folder.c_str(), nullptr, target, Png(*capture));
+            SaveCaptureFile({Automatic, folder.wstring()}, nullptr, target, Png(*capture));
         // Every name, until the file system has been quiet for a while.
         while (watch.NextReport(500, created)) {
         }
@@ -258,8 +260,8 @@ TEST_P(HeldNewFiles, NeitherLoseNorLeaveAFile)
     {
         FileHolderProcess const holder(scratch.path(), GetParam().holdMs);
         if (GetParam().earlierCapture)
-            SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, Png(kFirstCapture));
-        save = SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, Png(kSecondCapture));
+            SaveCaptureFile({Automatic, scratch.path().wstring()}, nullptr, target, Png(kFirstCapture));
+        save = SaveCaptureFile({Automatic, scratch.path().wstring()}, nullptr, target, Png(kSecondCapture));
         entries = scratch.Entries();
     }
     DestroyWindow(target);
@@ -309,7 +311,7 @@ TEST(SaveCapture, WhatStandsInTheWayIsKept)
         ScratchFolder const scratch;
         c.prepare(scratch / L"Kept.png");
         ULONGLONG const start = GetTickCount64();
-        CaptureSave const save = SaveCaptureFile(Automatic, scratch.path().c_str(), nullptr, target, Png(kSecondCapture));
+        CaptureSave const save = SaveCaptureFile({Automatic, scratch.path().wstring()}, nullptr, target, Png(kSecondCapture));
         EXPECT_LT(GetTickCount64() - start, 1000u) << c.name << ": nobody holds it, so nothing is waited for";
         EXPECT_EQ(save.result, c.result) << c.name;
         EXPECT_EQ(save.error != ERROR_SUCCESS, c.result == CaptureSave::Failed) << c.name;
@@ -322,5 +324,136 @@ TEST(SaveCapture, WhatStandsInTheWayIsKept)
     }
     DestroyWindow(target);
 }
+
+// The user's own save folder: made on the way, or the save fails with the
+// system's reason and makes nothing; and names with the time, which never
+// replace a file. Each row lists every file and folder left, relative to
+// the scratch folder, with '/' between parts.
+struct FolderCase {
+    const char* name;
+    // Sets the scene in the scratch folder and says where the capture goes.
+    CaptureDestination (*prepare)(fs::path const& scratch);
+    int saves;       // captures of the window titled "Shot", one after the other
+    DWORD error;     // of the last save; ERROR_SUCCESS where it is saved, kAnyReason for whatever the system says
+    std::vector<std::string> left;
+};
+
+void PrintTo(FolderCase const& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+CaptureTime const kSecond = {2024, 5, 1, 9, 3, 7};
+// Where the system's own reason is the user's to read: a drive that is gone
+// gives ERROR_FILE_NOT_FOUND under wine.
+DWORD const kAnyReason = 0xFFFFFFFF;
+
+CaptureDestination OwnFolder(std::wstring_view value, fs::path const& scratch)
+{
+    ResolvedFolder const folder = ResolveSaveFolder(value, scratch.native());
+    return {Automatic, folder.path, folder.error, true};
+}
+
+// A drive letter that names no drive here.
+std::wstring GoneDrive()
+{
+    DWORD const drives = GetLogicalDrives();
+    for (wchar_t letter = L'Z'; letter > L'C'; --letter)
+        if ((drives & (1u << (letter - L'A'))) == 0)
+            return std::wstring(1, letter) + L":";
+    return L"";
+}
+
+std::vector<std::string> EverythingIn(fs::path const& folder)
+{
+    std::vector<std::string> left;
+    for (auto const& entry : fs::recursive_directory_iterator(folder)) {
+        std::u8string const name = fs::relative(entry.path(), folder).generic_u8string();
+        left.emplace_back(name.begin(), name.end());
+    }
+    std::sort(left.begin(), left.end());
+    return left;
+}
+
+class OwnFolderTable : public testing::TestWithParam<FolderCase> {};
+
+TEST_P(OwnFolderTable, SavesThereOrSaysWhyNot)
+{
+    FolderCase const& c = GetParam();
+    ScratchFolder const scratch;
+    CaptureDestination const destination = c.prepare(scratch.path());
+    HWND const target = CreateWindowExW(0, L"STATIC", L"Shot", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    CaptureSave save = {};
+    for (int i = 0; i < c.saves; ++i)
+        save = SaveCaptureFile(destination, nullptr, target, Png(i == 0 ? kFirstCapture : kSecondCapture));
+    DestroyWindow(target);
+    EXPECT_EQ(save.result, c.error == ERROR_SUCCESS ? CaptureSave::Saved : CaptureSave::Failed);
+    if (c.error != kAnyReason) {
+        EXPECT_EQ(save.error, c.error);
+    }
+    EXPECT_EQ(save.file.filename().wstring().substr(0, 4), L"Shot") << "the balloon names the capture";
+    EXPECT_EQ(EverythingIn(scratch.path()), c.left);
+    if (save.result == CaptureSave::Saved) {
+        EXPECT_EQ(PixelsOf(save.file), c.saves == 1 ? kFirstCapture : kSecondCapture);
+    }
+    // A read-only file is kept; the scratch folder takes it away.
+    for (auto const& entry : fs::recursive_directory_iterator(scratch.path()))
+        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, OwnFolderTable, testing::Values(
+    FolderCase{"made_on_the_way", [](fs::path const& scratch) { return OwnFolder(L"Shots\\2024\\May", scratch); }, 1,
+               ERROR_SUCCESS, {"Shots", "Shots/2024", "Shots/2024/May", "Shots/2024/May/Shot.png"}},
+    FolderCase{"variable_expanded",
+               [](fs::path const& scratch) {
+                   SetEnvironmentVariableW(L"LUCIDFRAME_TEST_SHOTS", (scratch / L"from variable").c_str());
+                   return OwnFolder(L"%LUCIDFRAME_TEST_SHOTS%/made", scratch);
+               },
+               1, ERROR_SUCCESS, {"from variable", "from variable/made", "from variable/made/Shot.png"}},
+    FolderCase{"two_in_one_second",
+               [](fs::path const& scratch) {
+                   CaptureDestination destination = OwnFolder(L".", scratch);
+                   destination.stamp = kSecond;
+                   return destination;
+               },
+               2, ERROR_SUCCESS, {"Shot 2024-05-01 09.03.07 (2).png", "Shot 2024-05-01 09.03.07.png"}},
+    FolderCase{"read_only_file_of_that_time_kept",
+               [](fs::path const& scratch) {
+                   fs::path const earlier = scratch / L"Shot 2024-05-01 09.03.07.png";
+                   SavePngFile(earlier, kSecondCapture.data(), 3, 2);
+                   SetFileAttributesW(earlier.c_str(), FILE_ATTRIBUTE_READONLY);
+                   CaptureDestination destination = {Automatic, scratch.wstring()};
+                   destination.stamp = kSecond;
+                   return destination;
+               },
+               1, ERROR_SUCCESS, {"Shot 2024-05-01 09.03.07 (2).png", "Shot 2024-05-01 09.03.07.png"}},
+    // Bad input: nothing is made, nothing is lost.
+    FolderCase{"folder_that_is_a_file",
+               [](fs::path const& scratch) {
+                   std::ofstream(scratch / L"taken") << "a file";
+                   return OwnFolder(L"taken", scratch);
+               },
+               1, ERROR_DIRECTORY, {"taken"}},
+    FolderCase{"file_on_the_way",
+               [](fs::path const& scratch) {
+                   std::ofstream(scratch / L"taken") << "a file";
+                   return OwnFolder(L"taken\\below", scratch);
+               },
+               1, ERROR_DIRECTORY, {"taken"}},
+    FolderCase{"gone_drive", [](fs::path const& scratch) { return OwnFolder(GoneDrive() + L"\\Shots", scratch); }, 1,
+               kAnyReason, {}},
+    FolderCase{"con_as_a_folder", [](fs::path const& scratch) { return OwnFolder(L"CON", scratch); }, 1,
+               ERROR_INVALID_NAME, {}},
+    FolderCase{"over_the_length_limit", [](fs::path const& scratch) { return OwnFolder(std::wstring(300, L'l'), scratch); },
+               1, ERROR_FILENAME_EXCED_RANGE, {}},
+    FolderCase{"unexpanded_variable", [](fs::path const& scratch) { return OwnFolder(L"%LUCIDFRAME_NOT_SET%\\x", scratch); },
+               1, ERROR_ENVVAR_NOT_FOUND, {}},
+    FolderCase{"recursive_variable",
+               [](fs::path const& scratch) {
+                   SetEnvironmentVariableW(L"LUCIDFRAME_TEST_SELF", L"%LUCIDFRAME_TEST_SELF%");
+                   return OwnFolder(L"%LUCIDFRAME_TEST_SELF%", scratch);
+               },
+               1, ERROR_ENVVAR_NOT_FOUND, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -83,6 +83,63 @@ TEST_F(SettingsFileTest, FileThatIsNotTextGivesDefaults)
     EXPECT_EQ(FlagsOf(LoadSettings(iniPath_.c_str())), kDefaults);
 }
 
+// The settings beyond the flags: the time-stamped names, the language and
+// the two texts, kept as the file holds them for their own rules to read.
+struct TextsCase {
+    const char* name;
+    std::wstring file; // empty: no file
+    std::uint8_t timestampNames;
+    std::uint8_t uiLanguage;
+    std::wstring hotKey;
+    std::wstring saveFolder;
+};
+
+class LoadSettingsTextsTable : public SettingsFileTest, public testing::WithParamInterface<TextsCase> {};
+
+TEST_P(LoadSettingsTextsTable, KeepsWhatTheFileHolds)
+{
+    TextsCase const& c = GetParam();
+    if (!c.file.empty())
+        WriteIni(c.file);
+    Settings const settings = LoadSettings(iniPath_.c_str());
+    EXPECT_EQ(settings.timestampNames, c.timestampNames);
+    EXPECT_EQ(settings.uiLanguage, c.uiLanguage);
+    EXPECT_EQ(settings.hotKey, c.hotKey);
+    EXPECT_EQ(settings.saveFolder, c.saveFolder);
+}
+
+std::wstring const kTenThousand(10000, L'x');
+
+INSTANTIATE_TEST_SUITE_P(Files, LoadSettingsTextsTable, testing::Values(
+    TextsCase{"no_file_is_today", L"", 0, 0, L"", L""},
+    TextsCase{"every_key", L"[程序设置]\r\n热键=Ctrl+Shift+F9\r\n保存位置=%USERPROFILE%\\Pictures\r\n文件名加时间=1\r\n界面语言=2\r\n",
+              1, 2, L"Ctrl+Shift+F9", L"%USERPROFILE%\\Pictures"},
+    TextsCase{"chinese_chosen", L"[程序设置]\r\n界面语言=1\r\n", 0, 1, L"", L""},
+    TextsCase{"unknown_languages_follow_windows", L"[程序设置]\r\n界面语言=3\r\n文件名加时间=7\r\n", 1, 0, L"", L""},
+    TextsCase{"negative_language", L"[程序设置]\r\n界面语言=-1\r\n", 0, 0, L"", L""},
+    TextsCase{"language_as_text", L"[程序设置]\r\n界面语言=English\r\n", 0, 0, L"", L""},
+    TextsCase{"blanks_and_quotes_go", L"[程序设置]\r\n热键 =  Alt+F2  \r\n保存位置=\"D:\\My Shots\"\r\n", 0, 0, L"Alt+F2", L"D:\\My Shots"},
+    TextsCase{"empty_values", L"[程序设置]\r\n热键=\r\n保存位置=\r\n", 0, 0, L"", L""},
+    TextsCase{"ten_thousand_characters", L"[程序设置]\r\n热键=" + kTenThousand + L"\r\n保存位置=" + kTenThousand + L"\r\n", 0, 0,
+              kTenThousand, kTenThousand}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Texts are written as they are, beside the other keys.
+TEST_F(SettingsFileTest, TextIsWrittenUnderItsKeyAlone)
+{
+    WriteIni(L"[程序设置]\r\n自动裁剪=0\r\n");
+    SaveSettingText(kKeyHotKey, L"Ctrl+Shift+F9", iniPath_.c_str());
+    SaveSettingText(kKeySaveFolder, L"D:\\截图", iniPath_.c_str());
+    SaveSettingText(kKeyHotKey, L"Alt+F2", iniPath_.c_str());
+    Settings const settings = LoadSettings(iniPath_.c_str());
+    EXPECT_EQ(settings.hotKey, L"Alt+F2");
+    EXPECT_EQ(settings.saveFolder, L"D:\\截图");
+    EXPECT_EQ(settings.autoCrop, 0);
+    fs::remove(iniPath_);
+    SaveSettingText(kKeySaveFolder, L"D:\\截图", iniPath_.c_str());
+    EXPECT_EQ(LoadSettings(iniPath_.c_str()).saveFolder, L"D:\\截图") << "a new file keeps Chinese";
+}
+
 struct ToggleCase {
     const char* name;
     std::wstring_view file; // empty: no file yet
@@ -105,7 +162,8 @@ TEST_P(ToggleSettingFlagTable, ChangesMemoryAndWritesOnlyThatKey)
 
     EXPECT_EQ(settings.*c.flag, c.stored);
     EXPECT_EQ(Stored(c.key), c.stored);
-    for (const wchar_t* other : {kKeySaveMode, kKeyAutoCrop, kKeyIncludeCursor, kKeyCheckerboard, kKeyCopyToClipboard}) {
+    for (const wchar_t* other : {kKeySaveMode, kKeyAutoCrop, kKeyIncludeCursor, kKeyCheckerboard, kKeyCopyToClipboard,
+                                 kKeyTimestampNames, kKeyUiLanguage}) {
         if (c.file.empty() && other != c.key) {
             EXPECT_EQ(Stored(other), kAbsent) << "created another key";
         }
@@ -121,6 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Toggles, ToggleSettingFlagTable, testing::Values(
     ToggleCase{"stored_five_becomes_zero", L"[程序设置]\r\n方格透明=5\r\n", &Settings::checkerboard, kKeyCheckerboard, 1, 0},
     ToggleCase{"twice_leaves_one", L"", &Settings::includeCursor, kKeyIncludeCursor, 2, 1},
     ToggleCase{"clipboard_off", L"", &Settings::copyToClipboard, kKeyCopyToClipboard, 1, 0},
+    ToggleCase{"timestamp_names_on", L"", &Settings::timestampNames, kKeyTimestampNames, 1, 1},
     ToggleCase{"keeps_other_keys", L"[其他]\r\n保存方式=1\r\n[程序设置]\r\n自动裁剪=0\r\n保存方式=7\r\n",
                &Settings::saveMode, kKeySaveMode, 1, 0}),
     [](const auto& info) { return std::string(info.param.name); });

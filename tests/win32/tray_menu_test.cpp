@@ -43,37 +43,76 @@ std::wstring DumpMenu(HMENU menu, std::wstring const& indent = L"")
     return dump;
 }
 
-std::wstring Menu(wchar_t const* automatic, wchar_t const* manual, wchar_t const* crop, wchar_t const* cursor,
-                  wchar_t const* checkerboard, wchar_t const* clipboard)
+// The menu's texts in both languages, in the menu's order.
+struct MenuWords {
+    wchar_t const* capture;
+    wchar_t const* saveMethod;
+    wchar_t const* automatic;
+    wchar_t const* manual;
+    wchar_t const* saveFolder;
+    wchar_t const* openSaveFolder;
+    wchar_t const* otherSettings;
+    wchar_t const* crop;
+    wchar_t const* cursor;
+    wchar_t const* checkerboard;
+    wchar_t const* clipboard;
+    wchar_t const* timestamps;
+    wchar_t const* hotKey;
+    wchar_t const* about;
+    wchar_t const* exit;
+};
+MenuWords const kChinese = {L"开始截图\t\n延迟3秒", L"保存方式", L"自动保存", L"手动保存", L"保存位置…", L"打开保存文件夹",
+                            L"其它设置", L"自动裁剪", L"包含指针", L"方格透明", L"复制到剪贴板", L"文件名加时间",
+                            L"设置热键…", L"关于我们", L"退出程序"};
+MenuWords const kEnglish = {L"Capture in 3 seconds", L"Save method", L"Save automatically", L"Save manually",
+                            L"Save folder…", L"Open the save folder", L"Other settings", L"Auto-crop",
+                            L"Include pointer", L"Checkerboard transparency", L"Copy to clipboard",
+                            L"Add date and time to names", L"Set hot key…", L"About", L"Exit"};
+
+// Today's items keep their places; the new ones follow in their submenus.
+std::wstring Menu(MenuWords const& w, wchar_t const* automatic, wchar_t const* manual, wchar_t const* crop,
+                  wchar_t const* cursor, wchar_t const* checkerboard, wchar_t const* clipboard, wchar_t const* timestamps)
 {
-    return std::wstring(L"item 1000 - 开始截图\t\n延迟3秒\n"
-                        L"separator\n"
-                        L"popup 保存方式\n") +
-           L"  radio 1002 " + automatic + L" 自动保存\n" +
-           L"  radio 1003 " + manual + L" 手动保存\n" +
-           L"popup 其它设置\n" +
-           L"  item 1004 " + crop + L" 自动裁剪\n" +
-           L"  item 1005 " + cursor + L" 包含指针\n" +
-           L"  item 1006 " + checkerboard + L" 方格透明\n" +
-           L"  item 1009 " + clipboard + L" 复制到剪贴板\n" +
-           L"separator\n"
-           L"item 1007 - 关于我们\n"
-           L"item 1008 - 退出程序\n";
+    return std::wstring(L"item 1000 - ") + w.capture + L"\n" +
+           L"separator\n" +
+           L"popup " + w.saveMethod + L"\n" +
+           L"  radio 1002 " + automatic + L" " + w.automatic + L"\n" +
+           L"  radio 1003 " + manual + L" " + w.manual + L"\n" +
+           L"  separator\n" +
+           L"  item 1012 - " + w.saveFolder + L"\n" +
+           L"  item 1013 - " + w.openSaveFolder + L"\n" +
+           L"popup " + w.otherSettings + L"\n" +
+           L"  item 1004 " + crop + L" " + w.crop + L"\n" +
+           L"  item 1005 " + cursor + L" " + w.cursor + L"\n" +
+           L"  item 1006 " + checkerboard + L" " + w.checkerboard + L"\n" +
+           L"  item 1009 " + clipboard + L" " + w.clipboard + L"\n" +
+           L"  item 1010 " + timestamps + L" " + w.timestamps + L"\n" +
+           L"  separator\n" +
+           L"  item 1011 - " + w.hotKey + L"\n" +
+           L"separator\n" +
+           L"item 1007 - " + w.about + L"\n" +
+           L"item 1008 - " + w.exit + L"\n";
 }
 
 TEST(TrayMenu, ShowsTheOptionsOfTheMoment)
 {
     struct Case {
         Settings settings;
+        UiLanguage language;
         std::wstring expected;
     };
+    Settings timestamped;
+    timestamped.timestampNames = 1;
     Case const cases[] = {
-        {Settings{}, Menu(L"checked", L"-", L"checked", L"checked", L"-", L"checked")},
-        {Settings{Manual, 0, 0, 1, 0}, Menu(L"-", L"checked", L"-", L"-", L"checked", L"-")},
-        {Settings{Automatic, 1, 0, 1, 1}, Menu(L"checked", L"-", L"checked", L"-", L"checked", L"checked")},
+        {Settings{}, UiLanguage::Chinese, Menu(kChinese, L"checked", L"-", L"checked", L"checked", L"-", L"checked", L"-")},
+        {Settings{Manual, 0, 0, 1, 0}, UiLanguage::Chinese, Menu(kChinese, L"-", L"checked", L"-", L"-", L"checked", L"-", L"-")},
+        {Settings{Automatic, 1, 0, 1, 1}, UiLanguage::Chinese,
+         Menu(kChinese, L"checked", L"-", L"checked", L"-", L"checked", L"checked", L"-")},
+        {timestamped, UiLanguage::Chinese, Menu(kChinese, L"checked", L"-", L"checked", L"checked", L"-", L"checked", L"checked")},
+        {Settings{}, UiLanguage::English, Menu(kEnglish, L"checked", L"-", L"checked", L"checked", L"-", L"checked", L"-")},
     };
     for (Case const& c : cases) {
-        HMENU menu = BuildTrayMenu(c.settings);
+        HMENU menu = BuildTrayMenu(c.settings, c.language);
         EXPECT_EQ(DumpMenu(menu), c.expected);
         DestroyMenu(menu);
     }
@@ -144,6 +183,7 @@ TEST_F(MenuCommands, EachToggleFlipsOneOptionAndWritesOnlyItsKey)
         {IDM_INCLUDE_CURSOR, &Settings::includeCursor, L"包含指针"},
         {IDM_CHECKERBOARD, &Settings::checkerboard, L"方格透明"},
         {IDM_COPY_TO_CLIPBOARD, &Settings::copyToClipboard, L"复制到剪贴板"},
+        {IDM_TIMESTAMP_NAMES, &Settings::timestampNames, L"文件名加时间"},
     };
     for (Case const& c : cases) {
         SetUp();
@@ -183,7 +223,7 @@ TEST_F(MenuCommands, SaveMethodsActAsARadioPair)
 
 TEST_F(MenuCommands, DismissedMenuAndUnknownIdentifiersDoNothing)
 {
-    for (UINT id : {0u, 1001u, 999u, 1010u, 0xFFFFu}) {
+    for (UINT id : {0u, 1001u, 999u, 1014u, 0xFFFFu}) {
         OnMenuCommand(nullptr, id);
     }
     Settings const defaults;
@@ -288,14 +328,15 @@ TEST(HotKey, NoRepeatOnlyOnVersion61)
     };
     for (Case const c : {Case{1, MOD_CONTROL | MOD_NOREPEAT}, Case{0, MOD_CONTROL}}) {
         g_app.isWindows7 = c.cached;
-        EXPECT_EQ(HotKeyModifiers(), c.modifiers) << c.cached;
+        EXPECT_EQ(HotKeyModifiers(MOD_CONTROL), c.modifiers) << c.cached;
+        EXPECT_EQ(HotKeyModifiers(MOD_ALT | MOD_WIN), c.modifiers - MOD_CONTROL + MOD_ALT + MOD_WIN) << c.cached;
     }
 
     g_app.isWindows7 = -1;
     bool const first = IsWindows7();
     EXPECT_NE(g_app.isWindows7, -1);
     EXPECT_EQ(IsWindows7(), first);
-    EXPECT_EQ(HotKeyModifiers(), first ? MOD_CONTROL | MOD_NOREPEAT : MOD_CONTROL);
+    EXPECT_EQ(HotKeyModifiers(MOD_CONTROL), first ? MOD_CONTROL | MOD_NOREPEAT : MOD_CONTROL);
 }
 
 }  // namespace
