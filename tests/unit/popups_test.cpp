@@ -1,9 +1,12 @@
 #include "capture/popups.h"
 
+#include "capture/target_standing.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +73,69 @@ INSTANTIATE_TEST_SUITE_P(Windows, WithPopupsTable, testing::Values(
               {285, 185, 635, 415}},
     PopupCase{"an_empty_popup_is_left_out", {{L"SamplePopup", kPopup, true, true, true, {900, 900, 900, 950}}},
               {285, 185, 635, 415}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- What the backdrop cannot show, from where the target stands.
+
+CaptureRect const kFrame = {283, 183, 637, 417};
+
+WindowRecord InFront(CaptureRect rect, bool topmost, bool ownedByTarget = false)
+{
+    WindowRecord window = {L"Other", kPopup | kCaption, true, false, ownedByTarget, rect};
+    window.topmost = topmost;
+    return window;
+}
+
+struct StandingCase {
+    const char* name;
+    TargetStanding standing;
+    std::optional<std::vector<CaptureRect>> unseen; // none: the target does not stand in front
+};
+
+class UnseenPartsTable : public testing::TestWithParam<StandingCase> {};
+
+TEST_P(UnseenPartsTable, LeavesToTheBackdropOnlyWhatItCanShow)
+{
+    std::optional<std::vector<CaptureRect>> const unseen = UnseenParts(GetParam().standing, kFrame);
+    ASSERT_EQ(unseen.has_value(), GetParam().unseen.has_value());
+    if (!unseen)
+        return;
+    std::vector<std::array<std::int32_t, 4>> actual, expected;
+    for (CaptureRect const& rect : *unseen)
+        actual.push_back(Edges(rect));
+    for (CaptureRect const& rect : *GetParam().unseen)
+        expected.push_back(Edges(rect));
+    EXPECT_EQ(actual, expected);
+}
+
+void PrintTo(StandingCase const& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+WindowRecord Cloaked(WindowRecord window)
+{
+    window.cloaked = true;
+    return window;
+}
+
+INSTANTIATE_TEST_SUITE_P(Standings, UnseenPartsTable, testing::Values(
+    StandingCase{"nothing_in_front", {}, std::vector<CaptureRect>{}},
+    StandingCase{"a_topmost_window_over_a_corner", {false, true, {InFront({600, 400, 900, 700}, true)}},
+                 std::vector<CaptureRect>{{600, 400, 637, 417}}},
+    StandingCase{"a_window_the_target_owns", {false, true, {InFront({300, 200, 400, 300}, false, true)}},
+                 std::vector<CaptureRect>{{300, 200, 400, 300}}},
+    StandingCase{"the_targets_menu_is_part_of_the_capture", {false, true, {Menu({560, 340, 748, 516})}},
+                 std::vector<CaptureRect>{}},
+    StandingCase{"a_window_elsewhere", {false, true, {InFront({0, 0, 100, 100}, false)}}, std::vector<CaptureRect>{}},
+    StandingCase{"a_window_on_another_virtual_desktop", {false, true, {Cloaked(InFront({300, 200, 400, 300}, false))}},
+                 std::vector<CaptureRect>{}},
+    // Another program's window over the target: the copies would pass it
+    // off as the target's.
+    StandingCase{"another_window_over_the_target", {false, true, {InFront({300, 200, 400, 300}, false)}}, std::nullopt},
+    StandingCase{"the_backdrop_not_directly_behind", {false, false, {}}, std::nullopt},
+    // The desktop and the taskbar are copied as they stand.
+    StandingCase{"the_desktop_keeps_its_place", {true, false, {}}, std::vector<CaptureRect>{kFrame}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
