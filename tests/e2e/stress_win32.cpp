@@ -55,7 +55,10 @@
 namespace {
 
 DWORD const kFileTimeoutMs = 10000;
-int const kBlocks = 4;
+// Blocks of about this many captures, four at least: the shorter each
+// program's turn, the less a change of the machine's speed favours either.
+int const kCapturesPerBlock = 18;
+int const kLeastBlocks = 4;
 wchar_t const kCountingBuild[] = L"lucidframe-counts-copies.exe";
 
 struct Options {
@@ -308,8 +311,9 @@ int Run(Options const& options)
         tallies[1].program = options.baseline;
     int status = 0;
     try {
-        for (int block = 0; block < kBlocks; ++block) {
-            int const captures = options.captures * (block + 1) / kBlocks - options.captures * block / kBlocks;
+        int const blocks = std::max(kLeastBlocks, options.captures / kCapturesPerBlock);
+        for (int block = 0; block < blocks; ++block) {
+            int const captures = options.captures * (block + 1) / blocks - options.captures * block / blocks;
             for (std::size_t turn = 0; turn < tallies.size(); ++turn) {
                 Tally& tally = tallies[block % 2 == 0 ? tallies.size() - 1 - turn : turn];
                 RunBlock(options, tally.program, captures, tally);
