@@ -2,6 +2,7 @@
 
 #include "tests/e2e/top_level_windows_win32.h"
 #include "tests/e2e/user_input_win32.h"
+#include "tests/support/retry_log_win32.h"
 
 #include <shellapi.h>
 
@@ -121,6 +122,20 @@ HWND LucidframeApp::OpenMenu() const
 
 void LucidframeApp::OpenTrayMenu()
 {
+    AskForTrayMenu();
+    // Once in a CI run under wine, the posted callback opened no menu within
+    // the timeout while the program kept answering, with the desktop as the
+    // foreground window and a balloon shown (README: "Restarts and retries").
+    if (RunningUnderWine() && !HoldsWithin([&] { return MenuTakesInput(); }, kMenuTimeoutMs)) {
+        WaitUntilIdle();
+        NoteRetry("the tray menu did not open (" + DescribeDesktop() + "); asking for it once more");
+        AskForTrayMenu();
+    }
+    WaitUntil([&] { return MenuTakesInput(); }, kMenuTimeoutMs, "tray menu", {m_process.get()});
+}
+
+void LucidframeApp::AskForTrayMenu() const
+{
     NOTIFYICONIDENTIFIER icon = {};
     icon.cbSize = sizeof(icon);
     icon.hWnd = m_host;
@@ -133,17 +148,17 @@ void LucidframeApp::OpenTrayMenu()
     } else if (!PostMessageW(m_host, kTrayNotify, kTrayIconId, WM_RBUTTONDOWN)) {
         Fail("cannot post the tray callback");
     }
-    // The menu takes clicks and keys once its loop holds the mouse: before,
-    // a click would go to the window under the pointer.
-    WaitUntil(
-        [&] {
-            HWND const menu = OpenMenu();
-            GUITHREADINFO thread = {};
-            thread.cbSize = sizeof(thread);
-            return menu && GetGUIThreadInfo(GetWindowThreadProcessId(menu, nullptr), &thread) &&
-                   (thread.flags & GUI_INMENUMODE) && thread.hwndCapture;
-        },
-        kMenuTimeoutMs, "tray menu", {m_process.get()});
+}
+
+// The menu takes clicks and keys once its loop holds the mouse: before, a
+// click would go to the window under the pointer.
+bool LucidframeApp::MenuTakesInput() const
+{
+    HWND const menu = OpenMenu();
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof(thread);
+    return menu && GetGUIThreadInfo(GetWindowThreadProcessId(menu, nullptr), &thread) &&
+           (thread.flags & GUI_INMENUMODE) && thread.hwndCapture;
 }
 
 void LucidframeApp::Choose(TrayCommand command)

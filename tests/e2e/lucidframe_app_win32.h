@@ -108,6 +108,8 @@ public:
 
 private:
     NOTIFYICONDATAW IconKey() const;
+    void AskForTrayMenu() const;
+    bool MenuTakesInput() const;
 
     ScratchFolder m_folder;
     std::unique_ptr<ProgramProcess> m_process;

@@ -145,6 +145,17 @@ void ProgramProcess::Close()
     m_process = {};
 }
 
+bool HoldsWithin(std::function<bool()> const& condition, DWORD timeoutMs)
+{
+    ULONGLONG const deadline = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() > deadline)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
 void WaitUntil(std::function<bool()> const& condition, DWORD timeoutMs, std::string const& what,
                std::initializer_list<ProgramProcess const*> watched)
 {

@@ -59,6 +59,9 @@ private:
 void WaitUntil(std::function<bool()> const& condition, DWORD timeoutMs, std::string const& what,
                std::initializer_list<ProgramProcess const*> watched = {});
 
+// Polls `condition` until it holds or `timeoutMs` pass; false after a timeout.
+bool HoldsWithin(std::function<bool()> const& condition, DWORD timeoutMs);
+
 // Throws the failure of a step.
 [[noreturn]] void Fail(std::string const& what);
 
