@@ -43,6 +43,18 @@ Content const kContents[] = {
      [](std::int32_t x, std::int32_t y) { return SamplePixel(SampleMode::Constant, x, y, kWindowWidth, kWindowHeight); }},
     // A black shadow from 0 to 60 %, the same down each column.
     {"black_shadow", [](std::int32_t x, std::int32_t) { return static_cast<std::uint32_t>(x * 153 / (kWindowWidth - 1)) << 24; }},
+    // Every opacity of a shadow, from none to opaque black, along the rows.
+    {"every_shadow_opacity",
+     [](std::int32_t x, std::int32_t y) { return static_cast<std::uint32_t>((y * kWindowWidth + x) * 256 / (kWindowWidth * kWindowHeight)) << 24; }},
+    // Pure primaries, their mixes and greys, each band of rows at one of
+    // every opacity.
+    {"translucent_primaries_and_greys",
+     [](std::int32_t x, std::int32_t y) {
+         std::uint32_t const colours[] = {0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFFFF00u, 0x00FFFFu,
+                                          0xFF00FFu, 0xFFFFFFu, 0xC0C0C0u, 0x808080u, 0x404040u};
+         std::uint32_t const alpha = static_cast<std::uint32_t>(x * 255 / (kWindowWidth - 1));
+         return alpha << 24 | colours[y * std::size(colours) / kWindowHeight];
+     }},
 };
 
 // One copy of the window over the backdrop of `pass` as `model` composes and
@@ -76,11 +88,26 @@ struct MatteModel {
 
 // Every model of the copy check's table that keeps sRGB primaries, and linear
 // light with the SDR boosts a user may choose, each clipping at white.
+auto const kSrgb = OutputPrimaries::Srgb;
+auto const kPower = TransferCurve::Power22;
+auto const kPiecewise = TransferCurve::PiecewiseSrgb;
+
 MatteModel const kModels[] = {
     {{"eight_bit", Blending::EightBit}, 1},
     {{"linear_light", Blending::LinearLight}, 1},
+    {{"linear_light_power_2_2", Blending::LinearLight, 1.0, kSrgb, false, kPower}, 1},
+    {{"linear_light_sdr_boost_1_25", Blending::LinearLight, 1.25}, 2},
     {{"linear_light_sdr_boost_1_5", Blending::LinearLight, 1.5}, 2},
+    {{"linear_light_sdr_boost_2", Blending::LinearLight, 2.0}, 2},
     {{"linear_light_sdr_boost_3", Blending::LinearLight, 3.0}, 4},
+    {{"linear_light_power_2_2_sdr_boost_1_25", Blending::LinearLight, 1.25, kSrgb, false, kPower}, 2},
+    {{"linear_light_power_2_2_sdr_boost_2", Blending::LinearLight, 2.0, kSrgb, false, kPower}, 2},
+    {{"linear_light_power_2_2_sdr_boost_3", Blending::LinearLight, 3.0, kSrgb, false, kPower}, 4},
+    {{"linear_light_clipping_at_250", Blending::LinearLight, 1.0, kSrgb, false, kPiecewise, 250}, 1},
+    {{"linear_light_sdr_boost_1_25_clipping_at_250", Blending::LinearLight, 1.25, kSrgb, false, kPiecewise, 250}, 2},
+    {{"linear_light_sdr_boost_1_25_dithered", Blending::LinearLight, 1.25, kSrgb, true}, 3},
+    {{"linear_light_sdr_boost_2_dithered", Blending::LinearLight, 2.0, kSrgb, true}, 3},
+    {{"linear_light_power_2_2_sdr_boost_2_dithered", Blending::LinearLight, 2.0, kSrgb, true, kPower}, 3},
     {{"eight_bit_dithered", Blending::EightBit, 1.0, OutputPrimaries::Srgb, true}, 2},
     {{"linear_light_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Srgb, true}, 4},
     {{"linear_light_sdr_boost_3_dithered", Blending::LinearLight, 3.0, OutputPrimaries::Srgb, true}, 8},
@@ -135,8 +162,10 @@ struct Errors {
 };
 
 Errors ErrorsOf(Frame const& matted, Frame const& black, Frame const& white, Content const& content, int alphaTolerance,
-               bool dithered)
+               CompositorModel const& model)
 {
+    // Within a step or two of the screen's top, a copy may be clipped.
+    int const clipped = model.clipLevel - 2;
     Errors errors;
     for (std::int32_t y = 0; y < kWindowHeight; ++y)
         for (std::int32_t x = 0; x < kWindowWidth; ++x) {
@@ -145,16 +174,16 @@ Errors ErrorsOf(Frame const& matted, Frame const& black, Frame const& white, Con
             int const alpha = Channel(expected, 3);
             // Where the white copy clipped every channel, the copies bound
             // the alpha, and no more.
-            bool const known = Channel(white[at], 0) < kClippedCopy || Channel(white[at], 1) < kClippedCopy ||
-                               Channel(white[at], 2) < kClippedCopy;
+            bool const known = Channel(white[at], 0) < clipped || Channel(white[at], 1) < clipped ||
+                               Channel(white[at], 2) < clipped;
             int const alphaError = known ? std::abs(Channel(matted[at], 3) - alpha) : 0;
             bool const worst = alphaError > errors.largestAlphaError;
             errors.largestAlphaError = std::max(errors.largestAlphaError, alphaError);
             bool fits = alphaError <= alphaTolerance;
-            int const copyError = dithered ? 2 : 1;
+            int const copyError = model.dither ? 2 : 1;
             int const colourTolerance = 1 + 255 * (alphaTolerance + copyError) / std::max(alpha, 1);
             for (int c = 0; c < 3 && alpha > 0 && known; ++c)
-                fits = fits && (Channel(black[at], c) >= kClippedCopy ||
+                fits = fits && (Channel(black[at], c) >= clipped ||
                                 std::abs(Channel(matted[at], c) - Channel(expected, c)) <= colourTolerance);
             errors.mismatches += !fits;
             if (!fits && (worst || errors.firstMismatch.empty()))
@@ -178,8 +207,7 @@ TEST_P(MatteCopiesTable, RecoversTheWindowWhateverTheScreenDoesToItsLight)
     Content const& content = kContents[std::get<1>(GetParam())];
     Capture const capture = TakeCapture(model.compositor, content);
     Frame const matted = Matted(capture);
-    Errors const errors = ErrorsOf(matted, capture.black, capture.white, content, model.alphaTolerance,
-                                 model.compositor.dither);
+    Errors const errors = ErrorsOf(matted, capture.black, capture.white, content, model.alphaTolerance, model.compositor);
     EXPECT_EQ(errors.mismatches, 0) << errors.firstMismatch << "; alpha off by up to " << errors.largestAlphaError;
 
     Frame formula = capture.white;
@@ -191,8 +219,9 @@ TEST_P(MatteCopiesTable, RecoversTheWindowWhateverTheScreenDoesToItsLight)
         // The 8-bit formula fails here, so that the row proves something.
         // (At a constant alpha of one half, linear light and 8-bit blending
         // happen to agree on the opacity.)
-        EXPECT_GT(ErrorsOf(formula, capture.black, capture.white, content, model.alphaTolerance,
-                                 model.compositor.dither).largestAlphaError, 8);
+        EXPECT_GT(ErrorsOf(formula, capture.black, capture.white, content, model.alphaTolerance, model.compositor)
+                      .largestAlphaError,
+                  8);
     }
 }
 
@@ -224,7 +253,16 @@ TEST_P(UndistortedMatteTable, OpaqueIsOpaqueAndTheBackdropAloneIsTransparent)
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, UndistortedMatteTable, testing::Range<std::size_t>(0, 4),
+std::vector<std::size_t> Undithered()
+{
+    std::vector<std::size_t> rows;
+    for (std::size_t i = 0; i < std::size(kModels); ++i)
+        if (!kModels[i].compositor.dither)
+            rows.push_back(i);
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, UndistortedMatteTable, testing::ValuesIn(Undithered()),
                          [](testing::TestParamInfo<std::size_t> const& info) {
                              return std::string(kModels[info.param].compositor.name);
                          });
