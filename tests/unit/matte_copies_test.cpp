@@ -78,11 +78,13 @@ Frame CopyOver(CompositorModel const& model, Content const& content, Backdrop pa
 struct MatteModel {
     CompositorModel compositor;
     // How far the recovered alpha may stray. One step of rounding, wherever
-    // nothing brightens the copies. A boost adds the rounding of the
-    // staircase's own copies, from which the light is learnt; and in a
-    // channel brightened to within a few steps of the clip, one step of the
-    // copy stands for nearly three of alpha. A step of dither in each copy
-    // adds as much again.
+    // nothing brightens the copies and the curve is known; where nothing
+    // brightens them, the staircase cannot tell the curves apart, and the
+    // one between them is off by two either way. With a boost the curve and
+    // the boost are fitted to the staircase; in a channel brightened to
+    // within a few steps of the clip, one step of the copy stands for nearly
+    // three of alpha. A step of dither in each copy stands for as many
+    // again, in each channel on its own.
     int alphaTolerance;
 };
 
@@ -94,8 +96,8 @@ auto const kPiecewise = TransferCurve::PiecewiseSrgb;
 
 MatteModel const kModels[] = {
     {{"eight_bit", Blending::EightBit}, 1},
-    {{"linear_light", Blending::LinearLight}, 1},
-    {{"linear_light_power_2_2", Blending::LinearLight, 1.0, kSrgb, false, kPower}, 1},
+    {{"linear_light", Blending::LinearLight}, 2},
+    {{"linear_light_power_2_2", Blending::LinearLight, 1.0, kSrgb, false, kPower}, 2},
     {{"linear_light_sdr_boost_1_25", Blending::LinearLight, 1.25}, 2},
     {{"linear_light_sdr_boost_1_5", Blending::LinearLight, 1.5}, 2},
     {{"linear_light_sdr_boost_2", Blending::LinearLight, 2.0}, 2},
@@ -103,11 +105,11 @@ MatteModel const kModels[] = {
     {{"linear_light_power_2_2_sdr_boost_1_25", Blending::LinearLight, 1.25, kSrgb, false, kPower}, 2},
     {{"linear_light_power_2_2_sdr_boost_2", Blending::LinearLight, 2.0, kSrgb, false, kPower}, 2},
     {{"linear_light_power_2_2_sdr_boost_3", Blending::LinearLight, 3.0, kSrgb, false, kPower}, 4},
-    {{"linear_light_clipping_at_250", Blending::LinearLight, 1.0, kSrgb, false, kPiecewise, 250}, 1},
+    {{"linear_light_clipping_at_250", Blending::LinearLight, 1.0, kSrgb, false, kPiecewise, 250}, 2},
     {{"linear_light_sdr_boost_1_25_clipping_at_250", Blending::LinearLight, 1.25, kSrgb, false, kPiecewise, 250}, 2},
-    {{"linear_light_sdr_boost_1_25_dithered", Blending::LinearLight, 1.25, kSrgb, true}, 3},
-    {{"linear_light_sdr_boost_2_dithered", Blending::LinearLight, 2.0, kSrgb, true}, 3},
-    {{"linear_light_power_2_2_sdr_boost_2_dithered", Blending::LinearLight, 2.0, kSrgb, true, kPower}, 3},
+    {{"linear_light_sdr_boost_1_25_dithered", Blending::LinearLight, 1.25, kSrgb, true}, 6},
+    {{"linear_light_sdr_boost_2_dithered", Blending::LinearLight, 2.0, kSrgb, true}, 6},
+    {{"linear_light_power_2_2_sdr_boost_2_dithered", Blending::LinearLight, 2.0, kSrgb, true, kPower}, 6},
     {{"eight_bit_dithered", Blending::EightBit, 1.0, OutputPrimaries::Srgb, true}, 2},
     {{"linear_light_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Srgb, true}, 4},
     {{"linear_light_sdr_boost_3_dithered", Blending::LinearLight, 3.0, OutputPrimaries::Srgb, true}, 8},
@@ -161,11 +163,21 @@ struct Errors {
     std::string firstMismatch;
 };
 
+// Whether every channel of two pixels lies within `noise` steps.
+bool WithinNoise(std::uint32_t one, std::uint32_t other, int noise)
+{
+    for (int c = 0; c < 3; ++c)
+        if (std::abs(Channel(one, c) - Channel(other, c)) > noise)
+            return false;
+    return true;
+}
+
 Errors ErrorsOf(Frame const& matted, Frame const& black, Frame const& white, Content const& content, int alphaTolerance,
-               CompositorModel const& model)
+               CompositorModel const& model, std::uint32_t whiteShown)
 {
     // Within a step or two of the screen's top, a copy may be clipped.
     int const clipped = model.clipLevel - 2;
+    int const noise = model.dither ? 1 : 0;
     Errors errors;
     for (std::int32_t y = 0; y < kWindowHeight; ++y)
         for (std::int32_t x = 0; x < kWindowWidth; ++x) {
@@ -174,8 +186,13 @@ Errors ErrorsOf(Frame const& matted, Frame const& black, Frame const& white, Con
             int const alpha = Channel(expected, 3);
             // Where the white copy clipped every channel, the copies bound
             // the alpha, and no more.
-            bool const known = Channel(white[at], 0) < clipped || Channel(white[at], 1) < clipped ||
+            bool known = Channel(white[at], 0) < clipped || Channel(white[at], 1) < clipped ||
                                Channel(white[at], 2) < clipped;
+            // Copies within the dither of each other are opaque, and copies
+            // within it of the backdrops alone transparent: the dither
+            // hides what lies between.
+            known = known && !WithinNoise(black[at], white[at], 2 * noise) &&
+                    !(WithinNoise(black[at], 0, noise) && WithinNoise(white[at], whiteShown, noise));
             int const alphaError = known ? std::abs(Channel(matted[at], 3) - alpha) : 0;
             bool const worst = alphaError > errors.largestAlphaError;
             errors.largestAlphaError = std::max(errors.largestAlphaError, alphaError);
@@ -207,7 +224,9 @@ TEST_P(MatteCopiesTable, RecoversTheWindowWhateverTheScreenDoesToItsLight)
     Content const& content = kContents[std::get<1>(GetParam())];
     Capture const capture = TakeCapture(model.compositor, content);
     Frame const matted = Matted(capture);
-    Errors const errors = ErrorsOf(matted, capture.black, capture.white, content, model.alphaTolerance, model.compositor);
+    std::uint32_t const whiteShown = WhiteShown(capture.pipeline) * 0x010101u;
+    Errors const errors =
+        ErrorsOf(matted, capture.black, capture.white, content, model.alphaTolerance, model.compositor, whiteShown);
     EXPECT_EQ(errors.mismatches, 0) << errors.firstMismatch << "; alpha off by up to " << errors.largestAlphaError;
 
     Frame formula = capture.white;
@@ -219,7 +238,7 @@ TEST_P(MatteCopiesTable, RecoversTheWindowWhateverTheScreenDoesToItsLight)
         // The 8-bit formula fails here, so that the row proves something.
         // (At a constant alpha of one half, linear light and 8-bit blending
         // happen to agree on the opacity.)
-        EXPECT_GT(ErrorsOf(formula, capture.black, capture.white, content, model.alphaTolerance, model.compositor)
+        EXPECT_GT(ErrorsOf(formula, capture.black, capture.white, content, model.alphaTolerance, model.compositor, whiteShown)
                       .largestAlphaError,
                   8);
     }
@@ -237,8 +256,8 @@ class UndistortedMatteTable : public testing::TestWithParam<std::size_t> {};
 
 // Where the copies agree, the window is opaque, and where they show the
 // backdrops alone, there is no window: exactly, as RecoverAlpha has it, so
-// that an opaque window stays opaque and the transparent margin is cropped.
-// (A dithered copy leaves neither exact, with either matting.)
+// that an opaque window stays opaque and the transparent margin is cropped;
+// where the copies are dithered, within the dither the staircase shows.
 TEST_P(UndistortedMatteTable, OpaqueIsOpaqueAndTheBackdropAloneIsTransparent)
 {
     CompositorModel const& model = kModels[GetParam()].compositor;
@@ -253,16 +272,18 @@ TEST_P(UndistortedMatteTable, OpaqueIsOpaqueAndTheBackdropAloneIsTransparent)
         }
 }
 
-std::vector<std::size_t> Undithered()
+// Every model but dithered 8-bit blending, which RecoverAlpha mattes as
+// ever, and which reads no staircase.
+std::vector<std::size_t> StaircaseRead()
 {
     std::vector<std::size_t> rows;
     for (std::size_t i = 0; i < std::size(kModels); ++i)
-        if (!kModels[i].compositor.dither)
+        if (!kModels[i].compositor.dither || kModels[i].compositor.blending == Blending::LinearLight)
             rows.push_back(i);
     return rows;
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, UndistortedMatteTable, testing::ValuesIn(Undithered()),
+INSTANTIATE_TEST_SUITE_P(Models, UndistortedMatteTable, testing::ValuesIn(StaircaseRead()),
                          [](testing::TestParamInfo<std::size_t> const& info) {
                              return std::string(kModels[info.param].compositor.name);
                          });
@@ -273,6 +294,7 @@ struct StaircaseCase {
     CaptureRect monitor;
     bool read;
     std::uint32_t overRing = 0; // where not 0, what a window nobody listed shows over the whole ring
+    bool dithered = false;      // the screen dithers each copy by a step: that is the noise read
 };
 
 class MeasureTransferTable : public testing::TestWithParam<StaircaseCase> {};
@@ -282,7 +304,7 @@ class MeasureTransferTable : public testing::TestWithParam<StaircaseCase> {};
 TEST_P(MeasureTransferTable, ReadsTheStaircaseOnlyWhereItIsInView)
 {
     StaircaseCase const& c = GetParam();
-    CompositorModel const model = {"eight_bit", Blending::EightBit};
+    CompositorModel const model = {"eight_bit", Blending::EightBit, 1.0, kSrgb, c.dithered};
     Frame black = CopyOver(model, kContents[0], Backdrop::Black, 255, 1);
     Frame white = CopyOver(model, kContents[0], Backdrop::White, 255, 2);
     // A shadow darkens a third of the top row of the staircase.
@@ -300,6 +322,7 @@ TEST_P(MeasureTransferTable, ReadsTheStaircaseOnlyWhereItIsInView)
     ASSERT_EQ(transfer.has_value(), c.read);
     if (c.read) {
         EXPECT_EQ(transfer->copied, IdentityTransfer().copied);
+        EXPECT_EQ(int{transfer->noise}, c.dithered ? 1 : 0);
     }
 }
 
@@ -315,7 +338,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   kWholeFrame, false},
                     StaircaseCase{"on_another_monitor", {}, {kFrameWidth, 0, 2 * kFrameWidth, kFrameHeight}, false},
                     StaircaseCase{"under_a_grey_window_nobody_listed", {}, kWholeFrame, false, 0xFF808080u},
-                    StaircaseCase{"one_side_in_view_on_this_monitor", {}, {0, 0, 2, kFrameHeight}, true}),
+                    StaircaseCase{"one_side_in_view_on_this_monitor", {}, {0, 0, 2, kFrameHeight}, true},
+                    StaircaseCase{"dithered", {}, kWholeFrame, true, 0, true}),
     [](testing::TestParamInfo<StaircaseCase> const& info) { return info.param.name; });
 
 } // namespace
