@@ -112,7 +112,7 @@ MatteModel const kModels[] = {
     {{"linear_light_power_2_2_sdr_boost_2_dithered", Blending::LinearLight, 2.0, kSrgb, true, kPower}, 6},
     {{"eight_bit_dithered", Blending::EightBit, 1.0, OutputPrimaries::Srgb, true}, 2},
     {{"linear_light_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Srgb, true}, 4},
-    {{"linear_light_sdr_boost_3_dithered", Blending::LinearLight, 3.0, OutputPrimaries::Srgb, true}, 8},
+    {{"linear_light_sdr_boost_3_dithered", Blending::LinearLight, 3.0, OutputPrimaries::Srgb, true}, 6},
 };
 
 // The copies of one capture, taken as the capture takes them: the staircase
