@@ -39,6 +39,8 @@ double PaintedLevelOf(double copied, CopyTransfer transfer, std::size_t usable)
 // Whether every channel of two pixels (0x00RRGGBB) lies within `noise`.
 bool WithinNoise(std::uint32_t one, std::uint32_t other, int noise)
 {
+    if (noise == 0)
+        return one == other;
     for (int shift : {0, 8, 16}) {
         int const difference = static_cast<int>(one >> shift & 0xFF) - static_cast<int>(other >> shift & 0xFF);
         if (difference > noise || difference < -noise)
@@ -183,7 +185,7 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
             lower = std::max({lower, matte.lightFrom[k], from});
             upper = std::min(upper, upTo);
             clippedOverBlack += k >= matte.clippedFrom;
-            if (matte.lightUpTo[w] < kUnbounded) {
+            if (matte.noise > 0 && matte.lightUpTo[w] < kUnbounded) {
                 float const weight = 1 / ((upTo - from) * (upTo - from) + 1e-12f);
                 weighted += weight * (from + upTo) / 2;
                 weights += weight;

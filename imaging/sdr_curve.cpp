@@ -26,8 +26,9 @@ double FitError(CopyTransfer transfer, int clip, SdrCurve curve, double boost)
     return error;
 }
 
-// The boost from 1 to 8 that fits `curve` best: in hundredths, then in
-// ten-thousandths about the best of them.
+// The boost from 1 to 8 that fits `curve` best: in twentieths, then in
+// thousandths about the best of them, then in ten-thousandths. The error
+// has one least value, and each search costs a matting a few lookups.
 double BestBoost(CopyTransfer transfer, int clip, SdrCurve curve)
 {
     auto const bestFrom = [&](double from, double to, double step) {
@@ -42,8 +43,9 @@ double BestBoost(CopyTransfer transfer, int clip, SdrCurve curve)
         }
         return best;
     };
-    double const coarse = bestFrom(1.0, 8.0, 0.01);
-    return bestFrom(std::max(1.0, coarse - 0.01), coarse + 0.01, 0.0001);
+    double const coarse = bestFrom(1.0, 8.0, 0.05);
+    double const fine = bestFrom(std::max(1.0, coarse - 0.05), coarse + 0.05, 0.001);
+    return bestFrom(std::max(1.0, fine - 0.001), fine + 0.001, 0.0001);
 }
 
 // Whether any copy came back brighter than painted by more than its
