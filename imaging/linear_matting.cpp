@@ -169,37 +169,19 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
         // steps stands for, and each channel tells the opacity in a
         // different place. Dither can make the bounds cross; their middle is
         // then still the best guess.
-        // Where the copies are noisy, the bounds are as wide as the noise,
-        // and their middle strays with the widest channel: each channel's
-        // own middle then counts by how narrowly it bounds the opacity.
         float lower = 0;
         float upper = 1;
-        float weighted = 0;
-        float weights = 0;
         int clippedOverBlack = 0;
         for (int c = 0; c < 3; ++c) {
             int const k = copiedBlack[c];
             int const w = copiedWhite[c];
-            float const from = 1 - (matte.lightUpTo[w] - matte.lightFrom[k]) * perWhite;
-            float const upTo = 1 - (matte.lightFrom[w] - matte.lightUpTo[k]) * perWhite;
-            lower = std::max({lower, matte.lightFrom[k], from});
-            upper = std::min(upper, upTo);
+            lower = std::max({lower, matte.lightFrom[k], 1 - (matte.lightUpTo[w] - matte.lightFrom[k]) * perWhite});
+            upper = std::min(upper, 1 - (matte.lightFrom[w] - matte.lightUpTo[k]) * perWhite);
             clippedOverBlack += k >= matte.clippedFrom;
-            if (matte.noise > 0 && matte.lightUpTo[w] < kUnbounded) {
-                float const weight = 1 / ((upTo - from) * (upTo - from) + 1e-12f);
-                weighted += weight * (from + upTo) / 2;
-                weights += weight;
-            }
-        }
-        float estimate = (lower + upper) / 2;
-        if (matte.noise > 0 && weights > 0) {
-            estimate = weighted / weights;
-            if (lower <= upper)
-                estimate = std::clamp(estimate, lower, upper);
         }
         // Content brighter than the copies show in every channel is white,
         // and opaque.
-        float const alpha = clippedOverBlack == 3 ? 1 : estimate;
+        float const alpha = clippedOverBlack == 3 ? 1 : (lower + upper) / 2;
         // Above 1 the content changed between the copies: opaque, as the
         // black copy shows it, as RecoverAlpha keeps it.
         int const opacity = static_cast<int>(std::clamp(alpha, 0.0f, 1.0f) * 255 + 0.5f);
