@@ -205,6 +205,20 @@ void RecoverAlphaInLinearLightOn(benchmark::State& state)
                     [&](Pixels& white) { MatteCopies(capture.black.data(), white.data(), PixelTotal(capture), pipeline); });
 }
 
+// The same on a screen that brightens SDR content twice and dithers each
+// copy by a step: its staircase as read (level 16 copied as 26, level 176
+// and above clipped), so that the curve and boost are fitted, and every
+// bound is widened by the noise.
+void RecoverAlphaBoostedAndDithered(benchmark::State& state)
+{
+    SyntheticCapture const& capture = FramedCapture();
+    ColourPipeline pipeline = {true};
+    pipeline.transfer = {{0, 26, 47, 69, 90, 111, 133, 154, 176, 197, 218, 240, 255, 255, 255, 255, 255}, 1};
+    pipeline.whiteBackdrop = WhiteBackdropLevel(pipeline);
+    TimeOnFreshCopy(state, capture.white,
+                    [&](Pixels& white) { MatteCopies(capture.black.data(), white.data(), PixelTotal(capture), pipeline); });
+}
+
 // Both backdrops with their rings, painted once per pass.
 void PaintBothBackdrops(benchmark::State& state)
 {
@@ -245,6 +259,7 @@ int main(int argc, char** argv)
     Register("measure_transfer", MeasureTransferOnPair);
     Register("paint_both_backdrops", PaintBothBackdrops);
     Register("recover_alpha_in_linear_light", RecoverAlphaInLinearLightOn);
+    Register("recover_alpha_boosted_dithered", RecoverAlphaBoostedAndDithered);
     return RunBenchmarksWithRatios(argc, argv,
                                    {{"recover_alpha", "read2_write1"},
                                     {"recover_alpha_scalar", "read2_write1"},
@@ -255,5 +270,6 @@ int main(int argc, char** argv)
                                     {"find_stale_copies", "recover_alpha"},
                                     {"measure_transfer", "recover_alpha"},
                                     {"paint_both_backdrops", "recover_alpha"},
-                                    {"recover_alpha_in_linear_light", "recover_alpha"}});
+                                    {"recover_alpha_in_linear_light", "recover_alpha"},
+                                    {"recover_alpha_boosted_dithered", "recover_alpha"}});
 }

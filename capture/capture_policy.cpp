@@ -39,8 +39,8 @@ public:
     BackdropCapture(CaptureRequest const& request, CaptureScreen& screen)
         : m_request(request), m_screen(screen)
     {
-        m_pipeline.linearLight = request.linearLight;
-        if (request.linearLight && request.transfer)
+        m_pipeline.linearLight = ComposesInLinearLight(request.colourMode);
+        if (m_pipeline.linearLight && request.transfer)
             m_pipeline.transfer = *request.transfer;
         m_pipeline.whiteBackdrop = WhiteBackdropLevel(m_pipeline);
     }
@@ -89,7 +89,7 @@ public:
     CaptureResult Result(CaptureStatus status, std::int32_t widest) const
     {
         CaptureResult result = {.status = status, .measured = m_measured};
-        result.transferUnknown = m_request.linearLight && !m_request.transfer && !m_measured;
+        result.transferUnknown = m_request.colourMode == ColourMode::Hdr && !m_request.transfer && !m_measured;
         if (status != CaptureStatus::Matted)
             return result;
         result.image = m_copies.buffers[1];

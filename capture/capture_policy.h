@@ -2,6 +2,7 @@
 
 #include "capture/capture_rect.h"
 #include "capture/capture_status.h"
+#include "capture/colour_mode.h"
 #include "capture/copy_check.h"
 #include "capture/screen_layout.h"
 #include "capture/screen_transfer.h"
@@ -28,7 +29,7 @@ struct CaptureRequest {
     CaptureRect monitor = {0, 0, 0, 0};   // the target's own monitor
     std::uint32_t dpi = 96;               // that monitor's scale
     std::int32_t margin = kCaptureMargin; // the margin to start from, in that monitor's pixels
-    bool linearLight = false;             // that monitor composes in linear light (advanced colour)
+    ColourMode colourMode = ColourMode::Sdr; // how that monitor shows desktop content
     std::optional<ScreenTransfer> transfer; // what its last reading of the staircase found
 };
 
@@ -65,7 +66,7 @@ struct CaptureResult {
     CaptureRect rect = {0, 0, 0, 0};     // the capture rectangle on the screen
     std::int32_t shadowMargin = kCaptureMargin; // the margin this shadow needed, in the monitor's pixels
     std::optional<ScreenTransfer> measured;     // what the staircase showed, on a monitor in linear light
-    bool transferUnknown = false; // matted in linear light by a guess: that monitor's staircase was never read
+    bool transferUnknown = false; // matted by a guess at a boost: an HDR monitor's staircase was never read
 };
 
 // The capture that the request describes, over the backdrops `screen` shows:
@@ -80,7 +81,10 @@ struct CaptureResult {
 //   - a target that does not come to stand directly above the backdrop is
 //     NotInFront;
 //   - on a monitor in linear light, current copies read the staircase, and a
-//     white backdrop the screen clips is painted lower and copied again;
+//     white backdrop the screen clips is painted lower and copied again; an
+//     HDR monitor brightens SDR content by a boost only the staircase tells,
+//     so matting one whose staircase was never read is a guess, where a
+//     wide-gamut one, which adds no boost, is not;
 //   - a shadow cut at the margin is copied once more with the widest margin.
 // A Matted image has its copies matted and nothing off every monitor.
 CaptureResult CaptureOverBackdrops(CaptureRequest const& request, CaptureScreen& screen);

@@ -35,7 +35,10 @@
 //     brings values closer together the higher they lie;
 //   - where black has one channel above another, white has it above or equal.
 // Rounding and a dither of one step in each copy blur each comparison by
-// kPairSlack (the spread by kSpreadSlack). These hold for any content that
+// kPairSlack (the spread by kSpreadSlack). A conversion to a wide-gamut
+// panel's primaries after 8-bit blending loosens the last two by a part of
+// black's own spread (pair_rules.h); a grey black copy still allows no
+// colour over white. These hold for any content that
 // stays put between the copies. A repaint of the window between the copies,
 // or a copy of the backdrop lying over a coloured window, breaks them.
 

@@ -17,11 +17,11 @@ inline int Channel(std::uint32_t pixel, int channel)
 
 // Whether white, which should be black lifted alike in every channel, turned
 // the order of two channels that black had apart, by more than the dither
-// can: `black` and `white` are the differences of the same two channels in
-// each copy.
-inline int TurnsOrder(int black, int white)
+// and `slack` can: `black` and `white` are the differences of the same two
+// channels in each copy.
+inline int TurnsOrder(int black, int white, int slack)
 {
-    return ((black > kPairSlack) & (white < -kPairSlack)) | ((black < -kPairSlack) & (white > kPairSlack));
+    return ((black > slack) & (white < -slack)) | ((black < -slack) & (white > slack));
 }
 
 inline int Spread(int blue, int green, int red)
@@ -35,13 +35,22 @@ inline int Spread(int blue, int green, int red)
 // branches, so that a compiler takes many pixels at once: nearly every pixel
 // of a translucent window takes the whole test. A pixel the same in both
 // copies (an opaque one, or one under a window in front) keeps every rule.
+// A conversion to a wide-gamut panel's primaries after 8-bit blending mixes
+// channels in light, which lifts a dark colour's lesser channels more than a
+// bright one's: white's channels may then lie up to half as far again apart
+// as black's, and two close channels of black trade places by up to a
+// quarter of its spread (Rec. 2020: 0.31 and 0.11 of it). A grey black copy
+// still allows no colour over white.
 inline int BreaksPairRules(std::uint32_t black, std::uint32_t white)
 {
     int const kb = Channel(black, 0), kg = Channel(black, 1), kr = Channel(black, 2);
     int const wb = Channel(white, 0), wg = Channel(white, 1), wr = Channel(white, 2);
+    int const blackSpread = Spread(kb, kg, kr);
     int const darker = (kb - wb > kPairSlack) | (kg - wg > kPairSlack) | (kr - wr > kPairSlack);
-    int const spreads = Spread(wb, wg, wr) > Spread(kb, kg, kr) + kSpreadSlack;
-    int const turns = TurnsOrder(kb - kg, wb - wg) | TurnsOrder(kb - kr, wb - wr) | TurnsOrder(kg - kr, wg - wr);
+    int const spreads = Spread(wb, wg, wr) > blackSpread + (blackSpread >> 1) + kSpreadSlack;
+    int const slack = kPairSlack + (blackSpread >> 2);
+    int const turns = TurnsOrder(kb - kg, wb - wg, slack) | TurnsOrder(kb - kr, wb - wr, slack) |
+                      TurnsOrder(kg - kr, wg - wr, slack);
     return darker | spreads | turns;
 }
 

@@ -21,23 +21,32 @@ constexpr std::array<std::uint8_t, kStaircaseSteps> StaircaseLevels()
 
 constexpr std::array<std::uint8_t, kStaircaseSteps> kStaircaseLevels = StaircaseLevels();
 
-// The middle value of a histogram of `total` values.
-std::uint8_t Median(std::array<std::int64_t, 256> const& histogram, std::int64_t total)
+// The value below which lie more than `parts` eighths of a histogram of
+// `total` values.
+int Quantile(std::array<std::int64_t, 256> const& histogram, std::int64_t total, int parts)
 {
     std::int64_t below = 0;
     for (int value = 0; value < 256; ++value) {
         below += histogram[value];
-        if (2 * below > total)
-            return static_cast<std::uint8_t>(value);
+        if (8 * below > parts * total)
+            return value;
     }
     return 255;
+}
+
+// As far as the values of a step lie from its middle, but for a quarter of
+// them at either end: a shadow over some of the step's pixels is not noise,
+// and a dither of a step either way moves a third of them.
+int Spread(std::array<std::int64_t, 256> const& histogram, std::int64_t total, int middle)
+{
+    return std::max(middle - Quantile(histogram, total, 2), Quantile(histogram, total, 6) - middle);
 }
 
 } // namespace
 
 CopyTransfer ScreenTransfer::Levels() const
 {
-    return {kStaircaseLevels, copied};
+    return {kStaircaseLevels, copied, noise};
 }
 
 ScreenTransfer IdentityTransfer()
@@ -65,7 +74,10 @@ std::optional<ScreenTransfer> MeasureTransfer(BackdropCopies const& copies, Capt
     for (int step = 0; step < kStaircaseSteps; ++step) {
         if (pixelsSeen[step] < kStepPixelsNeeded)
             return std::nullopt;
-        transfer.copied[step] = Median(histograms[step], 6 * pixelsSeen[step]);
+        int const middle = Quantile(histograms[step], 6 * pixelsSeen[step], 4);
+        transfer.copied[step] = static_cast<std::uint8_t>(middle);
+        transfer.noise = static_cast<std::uint8_t>(
+            std::max<int>(transfer.noise, Spread(histograms[step], 6 * pixelsSeen[step], middle)));
     }
     if (!std::is_sorted(transfer.copied.begin(), transfer.copied.end()) ||
         transfer.copied.front() == transfer.copied.back())

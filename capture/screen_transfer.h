@@ -13,6 +13,9 @@
 // lifted, and copies clip below the top of the staircase.
 struct ScreenTransfer {
     std::array<std::uint8_t, kStaircaseSteps> copied;
+    // How far the copies of one step strayed from its middle value: the
+    // screen's dither, 0 where it has none.
+    std::uint8_t noise = 0;
 
     // The transfer as the matting takes it: the staircase's levels beside
     // what came back of them.
@@ -25,7 +28,9 @@ ScreenTransfer IdentityTransfer();
 // The transfer the staircase shows in `copies`, read only where it lies on
 // `monitor` (in the frame's coordinates), outside `unseen`: for each step,
 // the middle of the values its pixels show in both copies, in all three
-// channels, so that a shadow or a dither over a few of them changes nothing.
+// channels, so that a shadow or a dither over a few of them changes nothing;
+// and the noise, as far as the values of most of a step's pixels lie from
+// its middle.
 // None where a step shows on too few pixels, or where the values fall as the
 // levels rise, or never rise: then something other than the staircase lies
 // over the ring.

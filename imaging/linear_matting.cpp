@@ -1,5 +1,7 @@
 #include "imaging/linear_matting.h"
 
+#include "imaging/sdr_curve.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -9,20 +11,9 @@ namespace {
 // Light no copy can show: the upper bound of a clipped copy.
 float const kUnbounded = 1e6f;
 
-double DecodeSrgb(double encoded)
-{
-    return encoded <= 0.04045 ? encoded / 12.92 : std::pow((encoded + 0.055) / 1.055, 2.4);
-}
-
-// Whether a copy of a level below white came back clipped.
-bool Clips(CopyTransfer transfer)
-{
-    for (std::size_t i = 0; i < transfer.painted.size(); ++i) {
-        if (transfer.painted[i] < 255 && transfer.copied[i] >= kClippedCopy)
-            return true;
-    }
-    return false;
-}
+// How many steps less than the steps below it foretell the top step may
+// rise before the copies count as stopped: the rounding of three copies.
+int const kRiseSlack = 2;
 
 // The painted level that a copy of `copied` shows, between the transfer's
 // levels along a straight line: a screen that lifts SDR content in linear
@@ -45,6 +36,19 @@ double PaintedLevelOf(double copied, CopyTransfer transfer, std::size_t usable)
     return std::clamp(painted, 0.0, 255.0);
 }
 
+// Whether every channel of two pixels (0x00RRGGBB) lies within `noise`.
+bool WithinNoise(std::uint32_t one, std::uint32_t other, int noise)
+{
+    if (noise == 0)
+        return one == other;
+    for (int shift : {0, 8, 16}) {
+        int const difference = static_cast<int>(one >> shift & 0xFF) - static_cast<int>(other >> shift & 0xFF);
+        if (difference > noise || difference < -noise)
+            return false;
+    }
+    return true;
+}
+
 // Light, never below 0, encoded to 8-bit sRGB through the matte's table.
 std::uint8_t EncodedStep(LinearLightMatte const& matte, float light)
 {
@@ -65,44 +69,66 @@ std::uint8_t CopiedLevel(CopyTransfer transfer, std::uint8_t painted)
     return static_cast<std::uint8_t>(std::lround(std::clamp(copied, 0.0, 255.0)));
 }
 
+int ClipLevel(CopyTransfer transfer)
+{
+    std::size_t const n = transfer.copied.size();
+    int const top = transfer.copied[n - 1];
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        if (transfer.copied[i] == top && top > 0)
+            return top;
+    }
+    if (n < 3)
+        return 256;
+    // The straight line through the two steps below the top, carried on.
+    double const rise = double(transfer.copied[n - 2] - transfer.copied[n - 3]) *
+                        (transfer.painted[n - 1] - transfer.painted[n - 2]) /
+                        (transfer.painted[n - 2] - transfer.painted[n - 3]);
+    return top - transfer.copied[n - 2] < rise - kRiseSlack ? top : 256;
+}
+
 std::uint8_t HighestUnclippedLevel(CopyTransfer transfer)
 {
-    if (!Clips(transfer))
+    int const clip = ClipLevel(transfer);
+    if (clip > 255)
         return 255;
     std::uint8_t level = 0;
-    for (std::size_t i = 0; i < transfer.painted.size() && transfer.copied[i] < kClippedCopy; ++i)
+    for (std::size_t i = 0; i < transfer.painted.size() && transfer.copied[i] < clip; ++i)
         level = transfer.painted[i];
     return level;
 }
 
 LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteBackdrop)
 {
-    bool const clips = Clips(transfer);
-    std::size_t usable = transfer.painted.size();
-    if (clips)
-        usable = std::find_if(transfer.copied.begin(), transfer.copied.end(),
-                              [](std::uint8_t copied) { return copied >= kClippedCopy; }) -
-                 transfer.copied.begin();
     LinearLightMatte matte = {};
-    matte.clippedFrom = clips ? kClippedCopy : 256;
+    matte.clippedFrom = ClipLevel(transfer);
+    std::size_t const usable = static_cast<std::size_t>(
+        std::find_if(transfer.copied.begin(), transfer.copied.end(),
+                     [&](std::uint8_t copied) { return copied >= matte.clippedFrom; }) -
+        transfer.copied.begin());
+    CurveFit const fit = FitCurve(transfer);
+    SdrCurve const curve = fit.curve;
     auto const lightOf = [&](double copied) {
-        return static_cast<float>(DecodeSrgb(PaintedLevelOf(copied, transfer, usable) / 255));
+        if (fit.close)
+            return static_cast<float>(DecodeLevel(curve, std::clamp(copied, 0.0, 255.0) / 255) / fit.boost);
+        return static_cast<float>(DecodeLevel(curve, PaintedLevelOf(copied, transfer, usable) / 255));
     };
     for (int copied = 0; copied < 256; ++copied) {
         matte.light[copied] = lightOf(copied);
-        matte.lightFrom[copied] = lightOf(copied - 0.5);
-        matte.lightUpTo[copied] = copied >= matte.clippedFrom ? kUnbounded : lightOf(copied + 0.5);
+        double const stray = 0.5 + transfer.noise;
+        matte.lightFrom[copied] = lightOf(copied - stray);
+        matte.lightUpTo[copied] = copied + transfer.noise >= matte.clippedFrom ? kUnbounded : lightOf(copied + stray);
     }
     // A backdrop at black would tell no opacity; one level up tells little,
     // but divides by something.
-    matte.whiteLight = static_cast<float>(DecodeSrgb(std::max<int>(whiteBackdrop, 1) / 255.0));
+    matte.whiteLight = static_cast<float>(DecodeLevel(curve, std::max<int>(whiteBackdrop, 1) / 255.0));
     matte.blackShown = CopiedLevel(transfer, 0) * 0x010101u;
     matte.whiteShown = CopiedLevel(transfer, whiteBackdrop) * 0x010101u;
+    matte.noise = transfer.noise;
     // Each 8-bit value covers the steps of light from the middle between it
     // and the value below.
     matte.encoded.resize(kEncodeSteps + 1);
     for (int value = 0, step = 0; value < 256; ++value) {
-        double const upTo = value == 255 ? 1.0 : DecodeSrgb((value + 0.5) / 255);
+        double const upTo = value == 255 ? 1.0 : DecodeLevel(curve, (value + 0.5) / 255);
         for (; step <= kEncodeSteps && double(step) / kEncodeSteps < upTo; ++step)
             matte.encoded[step] = static_cast<std::uint8_t>(value);
     }
@@ -124,11 +150,11 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
             copiedBlack[c] = static_cast<int>(overBlack >> (8 * c) & 0xFF);
             copiedWhite[c] = static_cast<int>(overWhite >> (8 * c) & 0xFF);
         }
-        if (overBlack == matte.blackShown && overWhite == matte.whiteShown) {
+        if (WithinNoise(overBlack, matte.blackShown, matte.noise) && WithinNoise(overWhite, matte.whiteShown, matte.noise)) {
             white[i] = 0;
             continue;
         }
-        if (overBlack == overWhite) {
+        if (WithinNoise(overBlack, overWhite, 2 * matte.noise)) {
             white[i] = 0xFF000000u | std::uint32_t{matte.opaqueColour[copiedBlack[2]]} << 16 |
                        std::uint32_t{matte.opaqueColour[copiedBlack[1]]} << 8 | matte.opaqueColour[copiedBlack[0]];
             continue;

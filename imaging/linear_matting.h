@@ -18,11 +18,18 @@
 struct CopyTransfer {
     std::span<std::uint8_t const> painted;
     std::span<std::uint8_t const> copied;
+    // How many steps a copy may stray from its level either way: the dither
+    // a flat grey came back with.
+    int noise = 0;
 };
 
-// A copy at or above this level may be clipped: a copy dithered by a step or
-// two from white is white.
-inline constexpr std::uint8_t kClippedCopy = 253;
+// The copied level at which this screen's copies stop rising: copies at it
+// show at least the light it stands for, perhaps more. Copies stop rising
+// where a level below the top copies as the top does, or where the top step
+// rises clearly less than the steps below it do: a screen that brightens
+// content stops it at white, and some panels stop below 255. 256 where the
+// copies rise to the top.
+int ClipLevel(CopyTransfer transfer);
 
 // What a copy of `painted` returns: the transfer's own value at its levels,
 // between them along a straight line.
@@ -37,7 +44,8 @@ std::uint8_t HighestUnclippedLevel(CopyTransfer transfer);
 struct LinearLightMatte {
     // The light a copied value shows, in units of the light of painted white,
     // and the least and the most light a copy rounded to it may show: half a
-    // step either way, and no upper bound where the copy clips.
+    // step and the noise either way, and no upper bound where the copy may
+    // be clipped.
     float light[256];
     float lightFrom[256];
     float lightUpTo[256];
@@ -52,6 +60,10 @@ struct LinearLightMatte {
     // The bytes a copy of each backdrop alone returns, as 0x00RRGGBB.
     std::uint32_t blackShown;
     std::uint32_t whiteShown;
+    // The transfer's noise: copies that agree within it (twice over, as
+    // both are noisy) are opaque, and copies within it of the backdrops
+    // alone transparent.
+    int noise;
     // Light, 0 to 1 in kEncodeSteps steps, encoded to 8-bit sRGB.
     std::vector<std::uint8_t> encoded;
 };
@@ -65,8 +77,8 @@ LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteB
 // RecoverAlpha in linear light: the copies mapped back to light, opacity
 // from the difference over the backdrops' span, the middle of what every
 // channel allows, colour from the black copy over the opacity, encoded to
-// sRGB. Copies that agree are opaque, and copies of the backdrops alone
-// transparent, exactly. A channel clipped in the black copy is brighter than
+// sRGB. Copies that agree within the noise of both are opaque, and copies
+// of the backdrops alone within it transparent, exactly. A channel clipped in the black copy is brighter than
 // the copy can show and saves as white; a pixel clipped so in every channel
 // is opaque.
 // Written over `white`, as RecoverAlpha does; nothing for a count of 0 or

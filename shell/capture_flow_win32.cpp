@@ -96,7 +96,7 @@ CaptureRequest RequestFor(HWND target, HMONITOR monitor, std::vector<WindowRecor
     request.margin = MarginAtDpi(context.shadowMargin, request.dpi);
     MonitorFacts const facts = FactsOf(monitor, context.displays);
     request.monitor = facts.rect;
-    request.linearLight = facts.linearLight;
+    request.colourMode = facts.linearLight ? ColourMode::Hdr : ColourMode::Sdr;
     request.transfer = TransferOf(monitor, context.transfers);
     return request;
 }

@@ -23,13 +23,17 @@ Matrix const kSrgbToRec2020 = {
     {0.0163916, 0.0880132, 0.8955950},
 };
 
-double Decode(double encoded)
+double Decode(TransferCurve curve, double encoded)
 {
+    if (curve == TransferCurve::Power22)
+        return std::pow(encoded, 2.2);
     return encoded <= 0.04045 ? encoded / 12.92 : std::pow((encoded + 0.055) / 1.055, 2.4);
 }
 
-double Encode(double linear)
+double Encode(TransferCurve curve, double linear)
 {
+    if (curve == TransferCurve::Power22)
+        return std::pow(linear, 1 / 2.2);
     return linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
 }
 
@@ -55,7 +59,7 @@ void ToPanel(CompositorModel const& model, ComposedPixel const& pixel, double (&
             double const* row = (*matrix)[2 - c]; // the matrix's rows run red, green, blue
             linear = row[0] * red + row[1] * green + row[2] * blue;
         }
-        out[c] = 255 * Encode(std::min(1.0, model.sdrBoost * linear));
+        out[c] = 255 * Encode(model.curve, std::min(1.0, model.sdrBoost * linear));
     }
 }
 
@@ -76,7 +80,7 @@ ComposedPixel ComposeOpaque(CompositorModel const& model, std::uint32_t pixel)
     ComposedPixel composed;
     for (int c = 0; c < 3; ++c) {
         int const value = screen_model::Channel(pixel, c);
-        composed.channels[c] = model.blending == Blending::EightBit ? value : Decode(value / 255.0);
+        composed.channels[c] = model.blending == Blending::EightBit ? value : Decode(model.curve, value / 255.0);
     }
     return composed;
 }
@@ -99,12 +103,20 @@ ComposedPixel ComposeOver(CompositorModel const& model, std::uint32_t straight, 
 std::uint32_t CopiedPixel(CompositorModel const& model, ComposedPixel pixel, std::uint64_t noise)
 {
     double panel[3];
-    if (model.blending == Blending::EightBit) {
+    if (model.blending == Blending::EightBit && model.primaries == OutputPrimaries::Srgb) {
         std::copy(std::begin(pixel.channels), std::end(pixel.channels), std::begin(panel));
+    } else if (model.blending == Blending::EightBit) {
+        // Blended as 8-bit values, converted to the panel's primaries after.
+        ComposedPixel linear;
+        for (int c = 0; c < 3; ++c)
+            linear.channels[c] = Decode(model.curve, std::round(pixel.channels[c]) / 255);
+        ToPanel(model, linear, panel);
     } else {
         ToPanel(model, pixel, panel);
     }
     for (int c = 0; model.dither && c < 3; ++c)
         panel[c] = std::round(panel[c]) + DitherStep(noise * 3 + static_cast<std::uint64_t>(c));
+    for (double& channel : panel)
+        channel = std::min(channel, double(model.clipLevel));
     return OpaqueOf(panel);
 }

@@ -10,7 +10,10 @@
 //   - an output converted from sRGB to a panel's primaries (Display P3,
 //     Rec. 2020) after the blending, as a colour-managed copy returns it;
 //   - any of these dithered by one step either way, in each channel of each
-//     copy on its own.
+//     copy on its own;
+//   - SDR content decoded and encoded again by the piecewise sRGB curve or
+//     by a pure 2.2 power: which one Windows uses is not documented;
+//   - a panel whose copies clip below 255.
 
 #include <cstdint>
 
@@ -18,13 +21,18 @@ enum class Blending { EightBit, LinearLight };
 
 enum class OutputPrimaries { Srgb, DisplayP3, Rec2020 };
 
+enum class TransferCurve { PiecewiseSrgb, Power22 };
+
 struct CompositorModel {
     char const* name;
     Blending blending;
     // Of linear light only:
     double sdrBoost = 1.0; // linear light times this, clipped at white
+    // Converted after the blending, either way:
     OutputPrimaries primaries = OutputPrimaries::Srgb;
     bool dither = false;
+    TransferCurve curve = TransferCurve::PiecewiseSrgb;
+    int clipLevel = 255; // no copy returns more than this
 };
 
 // One pixel of the composed screen in the model's own terms: 8-bit values

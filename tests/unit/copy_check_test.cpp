@@ -401,6 +401,13 @@ CompositorModel const kCompositors[] = {
     {"linear_light_display_p3", Blending::LinearLight, 1.0, OutputPrimaries::DisplayP3},
     {"linear_light_rec2020", Blending::LinearLight, 1.0, OutputPrimaries::Rec2020},
     {"linear_light_rec2020_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Rec2020, true},
+    {"eight_bit_display_p3", Blending::EightBit, 1.0, OutputPrimaries::DisplayP3},
+    {"eight_bit_rec2020", Blending::EightBit, 1.0, OutputPrimaries::Rec2020},
+    {"eight_bit_rec2020_dithered", Blending::EightBit, 1.0, OutputPrimaries::Rec2020, true},
+    {"linear_light_power_2_2_sdr_boost_2", Blending::LinearLight, 2.0, OutputPrimaries::Srgb, false,
+     TransferCurve::Power22},
+    {"linear_light_sdr_boost_1_25_clipping_at_250", Blending::LinearLight, 1.25, OutputPrimaries::Srgb, false,
+     TransferCurve::PiecewiseSrgb, 250},
 };
 
 // The models turn the ring's pure primaries into what colour management is

@@ -43,6 +43,18 @@ Content const kContents[] = {
      [](std::int32_t x, std::int32_t y) { return SamplePixel(SampleMode::Constant, x, y, kWindowWidth, kWindowHeight); }},
     // A black shadow from 0 to 60 %, the same down each column.
     {"black_shadow", [](std::int32_t x, std::int32_t) { return static_cast<std::uint32_t>(x * 153 / (kWindowWidth - 1)) << 24; }},
+    // Every opacity of a shadow, from none to opaque black, along the rows.
+    {"every_shadow_opacity",
+     [](std::int32_t x, std::int32_t y) { return static_cast<std::uint32_t>((y * kWindowWidth + x) * 256 / (kWindowWidth * kWindowHeight)) << 24; }},
+    // Pure primaries, their mixes and greys, each band of rows at one of
+    // every opacity.
+    {"translucent_primaries_and_greys",
+     [](std::int32_t x, std::int32_t y) {
+         std::uint32_t const colours[] = {0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFFFF00u, 0x00FFFFu,
+                                          0xFF00FFu, 0xFFFFFFu, 0xC0C0C0u, 0x808080u, 0x404040u};
+         std::uint32_t const alpha = static_cast<std::uint32_t>(x * 255 / (kWindowWidth - 1));
+         return alpha << 24 | colours[y * std::size(colours) / kWindowHeight];
+     }},
 };
 
 // One copy of the window over the backdrop of `pass` as `model` composes and
@@ -66,24 +78,41 @@ Frame CopyOver(CompositorModel const& model, Content const& content, Backdrop pa
 struct MatteModel {
     CompositorModel compositor;
     // How far the recovered alpha may stray. One step of rounding, wherever
-    // nothing brightens the copies. A boost adds the rounding of the
-    // staircase's own copies, from which the light is learnt; and in a
-    // channel brightened to within a few steps of the clip, one step of the
-    // copy stands for nearly three of alpha. A step of dither in each copy
-    // adds as much again.
+    // nothing brightens the copies and the curve is known; where nothing
+    // brightens them, the staircase cannot tell the curves apart, and the
+    // one between them is off by two either way. With a boost the curve and
+    // the boost are fitted to the staircase; in a channel brightened to
+    // within a few steps of the clip, one step of the copy stands for nearly
+    // three of alpha. A step of dither in each copy stands for as many
+    // again, in each channel on its own.
     int alphaTolerance;
 };
 
 // Every model of the copy check's table that keeps sRGB primaries, and linear
 // light with the SDR boosts a user may choose, each clipping at white.
+auto const kSrgb = OutputPrimaries::Srgb;
+auto const kPower = TransferCurve::Power22;
+auto const kPiecewise = TransferCurve::PiecewiseSrgb;
+
 MatteModel const kModels[] = {
     {{"eight_bit", Blending::EightBit}, 1},
-    {{"linear_light", Blending::LinearLight}, 1},
+    {{"linear_light", Blending::LinearLight}, 2},
+    {{"linear_light_power_2_2", Blending::LinearLight, 1.0, kSrgb, false, kPower}, 2},
+    {{"linear_light_sdr_boost_1_25", Blending::LinearLight, 1.25}, 2},
     {{"linear_light_sdr_boost_1_5", Blending::LinearLight, 1.5}, 2},
+    {{"linear_light_sdr_boost_2", Blending::LinearLight, 2.0}, 2},
     {{"linear_light_sdr_boost_3", Blending::LinearLight, 3.0}, 4},
+    {{"linear_light_power_2_2_sdr_boost_1_25", Blending::LinearLight, 1.25, kSrgb, false, kPower}, 2},
+    {{"linear_light_power_2_2_sdr_boost_2", Blending::LinearLight, 2.0, kSrgb, false, kPower}, 2},
+    {{"linear_light_power_2_2_sdr_boost_3", Blending::LinearLight, 3.0, kSrgb, false, kPower}, 4},
+    {{"linear_light_clipping_at_250", Blending::LinearLight, 1.0, kSrgb, false, kPiecewise, 250}, 2},
+    {{"linear_light_sdr_boost_1_25_clipping_at_250", Blending::LinearLight, 1.25, kSrgb, false, kPiecewise, 250}, 2},
+    {{"linear_light_sdr_boost_1_25_dithered", Blending::LinearLight, 1.25, kSrgb, true}, 6},
+    {{"linear_light_sdr_boost_2_dithered", Blending::LinearLight, 2.0, kSrgb, true}, 6},
+    {{"linear_light_power_2_2_sdr_boost_2_dithered", Blending::LinearLight, 2.0, kSrgb, true, kPower}, 6},
     {{"eight_bit_dithered", Blending::EightBit, 1.0, OutputPrimaries::Srgb, true}, 2},
     {{"linear_light_dithered", Blending::LinearLight, 1.0, OutputPrimaries::Srgb, true}, 4},
-    {{"linear_light_sdr_boost_3_dithered", Blending::LinearLight, 3.0, OutputPrimaries::Srgb, true}, 8},
+    {{"linear_light_sdr_boost_3_dithered", Blending::LinearLight, 3.0, OutputPrimaries::Srgb, true}, 6},
 };
 
 // The copies of one capture, taken as the capture takes them: the staircase
@@ -134,9 +163,21 @@ struct Errors {
     std::string firstMismatch;
 };
 
-Errors ErrorsOf(Frame const& matted, Frame const& black, Frame const& white, Content const& content, int alphaTolerance,
-               bool dithered)
+// Whether every channel of two pixels lies within `noise` steps.
+bool WithinNoise(std::uint32_t one, std::uint32_t other, int noise)
 {
+    for (int c = 0; c < 3; ++c)
+        if (std::abs(Channel(one, c) - Channel(other, c)) > noise)
+            return false;
+    return true;
+}
+
+Errors ErrorsOf(Frame const& matted, Frame const& black, Frame const& white, Content const& content, int alphaTolerance,
+               CompositorModel const& model, std::uint32_t whiteShown)
+{
+    // Within a step or two of the screen's top, a copy may be clipped.
+    int const clipped = model.clipLevel - 2;
+    int const noise = model.dither ? 1 : 0;
     Errors errors;
     for (std::int32_t y = 0; y < kWindowHeight; ++y)
         for (std::int32_t x = 0; x < kWindowWidth; ++x) {
@@ -145,16 +186,21 @@ Errors ErrorsOf(Frame const& matted, Frame const& black, Frame const& white, Con
             int const alpha = Channel(expected, 3);
             // Where the white copy clipped every channel, the copies bound
             // the alpha, and no more.
-            bool const known = Channel(white[at], 0) < kClippedCopy || Channel(white[at], 1) < kClippedCopy ||
-                               Channel(white[at], 2) < kClippedCopy;
+            bool known = Channel(white[at], 0) < clipped || Channel(white[at], 1) < clipped ||
+                               Channel(white[at], 2) < clipped;
+            // Copies within the dither of each other are opaque, and copies
+            // within it of the backdrops alone transparent: the dither
+            // hides what lies between.
+            known = known && !WithinNoise(black[at], white[at], 2 * noise) &&
+                    !(WithinNoise(black[at], 0, noise) && WithinNoise(white[at], whiteShown, noise));
             int const alphaError = known ? std::abs(Channel(matted[at], 3) - alpha) : 0;
             bool const worst = alphaError > errors.largestAlphaError;
             errors.largestAlphaError = std::max(errors.largestAlphaError, alphaError);
             bool fits = alphaError <= alphaTolerance;
-            int const copyError = dithered ? 2 : 1;
+            int const copyError = model.dither ? 2 : 1;
             int const colourTolerance = 1 + 255 * (alphaTolerance + copyError) / std::max(alpha, 1);
             for (int c = 0; c < 3 && alpha > 0 && known; ++c)
-                fits = fits && (Channel(black[at], c) >= kClippedCopy ||
+                fits = fits && (Channel(black[at], c) >= clipped ||
                                 std::abs(Channel(matted[at], c) - Channel(expected, c)) <= colourTolerance);
             errors.mismatches += !fits;
             if (!fits && (worst || errors.firstMismatch.empty()))
@@ -178,8 +224,9 @@ TEST_P(MatteCopiesTable, RecoversTheWindowWhateverTheScreenDoesToItsLight)
     Content const& content = kContents[std::get<1>(GetParam())];
     Capture const capture = TakeCapture(model.compositor, content);
     Frame const matted = Matted(capture);
-    Errors const errors = ErrorsOf(matted, capture.black, capture.white, content, model.alphaTolerance,
-                                 model.compositor.dither);
+    std::uint32_t const whiteShown = WhiteShown(capture.pipeline) * 0x010101u;
+    Errors const errors =
+        ErrorsOf(matted, capture.black, capture.white, content, model.alphaTolerance, model.compositor, whiteShown);
     EXPECT_EQ(errors.mismatches, 0) << errors.firstMismatch << "; alpha off by up to " << errors.largestAlphaError;
 
     Frame formula = capture.white;
@@ -191,8 +238,9 @@ TEST_P(MatteCopiesTable, RecoversTheWindowWhateverTheScreenDoesToItsLight)
         // The 8-bit formula fails here, so that the row proves something.
         // (At a constant alpha of one half, linear light and 8-bit blending
         // happen to agree on the opacity.)
-        EXPECT_GT(ErrorsOf(formula, capture.black, capture.white, content, model.alphaTolerance,
-                                 model.compositor.dither).largestAlphaError, 8);
+        EXPECT_GT(ErrorsOf(formula, capture.black, capture.white, content, model.alphaTolerance, model.compositor, whiteShown)
+                      .largestAlphaError,
+                  8);
     }
 }
 
@@ -208,8 +256,8 @@ class UndistortedMatteTable : public testing::TestWithParam<std::size_t> {};
 
 // Where the copies agree, the window is opaque, and where they show the
 // backdrops alone, there is no window: exactly, as RecoverAlpha has it, so
-// that an opaque window stays opaque and the transparent margin is cropped.
-// (A dithered copy leaves neither exact, with either matting.)
+// that an opaque window stays opaque and the transparent margin is cropped;
+// where the copies are dithered, within the dither the staircase shows.
 TEST_P(UndistortedMatteTable, OpaqueIsOpaqueAndTheBackdropAloneIsTransparent)
 {
     CompositorModel const& model = kModels[GetParam()].compositor;
@@ -224,7 +272,18 @@ TEST_P(UndistortedMatteTable, OpaqueIsOpaqueAndTheBackdropAloneIsTransparent)
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, UndistortedMatteTable, testing::Range<std::size_t>(0, 4),
+// Every model but dithered 8-bit blending, which RecoverAlpha mattes as
+// ever, and which reads no staircase.
+std::vector<std::size_t> StaircaseRead()
+{
+    std::vector<std::size_t> rows;
+    for (std::size_t i = 0; i < std::size(kModels); ++i)
+        if (!kModels[i].compositor.dither || kModels[i].compositor.blending == Blending::LinearLight)
+            rows.push_back(i);
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, UndistortedMatteTable, testing::ValuesIn(StaircaseRead()),
                          [](testing::TestParamInfo<std::size_t> const& info) {
                              return std::string(kModels[info.param].compositor.name);
                          });
@@ -235,6 +294,7 @@ struct StaircaseCase {
     CaptureRect monitor;
     bool read;
     std::uint32_t overRing = 0; // where not 0, what a window nobody listed shows over the whole ring
+    bool dithered = false;      // the screen dithers each copy by a step: that is the noise read
 };
 
 class MeasureTransferTable : public testing::TestWithParam<StaircaseCase> {};
@@ -244,7 +304,7 @@ class MeasureTransferTable : public testing::TestWithParam<StaircaseCase> {};
 TEST_P(MeasureTransferTable, ReadsTheStaircaseOnlyWhereItIsInView)
 {
     StaircaseCase const& c = GetParam();
-    CompositorModel const model = {"eight_bit", Blending::EightBit};
+    CompositorModel const model = {"eight_bit", Blending::EightBit, 1.0, kSrgb, c.dithered};
     Frame black = CopyOver(model, kContents[0], Backdrop::Black, 255, 1);
     Frame white = CopyOver(model, kContents[0], Backdrop::White, 255, 2);
     // A shadow darkens a third of the top row of the staircase.
@@ -262,6 +322,7 @@ TEST_P(MeasureTransferTable, ReadsTheStaircaseOnlyWhereItIsInView)
     ASSERT_EQ(transfer.has_value(), c.read);
     if (c.read) {
         EXPECT_EQ(transfer->copied, IdentityTransfer().copied);
+        EXPECT_EQ(int{transfer->noise}, c.dithered ? 1 : 0);
     }
 }
 
@@ -277,7 +338,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   kWholeFrame, false},
                     StaircaseCase{"on_another_monitor", {}, {kFrameWidth, 0, 2 * kFrameWidth, kFrameHeight}, false},
                     StaircaseCase{"under_a_grey_window_nobody_listed", {}, kWholeFrame, false, 0xFF808080u},
-                    StaircaseCase{"one_side_in_view_on_this_monitor", {}, {0, 0, 2, kFrameHeight}, true}),
+                    StaircaseCase{"one_side_in_view_on_this_monitor", {}, {0, 0, 2, kFrameHeight}, true},
+                    StaircaseCase{"dithered", {}, kWholeFrame, true, 0, true}),
     [](testing::TestParamInfo<StaircaseCase> const& info) { return info.param.name; });
 
 } // namespace

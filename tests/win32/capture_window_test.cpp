@@ -516,12 +516,13 @@ TEST_F(WindowCapture, StaircaseComesBackAsPainted)
     request.bounds = request.screen.bounds;
     request.window = request.shown = windowRect;
     request.monitor = request.screen.primary;
-    request.linearLight = true;
+    request.colourMode = ColourMode::Hdr;
     BackdropScreen screen(s_host, window.window(), false);
     CaptureResult const result = CaptureOverBackdrops(request, screen);
     ASSERT_EQ(result.status, CaptureStatus::Matted);
     ASSERT_TRUE(result.measured.has_value());
     EXPECT_EQ(result.measured->copied, IdentityTransfer().copied);
+    EXPECT_EQ(int{result.measured->noise}, 0);
     CaptureRect const inFrame = InFrame(windowRect, result.frame);
     for (std::int32_t y = inFrame.top; y < inFrame.bottom; ++y)
         for (std::int32_t x = inFrame.left; x < inFrame.right; ++x)
