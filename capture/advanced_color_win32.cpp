@@ -63,14 +63,16 @@ std::wstring SourceNameOf(DisplayConfigFunctions const& api, DISPLAYCONFIG_PATH_
     return source.viewGdiDeviceName;
 }
 
-bool TargetUsesAdvancedColor(DisplayConfigFunctions const& api, DISPLAYCONFIG_PATH_INFO const& path)
+MonitorColour ColourOfTarget(DisplayConfigFunctions const& api, DISPLAYCONFIG_PATH_INFO const& path)
 {
     DISPLAYCONFIG_GET_ADVANCED_COLOR_INFO colour = {};
     colour.header.type = DISPLAYCONFIG_DEVICE_INFO_GET_ADVANCED_COLOR_INFO;
     colour.header.size = sizeof(colour);
     colour.header.adapterId = path.targetInfo.adapterId;
     colour.header.id = path.targetInfo.id;
-    return api.getDeviceInfo(&colour.header) == ERROR_SUCCESS && colour.advancedColorEnabled;
+    if (api.getDeviceInfo(&colour.header) != ERROR_SUCCESS || !colour.advancedColorEnabled)
+        return {};
+    return {colour.wideColorEnforced ? ColourMode::WideGamut : ColourMode::Hdr};
 }
 
 } // namespace
@@ -92,11 +94,12 @@ std::vector<DISPLAYCONFIG_PATH_INFO> DisplayPathsOf(HMONITOR monitor)
     return shown;
 }
 
-bool MonitorUsesAdvancedColor(HMONITOR monitor)
+MonitorColour ColourOfMonitor(HMONITOR monitor)
 {
     for (DISPLAYCONFIG_PATH_INFO const& path : DisplayPathsOf(monitor)) {
-        if (TargetUsesAdvancedColor(DisplayConfig(), path))
-            return true;
+        MonitorColour const colour = ColourOfTarget(DisplayConfig(), path);
+        if (ComposesInLinearLight(colour.mode))
+            return colour;
     }
-    return false;
+    return {};
 }

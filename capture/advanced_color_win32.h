@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "capture/colour_mode.h"
+
 #include <vector>
 
 // With advanced colour on (HDR; Windows 11's Auto Color Management), the
@@ -15,6 +17,13 @@
 // Windows 7).
 std::vector<DISPLAYCONFIG_PATH_INFO> DisplayPathsOf(HMONITOR monitor);
 
-// Whether any display that shows `monitor` has advanced colour on. False
-// where the system cannot tell: before Windows 10 1709, and under wine.
-bool MonitorUsesAdvancedColor(HMONITOR monitor);
+// How the displays that show `monitor` compose, as the system reports it.
+struct MonitorColour {
+    ColourMode mode = ColourMode::Sdr;
+    double sdrWhiteNits = 80.0;
+};
+
+// The colour of `monitor`: the first of its displays that composes in linear
+// light sets it. SDR at 80 nits where the system cannot tell: before
+// Windows 10 1709, and under wine.
+MonitorColour ColourOfMonitor(HMONITOR monitor);

@@ -1,6 +1,5 @@
 #include "shell/capture_flow.h"
 
-#include "capture/advanced_color_win32.h"
 #include "capture/backdrop_screen_win32.h"
 #include "capture/capture_trace.h"
 #include "capture/cursor_overlay_win32.h"
@@ -74,7 +73,7 @@ MonitorFacts FactsOf(HMONITOR monitor, DisplayFacts const& displays)
         return *known;
     MONITORINFO info = {sizeof(info), {}, {}, 0};
     GetMonitorInfoW(monitor, &info);
-    return {monitor, RectOf(info.rcMonitor), MonitorUsesAdvancedColor(monitor)};
+    return FactsOfMonitor(monitor, RectOf(info.rcMonitor));
 }
 
 // What the capture of `target` is to copy, on its `monitor`, with `popups`
@@ -96,7 +95,7 @@ CaptureRequest RequestFor(HWND target, HMONITOR monitor, std::vector<WindowRecor
     request.margin = MarginAtDpi(context.shadowMargin, request.dpi);
     MonitorFacts const facts = FactsOf(monitor, context.displays);
     request.monitor = facts.rect;
-    request.linearLight = facts.linearLight;
+    request.linearLight = ComposesInLinearLight(facts.colourMode);
     request.transfer = TransferOf(monitor, context.transfers);
     return request;
 }
