@@ -232,10 +232,10 @@ std::vector<std::uint8_t> FileBytes(std::filesystem::path const& file)
 
 // A capture pastes with its alpha wherever "PNG" is read, the very file's
 // bytes; as the same straight pixels from CF_DIBV5; and as the window on a
-// white page from CF_DIB. Nothing else is put there. The program makes each
-// format when it is first asked for; it makes them all as it ends, so that
-// they outlive it, which is when they are read here (the manual save's test
-// reads them from the running program).
+// white page from CF_DIB. Nothing else is put there. "PNG" is there at once;
+// the program makes each bitmap when it is first asked for, and all of them
+// as it ends, so that they outlive it, which is when they are read here (the
+// manual save's test reads them from the running program).
 TEST_F(EndToEnd, ClipboardHoldsTheCaptureThreeWays)
 {
     app.Start();
