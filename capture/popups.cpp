@@ -54,3 +54,10 @@ bool HasPopupsOpen(std::vector<WindowRecord> const& windows)
 {
     return std::any_of(windows.begin(), windows.end(), IsTransientPopup);
 }
+
+bool OwnsTopmostWindow(std::vector<WindowRecord> const& windows)
+{
+    return std::any_of(windows.begin(), windows.end(), [](WindowRecord const& window) {
+        return window.visible && window.ownedByTarget && window.topmost;
+    });
+}

@@ -33,3 +33,8 @@ CaptureRect WithPopups(CaptureRect target, std::vector<WindowRecord> const& wind
 
 // Whether any of `windows` is one of the target's transient popups.
 bool HasPopupsOpen(std::vector<WindowRecord> const& windows);
+
+// Whether the target owns a visible topmost window among `windows`: a tool
+// palette or mini player kept "always on top", which loses that state when
+// its owner is made non-topmost.
+bool OwnsTopmostWindow(std::vector<WindowRecord> const& windows);

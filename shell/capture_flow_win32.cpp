@@ -138,7 +138,7 @@ CaptureDone CaptureWindow(HWND host, HWND target, CaptureContext const& context)
     std::vector<WindowRecord> const popups = PopupCandidatesOf(target);
     CaptureRequest const request = RequestFor(target, done.monitor, popups, context);
     NoteCaptureStep(CaptureStep::RequestMade);
-    BackdropScreen screen(host, target, HasPopupsOpen(popups));
+    BackdropScreen screen(host, target, HasPopupsOpen(popups), OwnsTopmostWindow(popups));
     CaptureResult result = CaptureOverBackdrops(request, screen);
     done.measured = result.measured;
     done.outcome = {.status = result.status, .transferUnknown = result.transferUnknown};

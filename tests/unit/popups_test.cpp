@@ -138,4 +138,33 @@ INSTANTIATE_TEST_SUITE_P(Standings, UnseenPartsTable, testing::Values(
     StandingCase{"the_desktop_keeps_its_place", {true, false, {}}, std::vector<CaptureRect>{kFrame}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --- Which targets own a window kept "always on top".
+
+WindowRecord Hidden(WindowRecord window)
+{
+    window.visible = false;
+    return window;
+}
+
+struct TopmostOwnedCase {
+    const char* name;
+    std::vector<WindowRecord> windows;
+    bool owns;
+};
+TopmostOwnedCase const kTopmostOwnedCases[] = {
+    {"none", {}, false},
+    {"a_topmost_palette_it_owns", {InFront({0, 0, 100, 100}, true, true)}, true},
+    {"a_palette_it_owns_not_topmost", {InFront({0, 0, 100, 100}, false, true)}, false},
+    {"another_programs_topmost_window", {InFront({0, 0, 100, 100}, true, false)}, false},
+    {"a_hidden_topmost_palette", {Hidden(InFront({0, 0, 100, 100}, true, true))}, false},
+    {"one_among_others", {Menu({0, 0, 10, 10}), InFront({0, 0, 100, 100}, true, true)}, true},
+};
+
+TEST(OwnsTopmostWindow, OnlyAVisibleTopmostWindowTheTargetOwns)
+{
+    for (TopmostOwnedCase const& c : kTopmostOwnedCases)
+        EXPECT_EQ(OwnsTopmostWindow(c.windows), c.owns) << c.name;
+}
+
 } // namespace
+
