@@ -154,6 +154,20 @@ CaptureDone CaptureWindow(HWND host, HWND target, CaptureContext const& context)
     return done;
 }
 
+// Holds the capture-busy guard for one capture and lets it go on every way
+// out, whatever became of the Save dialog: a guard left set would make every
+// later hot key do nothing.
+class CaptureBusyGuard {
+public:
+    explicit CaptureBusyGuard(LONG& busy) : m_busy(busy) { m_busy = 1; }
+    ~CaptureBusyGuard() { m_busy = 0; }
+    CaptureBusyGuard(CaptureBusyGuard const&) = delete;
+    CaptureBusyGuard& operator=(CaptureBusyGuard const&) = delete;
+
+private:
+    LONG& m_busy;
+};
+
 } // namespace
 
 void CaptureForegroundWindow(HWND host)
@@ -162,7 +176,7 @@ void CaptureForegroundWindow(HWND host)
     // that arrives inside the Save dialog's loop must find the guard set.
     if (g_app.captureBusy != 0)
         return;
-    g_app.captureBusy = 1;
+    CaptureBusyGuard const busy(g_app.captureBusy);
     NoteCaptureStep(CaptureStep::Begun);
     g_app.lastSaved[0] = L'\0';
     HideBalloon(host);
@@ -182,5 +196,4 @@ void CaptureForegroundWindow(HWND host)
     NoteCaptureStep(CaptureStep::HostParked);
     ShowBalloon(host, BalloonText(done.outcome, g_app.language).c_str());
     NoteCaptureStep(CaptureStep::BalloonShown);
-    g_app.captureBusy = 0;
 }
