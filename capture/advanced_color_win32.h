@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "capture/colour_mode.h"
+#include "capture/colour_answers.h"
 
 #include <vector>
 
@@ -17,13 +17,7 @@
 // Windows 7).
 std::vector<DISPLAYCONFIG_PATH_INFO> DisplayPathsOf(HMONITOR monitor);
 
-// How the displays that show `monitor` compose, as the system reports it.
-struct MonitorColour {
-    ColourMode mode = ColourMode::Sdr;
-    double sdrWhiteNits = 80.0;
-};
-
-// The colour of `monitor`: the first of its displays that composes in linear
-// light sets it. SDR at 80 nits where the system cannot tell: before
-// Windows 10 1709, and under wine.
+// The colour of `monitor` (colour_answers.h): the first of its displays that
+// composes in linear light sets it. SDR at 80 nits where the system cannot
+// tell: before Windows 10 1709, and under wine.
 MonitorColour ColourOfMonitor(HMONITOR monitor);
