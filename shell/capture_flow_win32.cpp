@@ -3,6 +3,8 @@
 #include "capture/backdrop_screen_win32.h"
 #include "capture/capture_trace.h"
 #include "capture/cursor_overlay_win32.h"
+#include "capture/display_affinity.h"
+#include "capture/display_affinity_win32.h"
 #include "capture/popups_win32.h"
 #include "capture/screen_layout_win32.h"
 #include "capture/shadow_margin.h"
@@ -120,16 +122,27 @@ PixelBuffer FinishImage(CaptureResult& result, BackdropScreen const& screen, Set
     return image;
 }
 
+// Why the window in front is not to be captured at all, where it is not: it
+// is the host itself, which is in front after the tray menu until the user
+// clicks elsewhere and would come out a transparent square (nothing is said
+// then); it does not answer; or it does not allow capture.
+std::optional<CaptureStatus> RefusalOf(HWND host, HWND target)
+{
+    if (target == host)
+        return CaptureStatus::NoTarget;
+    if (!TargetAnswers(target))
+        return CaptureStatus::NotAnswering;
+    if (!AffinityAllowsCapture(DisplayAffinityOf(target)))
+        return CaptureStatus::Forbidden;
+    return std::nullopt;
+}
+
 // The capture of `target`, finished and delivered, or why there is none.
 CaptureDone CaptureWindow(HWND host, HWND target, CaptureContext const& context)
 {
     CaptureDone done = {.shadowMargin = context.shadowMargin};
-    // The host is in front after the tray menu until the user clicks
-    // elsewhere; a capture of it would be a transparent square.
-    if (target == host)
-        return done;
-    if (!TargetAnswers(target)) {
-        done.outcome.status = CaptureStatus::NotAnswering;
+    if (std::optional<CaptureStatus> const refusal = RefusalOf(host, target)) {
+        done.outcome.status = *refusal;
         return done;
     }
     NoteCaptureStep(CaptureStep::TargetAsked);
