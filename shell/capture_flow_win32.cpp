@@ -197,7 +197,7 @@ void CaptureForegroundWindow(HWND host)
     if (!g_app.displays)
         g_app.displays = CurrentDisplayFacts();
     CaptureDone const done =
-        CaptureWindow(host, GetForegroundWindow(),
+        CaptureWindow(host, CaptureTargetFor(GetForegroundWindow(), g_app.displays->layout.bounds),
                       {g_app.settings, g_app.programFolder, g_app.language, g_app.shadowMargin, g_app.transfers,
                        *g_app.displays});
     NoteCaptureStep(CaptureStep::Released);
