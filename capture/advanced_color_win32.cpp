@@ -63,14 +63,45 @@ std::wstring SourceNameOf(DisplayConfigFunctions const& api, DISPLAYCONFIG_PATH_
     return source.viewGdiDeviceName;
 }
 
-bool TargetUsesAdvancedColor(DisplayConfigFunctions const& api, DISPLAYCONFIG_PATH_INFO const& path)
+// The newer query, Windows 11 24H2 and later; MinGW's headers lack it, and
+// it is declared here as the system defines it.
+DISPLAYCONFIG_DEVICE_INFO_TYPE const kGetAdvancedColorInfo2 = static_cast<DISPLAYCONFIG_DEVICE_INFO_TYPE>(15);
+struct AdvancedColorInfo2 {
+    DISPLAYCONFIG_DEVICE_INFO_HEADER header;
+    UINT32 flags;
+    DISPLAYCONFIG_COLOR_ENCODING colorEncoding;
+    UINT32 bitsPerColorChannel;
+    UINT32 activeColorMode; // DISPLAYCONFIG_ADVANCED_COLOR_MODE
+};
+static_assert(sizeof(AdvancedColorInfo2) == 36, "the system checks the size it is given");
+
+// Asks the display configuration about the target of `path` in `block`, a
+// structure that starts with its header; whether it answered.
+template <typename Block>
+bool AskTarget(DisplayConfigFunctions const& api, DISPLAYCONFIG_PATH_INFO const& path,
+               DISPLAYCONFIG_DEVICE_INFO_TYPE type, Block& block)
 {
-    DISPLAYCONFIG_GET_ADVANCED_COLOR_INFO colour = {};
-    colour.header.type = DISPLAYCONFIG_DEVICE_INFO_GET_ADVANCED_COLOR_INFO;
-    colour.header.size = sizeof(colour);
-    colour.header.adapterId = path.targetInfo.adapterId;
-    colour.header.id = path.targetInfo.id;
-    return api.getDeviceInfo(&colour.header) == ERROR_SUCCESS && colour.advancedColorEnabled;
+    block = {};
+    block.header.type = type;
+    block.header.size = sizeof(block);
+    block.header.adapterId = path.targetInfo.adapterId;
+    block.header.id = path.targetInfo.id;
+    return api.getDeviceInfo(&block.header) == ERROR_SUCCESS;
+}
+
+ColourAnswers AnswersOfTarget(DisplayConfigFunctions const& api, DISPLAYCONFIG_PATH_INFO const& path)
+{
+    ColourAnswers answers;
+    AdvancedColorInfo2 modern;
+    if (AskTarget(api, path, kGetAdvancedColorInfo2, modern))
+        answers.activeMode = modern.activeColorMode;
+    DISPLAYCONFIG_GET_ADVANCED_COLOR_INFO legacy;
+    if (AskTarget(api, path, DISPLAYCONFIG_DEVICE_INFO_GET_ADVANCED_COLOR_INFO, legacy))
+        answers.legacyFlags = legacy.value;
+    DISPLAYCONFIG_SDR_WHITE_LEVEL white;
+    if (AskTarget(api, path, DISPLAYCONFIG_DEVICE_INFO_GET_SDR_WHITE_LEVEL, white))
+        answers.sdrWhiteLevel = white.SDRWhiteLevel;
+    return answers;
 }
 
 } // namespace
@@ -92,11 +123,12 @@ std::vector<DISPLAYCONFIG_PATH_INFO> DisplayPathsOf(HMONITOR monitor)
     return shown;
 }
 
-bool MonitorUsesAdvancedColor(HMONITOR monitor)
+MonitorColour ColourOfMonitor(HMONITOR monitor)
 {
     for (DISPLAYCONFIG_PATH_INFO const& path : DisplayPathsOf(monitor)) {
-        if (TargetUsesAdvancedColor(DisplayConfig(), path))
-            return true;
+        MonitorColour const colour = ColourFromAnswers(AnswersOfTarget(DisplayConfig(), path));
+        if (ComposesInLinearLight(colour.mode))
+            return colour;
     }
-    return false;
+    return {};
 }

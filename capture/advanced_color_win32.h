@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "capture/colour_answers.h"
+
 #include <vector>
 
 // With advanced colour on (HDR; Windows 11's Auto Color Management), the
@@ -15,6 +17,7 @@
 // Windows 7).
 std::vector<DISPLAYCONFIG_PATH_INFO> DisplayPathsOf(HMONITOR monitor);
 
-// Whether any display that shows `monitor` has advanced colour on. False
-// where the system cannot tell: before Windows 10 1709, and under wine.
-bool MonitorUsesAdvancedColor(HMONITOR monitor);
+// The colour of `monitor` (colour_answers.h): the first of its displays that
+// composes in linear light sets it. SDR at 80 nits where the system cannot
+// tell: before Windows 10 1709, and under wine.
+MonitorColour ColourOfMonitor(HMONITOR monitor);

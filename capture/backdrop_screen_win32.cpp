@@ -11,8 +11,7 @@
 
 namespace {
 
-DWORD const kScreenCopy = SRCCOPY | CAPTUREBLT; // CAPTUREBLT: include layered windows, the backdrop among them
-UINT const kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE;
+UINT const kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 BLENDFUNCTION const kBackdropBlend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
 // A frame at 60 Hz: where nothing says when the compositor shows the next
 // frame, the time it takes to.
@@ -43,12 +42,14 @@ bool IsTopmost(HWND window)
 
 // Brings `window` to the top of its own band: a topmost window above every
 // window, any other above every non-topmost one and below every topmost one.
-// The pair HWND_TOPMOST, HWND_NOTOPMOST would strip a topmost window of its
-// state for good, and its owner and owned windows with it (SetWindowPos
-// remarks); a capture must not change the window it captures.
-void RaiseWithinItsBand(HWND window)
+// Through the topmost band where the plan says so: wine lifts a window's X
+// window on top only when it comes to stand first. HWND_NOTOPMOST makes the
+// windows it owns non-topmost too (SetWindowPos remarks), which is why the
+// plan keeps the pair from a target with a topmost palette and from a
+// topmost target, whose state it would strip for good.
+void RaiseWithinItsBand(HWND window, TargetRaise raise)
 {
-    if (IsTopmost(window)) {
+    if (raise == TargetRaise::TopOfItsBand) {
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, kZOrderOnly);
         return;
     }
@@ -63,7 +64,7 @@ void HideHost(HWND host)
 {
     ShowWindow(host, SW_HIDE);
     if (IsTopmost(host))
-        SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+        SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
 }
 
 // The desktop and the taskbar keep their own place in the z-order whatever
@@ -158,7 +159,7 @@ TargetStanding BackdropScreen::ShowBackdrop(Backdrop pass)
     if (!m_popupsOpen)
         ShowWindow(m_host, SW_HIDE);
     SetForegroundWindow(m_target);
-    RaiseWithinItsBand(m_target);
+    RaiseWithinItsBand(m_target, Plan().raise);
     ShowHostBehindTarget(memoryDC, {m_frame.right - m_frame.left, m_frame.bottom - m_frame.top});
     return Standing();
 }
@@ -168,7 +169,7 @@ void BackdropScreen::CopyScreen(Backdrop pass, CopyTiming timing)
     if (timing == CopyTiming::AfterAFrame)
         WaitForTheCompositor();
     BitBlt(m_dcs[pass == Backdrop::Black ? 0 : 1], 0, 0, m_frame.right - m_frame.left, m_frame.bottom - m_frame.top,
-           m_screenDC, m_frame.left, m_frame.top, kScreenCopy);
+           m_screenDC, m_frame.left, m_frame.top, Plan().copyLayered ? SRCCOPY | CAPTUREBLT : SRCCOPY);
     GdiFlush(); // the copy must reach the pixels before they are read directly
 }
 
@@ -231,16 +232,21 @@ void BackdropScreen::ShowHostBehindTarget(HDC memoryDC, SIZE size) const
     bool const composes = SystemComposes();
     if (composes)
         PaintHost(m_host, m_hostDC, m_frame, memoryDC, size);
-    SetWindowPos(m_host, m_target, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(m_host, m_target, 0, 0, 0, 0, kZOrderOnly | SWP_SHOWWINDOW);
     PaintHost(m_host, m_hostDC, m_frame, memoryDC, size);
     bool const topmost = IsTopmost(m_target);
     if (topmost && !composes) {
         HWND const above = GetWindow(m_target, GW_HWNDPREV);
-        SetWindowPos(m_host, above ? above : HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+        SetWindowPos(m_host, above ? above : HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
     }
-    SetWindowPos(m_target, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_NOACTIVATE);
+    SetWindowPos(m_target, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, kZOrderOnly);
     if (composes)
         WaitForTheCompositor();
+}
+
+RaisePlan BackdropScreen::Plan() const
+{
+    return RaisePlanFor({SystemComposes(), IsTopmost(m_target), m_ownsTopmostWindow});
 }
 
 // Where the target stands now, from the z-order: an elevated window seen

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "capture/capture_policy.h"
+#include "capture/raise_plan.h"
 
 // Shows the host off every monitor at the bottom of the z-order, as it waits
 // from start-up on and between captures: wine puts a window it shows on top
@@ -30,8 +31,8 @@ void PrepareBackdropHost(HWND host);
 // bitmaps, then the host and screen DCs).
 class BackdropScreen final : public CaptureScreen {
 public:
-    BackdropScreen(HWND host, HWND target, bool popupsOpen)
-        : m_host(host), m_target(target), m_popupsOpen(popupsOpen)
+    BackdropScreen(HWND host, HWND target, bool popupsOpen, bool ownsTopmostWindow)
+        : m_host(host), m_target(target), m_popupsOpen(popupsOpen), m_ownsTopmostWindow(ownsTopmostWindow)
     {
     }
     ~BackdropScreen() override { Release(); }
@@ -41,7 +42,8 @@ public:
     bool MakeBuffers(CaptureRect frame, PixelBuffer& black, PixelBuffer& white) override;
 
     // The target is made the foreground window and raised within its band
-    // (a topmost target stays topmost), then the host is put directly
+    // as the plan says (raise_plan.h; a topmost target stays topmost, and so
+    // do the topmost windows it owns), then the host is put directly
     // behind it without activation: taking the activation would close the
     // target's menus and tooltips and repaint its caption between the two
     // copies. No state on the way has the backdrop in front of the target,
@@ -52,7 +54,8 @@ public:
 
     // A first copy follows the z-order calls with nothing in between but the
     // wait for the compositor where the system composes: a message handled
-    // in between could repaint or move the windows.
+    // in between could repaint or move the windows. It asks for layered
+    // windows only where nothing composes (raise_plan.h).
     void CopyScreen(Backdrop pass, CopyTiming timing) override;
 
     // The host is hidden again, and leaves the topmost windows that a
@@ -68,10 +71,12 @@ private:
     void Release();
     void ShowHostBehindTarget(HDC memoryDC, SIZE size) const;
     TargetStanding Standing() const;
+    RaisePlan Plan() const;
 
     HWND const m_host;   // the hidden layered window that serves as the backdrop
     HWND const m_target; // the window captured, or none
     bool const m_popupsOpen; // the target has popups open: the host stays parked between passes
+    bool const m_ownsTopmostWindow; // the target owns a visible topmost window (raise_plan.h)
     RECT m_frame = {};   // the rectangle the backdrop covers and each copy takes
     HBITMAP m_bitmaps[2] = {}; // black, white
     HDC m_dcs[2] = {};         // memory DCs, each holding its bitmap

@@ -14,6 +14,13 @@ bool IsCloaked(HWND window)
 }
 
 
+DWORD ProcessOf(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
 // Whether `owner` is among the owners of `window`, however far up.
 bool IsOwnedBy(HWND window, HWND owner)
 {
@@ -32,7 +39,7 @@ WindowRecord RecordOf(HWND window, HWND target)
     record.className = className;
     record.style = static_cast<std::uint32_t>(GetWindowLongPtrW(window, GWL_STYLE));
     record.visible = IsWindowVisible(window) != FALSE;
-    record.targetThread = GetWindowThreadProcessId(window, nullptr) == GetWindowThreadProcessId(target, nullptr);
+    record.targetProcess = ProcessOf(window) == ProcessOf(target);
     record.ownedByTarget = IsOwnedBy(window, target);
     RECT rect = {};
     GetWindowRect(window, &rect);
@@ -48,16 +55,25 @@ std::vector<WindowRecord> PopupCandidatesOf(HWND target)
 {
     // The process first: a full record asks the system for much more, and
     // most windows in front of the target are other programs'.
-    DWORD targetProcess = 0;
-    GetWindowThreadProcessId(target, &targetProcess);
+    DWORD const targetProcess = ProcessOf(target);
     std::vector<WindowRecord> windows;
     for (HWND window = GetWindow(target, GW_HWNDPREV); window != nullptr; window = GetWindow(window, GW_HWNDPREV)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == targetProcess && IsWindowVisible(window))
+        if (ProcessOf(window) == targetProcess && IsWindowVisible(window))
             windows.push_back(RecordOf(window, target));
     }
     return windows;
+}
+
+HWND CaptureTargetFor(HWND foreground, CaptureRect screen)
+{
+    // Only a real owner of the same program, one the user sees: a window
+    // with no owner may be answered with the desktop, and a hidden window
+    // parked off the screen (as the host waits) is no popup of it.
+    HWND const owner = GetAncestor(foreground, GA_ROOTOWNER);
+    if (owner == nullptr || owner == foreground || owner == GetDesktopWindow() || !IsWindowVisible(owner) ||
+        ProcessOf(owner) != ProcessOf(foreground) || !CapturesOwnerInstead(RecordOf(foreground, owner), screen))
+        return foreground;
+    return owner;
 }
 
 std::vector<WindowRecord> WindowsInFrontOf(HWND target, CaptureRect area)

@@ -11,7 +11,7 @@ namespace {
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM monitors)
 {
     reinterpret_cast<std::vector<MonitorFacts>*>(monitors)->push_back(
-        {monitor, {rect->left, rect->top, rect->right, rect->bottom}, MonitorUsesAdvancedColor(monitor)});
+        FactsOfMonitor(monitor, {rect->left, rect->top, rect->right, rect->bottom}));
     return TRUE;
 }
 
@@ -29,6 +29,12 @@ DisplayFacts CurrentDisplayFacts()
     for (MonitorFacts const& monitor : facts.monitors)
         layout.monitors.push_back(monitor.rect);
     return facts;
+}
+
+MonitorFacts FactsOfMonitor(HMONITOR monitor, CaptureRect rect)
+{
+    MonitorColour const colour = ColourOfMonitor(monitor);
+    return {monitor, rect, colour.mode, colour.sdrWhiteNits};
 }
 
 UINT DpiOf(HWND window)

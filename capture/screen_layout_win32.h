@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "capture/colour_mode.h"
 #include "capture/screen_layout.h"
 
 #include <vector>
@@ -10,7 +11,8 @@
 struct MonitorFacts {
     HMONITOR handle;
     CaptureRect rect;
-    bool linearLight; // it composes in linear light (advanced colour: HDR, Auto Color Management)
+    ColourMode colourMode = ColourMode::Sdr;
+    double sdrWhiteNits = 80.0; // where SDR content's white is shown, in HDR
 };
 
 // What the system says of the monitors: their layout, and how each
@@ -24,6 +26,9 @@ struct DisplayFacts {
 };
 
 DisplayFacts CurrentDisplayFacts();
+
+// What the system says now of `monitor`, which covers `rect`.
+MonitorFacts FactsOfMonitor(HMONITOR monitor, CaptureRect rect);
 
 // The dots per inch of the monitor that shows most of `window` (or is
 // nearest to it), 96 at 100 % scaling; 96 where the system cannot tell

@@ -76,16 +76,41 @@ HGLOBAL MakeDib(OfferedCapture const& capture)
 }
 
 // The formats a capture is offered in, in the order programs are to prefer
-// them, each with how it is made.
+// them, each with how it is made and whether it is put there at once. A
+// promise dies with the process that made it (a crash, End task), and
+// clipboard history asks for every format of every capture at once: "PNG",
+// already encoded, costs only a copy and goes at once, so that the capture
+// outlives the program; the bitmaps, which cost time and memory to build,
+// stay promised.
 struct OfferedFormat {
     UINT (*id)();
     HGLOBAL (*make)(OfferedCapture const&);
+    bool immediate;
 };
 OfferedFormat const kOfferedFormats[] = {
-    {PngFormat, MakePng},
-    {[]() -> UINT { return CF_DIBV5; }, MakeDibV5},
-    {[]() -> UINT { return CF_DIB; }, MakeDib},
+    {PngFormat, MakePng, true},
+    {[]() -> UINT { return CF_DIBV5; }, MakeDibV5, false},
+    {[]() -> UINT { return CF_DIB; }, MakeDib, false},
 };
+
+// Puts one format, made now or promised, on the open clipboard; whether the
+// clipboard took it.
+bool Offer(OfferedFormat const& format)
+{
+    if (format.immediate) {
+        HGLOBAL const block = format.make(offered);
+        if (block != nullptr && SetClipboardData(format.id(), block) != nullptr)
+            return true;
+        // The system owns a block it took; one it refused is still ours.
+        if (block != nullptr)
+            GlobalFree(block);
+        return false;
+    }
+    // A promise returns no handle either way; only the last error tells.
+    SetLastError(ERROR_SUCCESS);
+    SetClipboardData(format.id(), nullptr);
+    return GetLastError() == ERROR_SUCCESS;
+}
 
 HGLOBAL MakeFormat(UINT format)
 {
@@ -119,15 +144,11 @@ ClipboardStatus CopyCaptureToClipboard(HWND owner, std::span<const std::uint8_t>
     offered.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     offered.width = width;
     offered.height = height;
-    // A promise returns no handle either way; only the last error tells.
-    bool promised = false;
-    for (OfferedFormat const& format : kOfferedFormats) {
-        SetLastError(ERROR_SUCCESS);
-        SetClipboardData(format.id(), nullptr);
-        promised = promised || GetLastError() == ERROR_SUCCESS;
-    }
+    bool offeredAny = false;
+    for (OfferedFormat const& format : kOfferedFormats)
+        offeredAny = Offer(format) || offeredAny;
     CloseClipboard();
-    return promised ? ClipboardStatus::Copied : ClipboardStatus::Failed;
+    return offeredAny ? ClipboardStatus::Copied : ClipboardStatus::Failed;
 }
 
 void RenderClipboardFormat(UINT format)
@@ -142,8 +163,10 @@ void RenderAllClipboardFormats(HWND owner)
     if (!OpenClipboard(owner))
         return;
     if (GetClipboardOwner() == owner) {
-        for (OfferedFormat const& format : kOfferedFormats)
-            RenderClipboardFormat(format.id());
+        for (OfferedFormat const& format : kOfferedFormats) {
+            if (!format.immediate)
+                RenderClipboardFormat(format.id());
+        }
     }
     CloseClipboard();
 }

@@ -14,9 +14,9 @@
 // programs that ignore alpha (clipboard_image.h). Another program that holds
 // the clipboard is waited for, about a quarter of a second.
 //
-// The formats are only promised: each is made when a program first asks for
-// it, from a copy of the capture kept until another owner empties the
-// clipboard. The owner's window procedure hands WM_RENDERFORMAT to
+// "PNG" is put there at once, so that it outlives the program; the bitmaps
+// are only promised: each is made when a program first asks for it, from a
+// copy of the capture kept until another owner empties the clipboard. The owner's window procedure hands WM_RENDERFORMAT to
 // RenderClipboardFormat, WM_RENDERALLFORMATS to RenderAllClipboardFormats
 // and WM_DESTROYCLIPBOARD to ForgetClipboardCapture.
 ClipboardStatus CopyCaptureToClipboard(HWND owner, std::span<const std::uint8_t> png, const std::uint32_t* pixels,

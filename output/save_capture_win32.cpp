@@ -19,14 +19,19 @@ using PathBuffer = wchar_t[MAX_PATH + 1];
 // one window in one second gets " (2)".
 unsigned const kTimestampedNames = 1000;
 
-bool AskForPath(CaptureDestination const& destination, HWND ownerWindow, PathBuffer& path)
+// The dialog has no owner: it opens after the capture made the target the
+// foreground window, and a dialog owned by the hidden host has no taskbar
+// button and may be refused the foreground, so that it would open unseen
+// behind the target. A window of its own has a button, and flashes there
+// where it cannot come in front.
+bool AskForPath(CaptureDestination const& destination, PathBuffer& path)
 {
     // The name, its pattern, and the NUL that ends the list.
     std::wstring filter(destination.filterName);
     filter += std::wstring_view(L"\0*.png\0", 7);
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = ownerWindow;
+    dialog.hwndOwner = nullptr;
     dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
@@ -78,13 +83,12 @@ CaptureSave SaveAutomatically(CaptureDestination const& destination, HWND target
 
 } // namespace
 
-CaptureSave SaveCaptureFile(CaptureDestination const& destination, HWND ownerWindow, HWND targetWindow,
-                            std::span<const std::uint8_t> png)
+CaptureSave SaveCaptureFile(CaptureDestination const& destination, HWND targetWindow, std::span<const std::uint8_t> png)
 {
     if (destination.mode == Automatic)
         return SaveAutomatically(destination, targetWindow, png);
     PathBuffer chosen = {};
-    if (!AskForPath(destination, ownerWindow, chosen))
+    if (!AskForPath(destination, chosen))
         return {CaptureSave::Cancelled, {}, ERROR_SUCCESS};
     FileWrite const write = WriteFileReplacing(chosen, png, WhenHeld::WriteBeside);
     return {write.written ? CaptureSave::Saved : CaptureSave::Failed, write.file, write.error};

@@ -33,9 +33,8 @@ struct CaptureSave {
 // destination's folder under the target window's cleaned title, replacing a
 // file of that name, or, with a time stamp, under the title and the time,
 // numbered where that name is taken; Manual to the path the user picks in
-// the Save dialog, owned by `ownerWindow`. A destination that another program
+// the Save dialog, a window of its own. A destination that another program
 // holds past the wait, or that is read-only, is kept, and the capture goes
 // beside it under the next free name (file_replace_win32.h). A folder too
 // long for any file name, or one that cannot be made, saves nothing.
-CaptureSave SaveCaptureFile(CaptureDestination const& destination, HWND ownerWindow, HWND targetWindow,
-                            std::span<const std::uint8_t> png);
+CaptureSave SaveCaptureFile(CaptureDestination const& destination, HWND targetWindow, std::span<const std::uint8_t> png);

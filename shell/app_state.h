@@ -23,8 +23,9 @@ int const kTransfersRemembered = 8;
 
 // The one process-wide record. It lives for the whole process and nothing in it
 // is freed. Besides the options, only the capture-busy guard, the shadow
-// margin, the monitors' transfers and what the system said of the displays
-// carry from one capture to the next (and the host window its last place).
+// margin, the monitors' transfers, what the system said of the displays and
+// when the last balloon was shown carry from one capture to the next (and
+// the host window its last place).
 struct AppState {
     HINSTANCE instance;
     ULONG_PTR gdiplusToken;
@@ -40,6 +41,7 @@ struct AppState {
     LONG isWindows7;    // -1 until first asked, then 0 or 1
     LONG shadowMargin;  // the margin the last capture's shadow needed, at 100 % scaling: the next capture's first guess
     LONG trayAttempts;  // attempts to show the tray icon since the last start of them
+    ULONGLONG balloonShownAt; // GetTickCount64 when the balloon on the screen was shown; 0 while none is
     wchar_t lastSaved[MAX_PATH]; // the file the last "saved" balloon named, for a click on it
     MonitorTransfer transfers[kTransfersRemembered];
     std::optional<DisplayFacts> displays; // none until a capture asks, and again once the displays change

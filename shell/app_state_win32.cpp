@@ -18,6 +18,7 @@ AppState g_app = {
     .isWindows7 = -1,
     .shadowMargin = kCaptureMargin,
     .trayAttempts = 0,
+    .balloonShownAt = 0,
     .lastSaved = {},
     .transfers = {},
     .displays = {},

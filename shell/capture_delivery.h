@@ -10,7 +10,8 @@
 
 // Delivers a finished capture of `targetWindow`, `width` x `height` pixels:
 // encoded once, onto the clipboard where `settings` ask, and to
-// `destination`, its folder or the Save dialog owned by `ownerWindow`.
+// `destination`, its folder or the Save dialog; `ownerWindow` owns what it
+// puts on the clipboard.
 // Returns what the user is to be told.
 CaptureOutcome DeliverCapture(HWND ownerWindow, HWND targetWindow, std::uint32_t const* pixels, std::int32_t width,
                               std::int32_t height, Settings const& settings, CaptureDestination const& destination);

@@ -52,7 +52,7 @@ CaptureOutcome DeliverCapture(HWND ownerWindow, HWND targetWindow, std::uint32_t
     SaveMode const mode = destination.mode;
     if (mode == Manual)
         copy();
-    CaptureOutcome outcome = OutcomeOf(SaveCaptureFile(destination, ownerWindow, targetWindow, png), mode);
+    CaptureOutcome outcome = OutcomeOf(SaveCaptureFile(destination, targetWindow, png), mode);
     NoteCaptureStep(CaptureStep::FileWritten);
     if (mode == Automatic)
         copy();

@@ -12,5 +12,6 @@
 // host itself is in front. No file is saved when the window in front does
 // not answer (it is "Not Responding"), when the rectangle holds no pixel of
 // any monitor (a minimised window), when the target stays under another
-// window, and when its copies stay stale; the balloon says which.
+// window, when it does not allow capture (a display affinity), and when its
+// copies stay stale; the balloon says which.
 void CaptureForegroundWindow(HWND host);

@@ -1,9 +1,10 @@
 #include "shell/capture_flow.h"
 
-#include "capture/advanced_color_win32.h"
 #include "capture/backdrop_screen_win32.h"
 #include "capture/capture_trace.h"
 #include "capture/cursor_overlay_win32.h"
+#include "capture/display_affinity.h"
+#include "capture/display_affinity_win32.h"
 #include "capture/popups_win32.h"
 #include "capture/screen_layout_win32.h"
 #include "capture/shadow_margin.h"
@@ -74,7 +75,7 @@ MonitorFacts FactsOf(HMONITOR monitor, DisplayFacts const& displays)
         return *known;
     MONITORINFO info = {sizeof(info), {}, {}, 0};
     GetMonitorInfoW(monitor, &info);
-    return {monitor, RectOf(info.rcMonitor), MonitorUsesAdvancedColor(monitor)};
+    return FactsOfMonitor(monitor, RectOf(info.rcMonitor));
 }
 
 // What the capture of `target` is to copy, on its `monitor`, with `popups`
@@ -96,7 +97,7 @@ CaptureRequest RequestFor(HWND target, HMONITOR monitor, std::vector<WindowRecor
     request.margin = MarginAtDpi(context.shadowMargin, request.dpi);
     MonitorFacts const facts = FactsOf(monitor, context.displays);
     request.monitor = facts.rect;
-    request.colourMode = facts.linearLight ? ColourMode::Hdr : ColourMode::Sdr;
+    request.colourMode = facts.colourMode;
     request.transfer = TransferOf(monitor, context.transfers);
     return request;
 }
@@ -121,16 +122,27 @@ PixelBuffer FinishImage(CaptureResult& result, BackdropScreen const& screen, Set
     return image;
 }
 
+// Why the window in front is not to be captured at all, where it is not: it
+// is the host itself, which is in front after the tray menu until the user
+// clicks elsewhere and would come out a transparent square (nothing is said
+// then); it does not answer; or it does not allow capture.
+std::optional<CaptureStatus> RefusalOf(HWND host, HWND target)
+{
+    if (target == host)
+        return CaptureStatus::NoTarget;
+    if (!TargetAnswers(target))
+        return CaptureStatus::NotAnswering;
+    if (!AffinityAllowsCapture(DisplayAffinityOf(target)))
+        return CaptureStatus::Forbidden;
+    return std::nullopt;
+}
+
 // The capture of `target`, finished and delivered, or why there is none.
 CaptureDone CaptureWindow(HWND host, HWND target, CaptureContext const& context)
 {
     CaptureDone done = {.shadowMargin = context.shadowMargin};
-    // The host is in front after the tray menu until the user clicks
-    // elsewhere; a capture of it would be a transparent square.
-    if (target == host)
-        return done;
-    if (!TargetAnswers(target)) {
-        done.outcome.status = CaptureStatus::NotAnswering;
+    if (std::optional<CaptureStatus> const refusal = RefusalOf(host, target)) {
+        done.outcome.status = *refusal;
         return done;
     }
     NoteCaptureStep(CaptureStep::TargetAsked);
@@ -139,7 +151,7 @@ CaptureDone CaptureWindow(HWND host, HWND target, CaptureContext const& context)
     std::vector<WindowRecord> const popups = PopupCandidatesOf(target);
     CaptureRequest const request = RequestFor(target, done.monitor, popups, context);
     NoteCaptureStep(CaptureStep::RequestMade);
-    BackdropScreen screen(host, target, HasPopupsOpen(popups));
+    BackdropScreen screen(host, target, HasPopupsOpen(popups), OwnsTopmostWindow(popups));
     CaptureResult result = CaptureOverBackdrops(request, screen);
     done.measured = result.measured;
     done.outcome = {.status = result.status, .transferUnknown = result.transferUnknown};
@@ -155,6 +167,20 @@ CaptureDone CaptureWindow(HWND host, HWND target, CaptureContext const& context)
     return done;
 }
 
+// Holds the capture-busy guard for one capture and lets it go on every way
+// out, whatever became of the Save dialog: a guard left set would make every
+// later hot key do nothing.
+class CaptureBusyGuard {
+public:
+    explicit CaptureBusyGuard(LONG& busy) : m_busy(busy) { m_busy = 1; }
+    ~CaptureBusyGuard() { m_busy = 0; }
+    CaptureBusyGuard(CaptureBusyGuard const&) = delete;
+    CaptureBusyGuard& operator=(CaptureBusyGuard const&) = delete;
+
+private:
+    LONG& m_busy;
+};
+
 } // namespace
 
 void CaptureForegroundWindow(HWND host)
@@ -163,7 +189,7 @@ void CaptureForegroundWindow(HWND host)
     // that arrives inside the Save dialog's loop must find the guard set.
     if (g_app.captureBusy != 0)
         return;
-    g_app.captureBusy = 1;
+    CaptureBusyGuard const busy(g_app.captureBusy);
     NoteCaptureStep(CaptureStep::Begun);
     g_app.lastSaved[0] = L'\0';
     HideBalloon(host);
@@ -171,7 +197,7 @@ void CaptureForegroundWindow(HWND host)
     if (!g_app.displays)
         g_app.displays = CurrentDisplayFacts();
     CaptureDone const done =
-        CaptureWindow(host, GetForegroundWindow(),
+        CaptureWindow(host, CaptureTargetFor(GetForegroundWindow(), g_app.displays->layout.bounds),
                       {g_app.settings, g_app.programFolder, g_app.language, g_app.shadowMargin, g_app.transfers,
                        *g_app.displays});
     NoteCaptureStep(CaptureStep::Released);
@@ -183,5 +209,4 @@ void CaptureForegroundWindow(HWND host)
     NoteCaptureStep(CaptureStep::HostParked);
     ShowBalloon(host, BalloonText(done.outcome, g_app.language).c_str());
     NoteCaptureStep(CaptureStep::BalloonShown);
-    g_app.captureBusy = 0;
 }

@@ -54,6 +54,7 @@ Line<CaptureStatus> const kStatusLines[] = {
     {CaptureStatus::KeptChanging, UiText::BalloonKeptChanging},
     {CaptureStatus::NotAnswering, UiText::BalloonNotAnswering},
     {CaptureStatus::NotOnScreen, UiText::BalloonNotOnScreen},
+    {CaptureStatus::Forbidden, UiText::BalloonForbidden},
     {CaptureStatus::CopyFailed, UiText::BalloonCopyFailed},
 };
 

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
-// The tray icon's callback message.
-UINT const WM_TRAYNOTIFY = WM_USER;
+// The tray icon's callback message. From the application's own range: the
+// host is a dialog, and WM_USER + n are the dialog manager's (WM_USER itself
+// is DM_GETDEFID).
+UINT const WM_TRAYNOTIFY = WM_APP + 1;
 // The hot key is registered under this identifier at start-up; the
 // delayed-capture menu command shares it.
 int const HOTKEY_ID = 1000;

@@ -8,7 +8,8 @@
 void ShowBalloon(HWND window, wchar_t const* text);
 
 // Takes a balloon that may still be showing off the screen, so that the next
-// capture does not hold it: it stands in front of every window.
+// capture does not hold it: it stands in front of every window. Returns once
+// it has had time to leave, where it was shown recently (balloon_wait.h).
 void HideBalloon(HWND window);
 
 // Opens the folder that holds `file` in Explorer with the file selected; does

@@ -3,14 +3,24 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "base/com_apartment_win32.h"
 #include "shell/app_state.h"
+#include "shell/balloon_wait.h"
 
 namespace {
 
-// Whether a balloon of ours may still be on the screen: Windows 10 and later
-// show it as a notification for as long as the user's settings say.
-bool balloonShown = false;
+// How long notifications stay on the screen, the user's setting (Ease of
+// Access); Windows' own 5 seconds where the system cannot tell.
+std::uint32_t NotificationSeconds()
+{
+    ULONG seconds = 0;
+    if (!SystemParametersInfoW(SPI_GETMESSAGEDURATION, 0, &seconds, 0) || seconds == 0)
+        return 5;
+    return seconds;
+}
 
 void SetBalloonText(HWND window, wchar_t const* text)
 {
@@ -30,16 +40,21 @@ void ShowBalloon(HWND window, wchar_t const* text)
     if (text == nullptr || *text == L'\0')
         return;
     SetBalloonText(window, text);
-    balloonShown = true;
+    // Never 0, which means none: the tick count is 0 only in the first
+    // moment after the system starts.
+    g_app.balloonShownAt = std::max<ULONGLONG>(GetTickCount64(), 1);
 }
 
-// An empty text with NIF_INFO takes the balloon away.
+// An empty text with NIF_INFO takes the balloon away; the notification then
+// slides out, which the wait lets it finish (balloon_wait.h).
 void HideBalloon(HWND window)
 {
-    if (!balloonShown)
+    if (g_app.balloonShownAt == 0)
         return;
     SetBalloonText(window, L"");
-    balloonShown = false;
+    std::uint64_t const shownAgoMs = GetTickCount64() - g_app.balloonShownAt;
+    g_app.balloonShownAt = 0;
+    Sleep(BalloonLeaveWaitMs(shownAgoMs, NotificationSeconds()));
 }
 
 void OpenFolderAndSelect(wchar_t const* file)

@@ -1,11 +1,13 @@
 #include "shell/tray_menu.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <iterator>
 #include <string>
 
+#include "base/system_function_win32.h"
 #include "shell/app_state.h"
 #include "shell/host_window.h"
 #include "shell/hot_key.h"
@@ -84,25 +86,48 @@ wchar_t const* Words(UiText text, UiLanguage language)
     return Text(text, language).data();
 }
 
+// The tray's icon at the small-icon size of the display's scaling now, from
+// the icon's several sizes: a 16x16 image alone is scaled up, blurred, at
+// 125 % and more. LoadIconMetric scales down from the next size up where
+// none matches; comctl32 before version 6 lacks it, and LoadImage picks the
+// nearest size there.
+HICON LoadTrayIcon()
+{
+    using LoadIconMetricFunction = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+    static auto const loadIconMetric =
+        LookUp<LoadIconMetricFunction>(GetModuleHandleW(L"comctl32.dll"), "LoadIconMetric");
+    HICON icon = nullptr;
+    if (loadIconMetric != nullptr && SUCCEEDED(loadIconMetric(g_app.instance, L"APPICON", LIM_SMALL, &icon)))
+        return icon;
+    return static_cast<HICON>(LoadImageW(g_app.instance, L"APPICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
 }  // namespace
 
 bool AddTrayIcon(HWND window)
 {
     NOTIFYICONDATAW& tray = g_app.tray;
+    // Loaded afresh at each add: the shell re-creates its icons when the
+    // display's scaling changes, and the size with it.
+    HICON const previous = tray.hIcon;
     tray = {};
     tray.cbSize = sizeof(tray);
     tray.hWnd = window;
     tray.uID = kTrayIconId;
     tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
     tray.uCallbackMessage = WM_TRAYNOTIFY;
-    tray.hIcon = LoadIconW(g_app.instance, L"APPICON16");
+    tray.hIcon = LoadTrayIcon();
     lstrcpynW(tray.szTip, L"Lucidframe", ARRAYSIZE(tray.szTip));
     tray.uTimeout = kBalloonTimeout;
     lstrcpynW(tray.szInfoTitle, L"Lucidframe", ARRAYSIZE(tray.szInfoTitle));
     tray.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
     // Windows also broadcasts "TaskbarCreated" when the display's scaling
     // changes, to a shell that still has the icon; adding it then fails.
-    return Shell_NotifyIconW(NIM_ADD, &tray) || Shell_NotifyIconW(NIM_MODIFY, &tray);
+    bool const shown = Shell_NotifyIconW(NIM_ADD, &tray) || Shell_NotifyIconW(NIM_MODIFY, &tray);
+    if (previous != nullptr)
+        DestroyIcon(previous);
+    return shown;
 }
 
 void RemoveTrayIcon(HWND window)
@@ -110,6 +135,9 @@ void RemoveTrayIcon(HWND window)
     g_app.tray.hWnd = window;
     g_app.tray.uID = kTrayIconId;
     Shell_NotifyIconW(NIM_DELETE, &g_app.tray);
+    if (g_app.tray.hIcon != nullptr)
+        DestroyIcon(g_app.tray.hIcon);
+    g_app.tray.hIcon = nullptr;
 }
 
 void InsertRadioItem(HMENU menu, UINT id, UINT state, wchar_t const* text)

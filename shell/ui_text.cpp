@@ -64,6 +64,7 @@ std::array<Words, static_cast<std::size_t>(UiText::Count)> const kTexts = {{
     {L"截图失败：窗口内容一直在变化，请再试一次", L"Capture failed: the window's content kept changing; please try again"},
     {L"截图失败：窗口没有响应", L"Capture failed: the window is not responding"},
     {L"截图失败：窗口不在任何显示器上", L"Capture failed: the window is on no monitor"},
+    {L"截图失败：该窗口不允许截图", L"Capture failed: the window does not allow capture"},
     {L"截图失败：无法复制屏幕", L"Capture failed: the screen could not be copied"},
     {L"已复制到剪贴板", L"Copied to the clipboard"},
     {L"剪贴板被其他程序占用", L"The clipboard is held by another program"},

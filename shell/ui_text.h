@@ -58,6 +58,7 @@ enum class UiText {
     BalloonKeptChanging,
     BalloonNotAnswering,
     BalloonNotOnScreen,
+    BalloonForbidden,
     BalloonCopyFailed,
     BalloonCopied,
     BalloonClipboardBusy,

@@ -232,10 +232,10 @@ std::vector<std::uint8_t> FileBytes(std::filesystem::path const& file)
 
 // A capture pastes with its alpha wherever "PNG" is read, the very file's
 // bytes; as the same straight pixels from CF_DIBV5; and as the window on a
-// white page from CF_DIB. Nothing else is put there. The program makes each
-// format when it is first asked for; it makes them all as it ends, so that
-// they outlive it, which is when they are read here (the manual save's test
-// reads them from the running program).
+// white page from CF_DIB. Nothing else is put there. "PNG" is there at once;
+// the program makes each bitmap when it is first asked for, and all of them
+// as it ends, so that they outlive it, which is when they are read here (the
+// manual save's test reads them from the running program).
 TEST_F(EndToEnd, ClipboardHoldsTheCaptureThreeWays)
 {
     app.Start();
@@ -875,7 +875,7 @@ protected:
             break;
         case Effect::SaveDialogOpens: {
             PressHotKey(sample);
-            HWND dialog = WaitForSaveDialog(app.host(), app.process());
+            HWND dialog = WaitForSaveDialog(app.process());
             CancelDialog(dialog);
             WaitForDialogClosed(dialog, app.process());
             break;
@@ -946,9 +946,21 @@ TEST_F(EndToEnd, SaveMethodsAreARadioPair)
 
 // --- The Save dialog ------------------------------------------------------
 
-// With manual saving the hot key opens the Save dialog: Cancel writes
-// nothing but leaves the capture on the clipboard, and the next hot key works; a name typed without extension is
-// saved with ".png" where the user chose, and nothing is saved automatically.
+// How the user may leave the Save dialog without saving.
+struct DialogEnding {
+    char const* name;
+    void (*end)(HWND dialog);
+};
+DialogEnding const kDialogEndings[] = {
+    {"Cancel", CancelDialog},
+    {"the close box", CloseDialog},
+};
+
+// With manual saving the hot key opens the Save dialog, a window of its own
+// in front of the target: Cancel, or closing it, writes nothing but leaves
+// the capture on the clipboard, and the next hot key works; a name typed
+// without extension is saved with ".png" where the user chose, and nothing is
+// saved automatically.
 TEST_F(EndToEnd, ManualSaveWritesWhereTheUserChose)
 {
     std::filesystem::path const chosen = app.folder() / L"chosen";
@@ -957,21 +969,25 @@ TEST_F(EndToEnd, ManualSaveWritesWhereTheUserChose)
     app.Choose(TrayCommand::SaveManually);
     SampleWindowProcess sample(Sample(L"Manual sample"));
 
-    PutTextOnClipboard(L"before the capture");
-    PressHotKey(sample);
-    HWND dialog = WaitForSaveDialog(app.host(), app.process());
-    CancelDialog(dialog);
-    WaitForDialogClosed(dialog, app.process());
-    app.WaitUntilIdle();
-    EXPECT_TRUE(std::filesystem::is_empty(chosen));
-    ClipboardCapture const cancelled = ReadClipboardCapture();
-    EXPECT_EQ(cancelled.fault, "") << "a cancelled save still leaves the capture on the clipboard";
-    EXPECT_EQ(cancelled.width, sample.options().width);
-    EXPECT_FALSE(std::filesystem::exists(app.AutomaticFile(L"Manual sample")));
+    for (DialogEnding const& ending : kDialogEndings) {
+        PutTextOnClipboard(L"before the capture");
+        PressHotKey(sample);
+        HWND dialog = WaitForSaveDialog(app.process());
+        WaitUntil([&] { return GetForegroundWindow() == dialog; }, 2000, "the Save dialog in front", {&app.process()});
+        ending.end(dialog);
+        WaitForDialogClosed(dialog, app.process());
+        app.WaitUntilIdle();
+        EXPECT_TRUE(std::filesystem::is_empty(chosen)) << ending.name;
+        ClipboardCapture const cancelled = ReadClipboardCapture();
+        EXPECT_EQ(cancelled.fault, "") << "a save left through " << ending.name
+                                       << " still leaves the capture on the clipboard";
+        EXPECT_EQ(cancelled.width, sample.options().width) << ending.name;
+        EXPECT_FALSE(std::filesystem::exists(app.AutomaticFile(L"Manual sample"))) << ending.name;
+    }
 
     CheckCapture(ExpectationFor(sample.options()), chosen / L"picked.png", app, [&] {
         PressHotKey(sample);
-        HWND saveDialog = WaitForSaveDialog(app.host(), app.process());
+        HWND saveDialog = WaitForSaveDialog(app.process());
         SaveAs(saveDialog, (chosen / L"picked").wstring());
         WaitForDialogClosed(saveDialog, app.process());
     });
@@ -1267,7 +1283,7 @@ SaveFolderRow const kSaveFolderRows[] = {
          std::filesystem::create_directory(picked);
          app.Start();
          app.Choose(TrayCommand::ChooseSaveFolder);
-         HWND const picker = WaitForSaveDialog(app.host(), app.process());
+         HWND const picker = WaitForFolderPicker(app.host(), app.process());
          SaveAs(picker, picked.wstring());
          WaitForDialogClosed(picker, app.process());
          app.WaitUntilIdle();

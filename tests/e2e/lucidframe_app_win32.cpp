@@ -12,7 +12,7 @@
 
 namespace {
 
-UINT const kTrayNotify = WM_USER;
+UINT const kTrayNotify = WM_APP + 1;
 UINT const kTrayIconId = 1;
 DWORD const kMenuTimeoutMs = 5000;
 DWORD const kExitTimeoutMs = 10000;

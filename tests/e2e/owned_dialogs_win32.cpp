@@ -53,18 +53,31 @@ void PressButton(HWND dialog, int id)
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-} // namespace
-
-HWND WaitForSaveDialog(HWND host, ProgramProcess const& app)
+HWND WaitForFileDialog(HWND owner, ProgramProcess const& app, char const* what)
 {
     HWND dialog = nullptr;
     WaitUntil(
         [&] {
-            dialog = FindOwnedWindow(host, kDialogClass);
+            dialog = FindTopLevelWindow([&](HWND window) {
+                return GetWindow(window, GW_OWNER) == owner && ProcessOf(window) == app.id() &&
+                       IsWindowVisible(window) && HasClass(window, kDialogClass);
+            });
             return dialog != nullptr && FileNameBox(dialog) != nullptr;
         },
-        kDialogTimeoutMs, "Save dialog", {&app});
+        kDialogTimeoutMs, what, {&app});
     return dialog;
+}
+
+} // namespace
+
+HWND WaitForSaveDialog(ProgramProcess const& app)
+{
+    return WaitForFileDialog(nullptr, app, "Save dialog owned by nothing");
+}
+
+HWND WaitForFolderPicker(HWND host, ProgramProcess const& app)
+{
+    return WaitForFileDialog(host, app, "folder picker");
 }
 
 void SaveAs(HWND dialog, std::wstring const& path)
@@ -76,6 +89,11 @@ void SaveAs(HWND dialog, std::wstring const& path)
 void CancelDialog(HWND dialog)
 {
     PressButton(dialog, IDCANCEL);
+}
+
+void CloseDialog(HWND dialog)
+{
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 void WaitForDialogClosed(HWND dialog, ProgramProcess const& app)

@@ -6,11 +6,15 @@
 
 #include <string>
 
-// The dialogs Lucidframe opens over its hidden host window, found by their
-// owner and class and answered through their controls.
+// The dialogs Lucidframe opens, found by their owner and class and answered
+// through their controls.
 
-// Waits for the Save dialog of a manual save, or for the folder picker.
-HWND WaitForSaveDialog(HWND host, ProgramProcess const& app);
+// Waits for the Save dialog of a manual save: a window of its own, owned by
+// nothing, so that it has a taskbar button and can come in front.
+HWND WaitForSaveDialog(ProgramProcess const& app);
+
+// Waits for the folder picker, which the hidden host window owns.
+HWND WaitForFolderPicker(HWND host, ProgramProcess const& app);
 
 // Types `path` into the file name box and presses Save; the folder picker
 // takes a folder's path the same way.
@@ -18,6 +22,9 @@ void SaveAs(HWND dialog, std::wstring const& path);
 
 // Presses Cancel.
 void CancelDialog(HWND dialog);
+
+// Closes the dialog from its title bar, as its close box does.
+void CloseDialog(HWND dialog);
 
 void WaitForDialogClosed(HWND dialog, ProgramProcess const& app);
 

@@ -72,7 +72,27 @@ INSTANTIATE_TEST_SUITE_P(Windows, WithPopupsTable, testing::Values(
     PopupCase{"a_hidden_menu_is_left_out", {{L"#32768", kPopup, false, true, false, {700, 200, 900, 300}}},
               {285, 185, 635, 415}},
     PopupCase{"an_empty_popup_is_left_out", {{L"SamplePopup", kPopup, true, true, true, {900, 900, 900, 950}}},
-              {285, 185, 635, 415}}),
+              {285, 185, 635, 415}},
+    // Today's menus: popups of the target's process, owned by nothing, made
+    // by another thread.
+    PopupCase{"xaml_context_menu", {{L"Xaml_WindowedPopupClass", kPopup, true, true, false, {560, 340, 800, 600}}},
+              {285, 185, 815, 615}},
+    PopupCase{"windows_app_sdk_popup",
+              {{L"Microsoft.UI.Content.PopupWindowSiteBridge", kPopup, true, true, false, {560, 340, 800, 600}}},
+              {285, 185, 815, 615}},
+    PopupCase{"classic_menu_with_its_shadow",
+              {Menu({560, 340, 748, 516}), {L"SysShadow", kPopup, true, true, false, {564, 344, 752, 520}}},
+              {285, 185, 767, 535}},
+    PopupCase{"firefox_menu", {{L"MozillaDropShadowWindowClass", kPopup, true, true, false, {560, 340, 800, 600}}},
+              {285, 185, 815, 615}},
+    PopupCase{"firefox_panel", {{L"MozillaPopupWindowClass", kPopup, true, true, false, {100, 100, 300, 300}}},
+              {85, 85, 635, 415}},
+    PopupCase{"chromium_menu_of_another_thread", {{L"Chrome_WidgetWin_2", kPopup, true, true, true, {560, 340, 800, 600}}},
+              {285, 185, 815, 615}},
+    PopupCase{"a_captionless_window_of_the_process_it_does_not_own_is_left_out",
+              {{L"Chrome_WidgetWin_1", kPopup, true, true, false, {700, 200, 900, 300}}}, {285, 185, 635, 415}},
+    PopupCase{"another_processs_xaml_popup_is_left_out",
+              {{L"Xaml_WindowedPopupClass", kPopup, true, false, false, {700, 200, 900, 300}}}, {285, 185, 635, 415}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- What the backdrop cannot show, from where the target stands.
@@ -138,4 +158,58 @@ INSTANTIATE_TEST_SUITE_P(Standings, UnseenPartsTable, testing::Values(
     StandingCase{"the_desktop_keeps_its_place", {true, false, {}}, std::vector<CaptureRect>{kFrame}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --- Which targets own a window kept "always on top".
+
+WindowRecord Hidden(WindowRecord window)
+{
+    window.visible = false;
+    return window;
+}
+
+struct TopmostOwnedCase {
+    const char* name;
+    std::vector<WindowRecord> windows;
+    bool owns;
+};
+TopmostOwnedCase const kTopmostOwnedCases[] = {
+    {"none", {}, false},
+    {"a_topmost_palette_it_owns", {InFront({0, 0, 100, 100}, true, true)}, true},
+    {"a_palette_it_owns_not_topmost", {InFront({0, 0, 100, 100}, false, true)}, false},
+    {"another_programs_topmost_window", {InFront({0, 0, 100, 100}, true, false)}, false},
+    {"a_hidden_topmost_palette", {Hidden(InFront({0, 0, 100, 100}, true, true))}, false},
+    {"one_among_others", {Menu({0, 0, 10, 10}), InFront({0, 0, 100, 100}, true, true)}, true},
+};
+
+TEST(OwnsTopmostWindow, OnlyAVisibleTopmostWindowTheTargetOwns)
+{
+    for (TopmostOwnedCase const& c : kTopmostOwnedCases)
+        EXPECT_EQ(OwnsTopmostWindow(c.windows), c.owns) << c.name;
+}
+
+// --- When the window in front is one of its owner's popups.
+
+struct OwnerInsteadCase {
+    const char* name;
+    WindowRecord foreground;
+    bool ownerInstead;
+};
+OwnerInsteadCase const kOwnerInsteadCases[] = {
+    {"a_xaml_bridge_of_no_size", {L"Microsoft.UI.Content.PopupWindowSiteBridge", kPopup, true, true, false, {0, 0, 0, 0}},
+     true},
+    {"a_popup_off_every_monitor", {L"SomePopupHost", kPopup, true, true, false, {-32000, -32000, -31800, -31900}}, true},
+    {"a_menu_on_the_screen", Menu({560, 340, 748, 516}), true},
+    {"a_xaml_popup_on_the_screen", {L"Xaml_WindowedPopupClass", kPopup, true, true, false, {560, 340, 800, 600}}, true},
+    {"a_captionless_window_on_the_screen", {L"Splash", kPopup, true, true, false, {300, 200, 620, 400}}, false},
+    {"a_window_with_a_caption_off_the_screen", {L"Palette", kPopup | kCaption, true, true, false, {-32000, -32000, -31800, -31900}},
+     false},
+    {"a_tool_palette_on_the_screen", {L"Palette", kPopup | kCaption, true, true, false, {700, 200, 900, 300}}, false},
+};
+
+TEST(CapturesOwnerInstead, WhenTheWindowInFrontIsItselfAPopup)
+{
+    for (OwnerInsteadCase const& c : kOwnerInsteadCases)
+        EXPECT_EQ(CapturesOwnerInstead(c.foreground, kScreen), c.ownerInstead) << c.name;
+}
+
 } // namespace
+

@@ -25,11 +25,11 @@ TEST(AdvancedColor, EveryMonitorHasItsDisplayPath)
     for (HMONITOR monitor : monitors) {
         EXPECT_FALSE(DisplayPathsOf(monitor).empty()) << monitor;
         if (RunningUnderWine()) {
-            EXPECT_FALSE(MonitorUsesAdvancedColor(monitor)) << "wine reports no advanced colour";
+            EXPECT_EQ(ColourOfMonitor(monitor).mode, ColourMode::Sdr) << "wine reports no advanced colour";
         }
     }
     EXPECT_TRUE(DisplayPathsOf(nullptr).empty());
-    EXPECT_FALSE(MonitorUsesAdvancedColor(nullptr));
+    EXPECT_EQ(ColourOfMonitor(nullptr).mode, ColourMode::Sdr);
 }
 
 } // namespace

@@ -517,7 +517,7 @@ TEST_F(WindowCapture, StaircaseComesBackAsPainted)
     request.window = request.shown = windowRect;
     request.monitor = request.screen.primary;
     request.colourMode = ColourMode::Hdr;
-    BackdropScreen screen(s_host, window.window(), false);
+    BackdropScreen screen(s_host, window.window(), false, false);
     CaptureResult const result = CaptureOverBackdrops(request, screen);
     ASSERT_EQ(result.status, CaptureStatus::Matted);
     ASSERT_TRUE(result.measured.has_value());

@@ -111,7 +111,7 @@ protected:
         g_typedName = c.typed && *c.typed ? (folder_ / c.typed).wstring() : L"";
         if (c.typed)
             SetTimer(nullptr, 0, 100, AnswerSaveDialog);
-        SaveCaptureFile({c.typed ? Manual : Automatic, folder_.wstring()}, nullptr, target_, Png(pixels));
+        SaveCaptureFile({c.typed ? Manual : Automatic, folder_.wstring()}, target_, Png(pixels));
     }
 
     // The only file saved, looked for in subfolders too; empty when none.
@@ -177,7 +177,7 @@ TEST(SaveCapture, LongestTitleIsShortenedToFit)
     fs::path const& folder = scratch.path();
     HWND const target = CreateWindowExW(0, L"STATIC", std::wstring(259, L't').c_str(), WS_POPUP, 0, 0, 1, 1,
                                         nullptr, nullptr, nullptr, nullptr);
-    SaveCaptureFile({Automatic, folder.wstring()}, nullptr, target, Png(kFirstCapture));
+    SaveCaptureFile({Automatic, folder.wstring()}, target, Png(kFirstCapture));
     DestroyWindow(target);
     std::wstring const room(kMaxCapturePathLength - folder.native().size() - 5, L't');
     EXPECT_TRUE(fs::exists(folder / (room + L".png")));
@@ -201,7 +201,7 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
         FolderWatch watch(folder);
         ASSERT_TRUE(watch.watching());
         for (auto const* capture : {&kFirstCapture, &kSecondCapture})
-            SaveCaptureFile({Automatic, folder.wstring()}, nullptr, target, Png(*capture));
+            SaveCaptureFile({Automatic, folder.wstring()}, target, Png(*capture));
         // Every name, until the file system has been quiet for a while.
         while (watch.NextReport(500, created)) {
         }
@@ -260,8 +260,8 @@ TEST_P(HeldNewFiles, NeitherLoseNorLeaveAFile)
     {
         FileHolderProcess const holder(scratch.path(), GetParam().holdMs);
         if (GetParam().earlierCapture)
-            SaveCaptureFile({Automatic, scratch.path().wstring()}, nullptr, target, Png(kFirstCapture));
-        save = SaveCaptureFile({Automatic, scratch.path().wstring()}, nullptr, target, Png(kSecondCapture));
+            SaveCaptureFile({Automatic, scratch.path().wstring()}, target, Png(kFirstCapture));
+        save = SaveCaptureFile({Automatic, scratch.path().wstring()}, target, Png(kSecondCapture));
         entries = scratch.Entries();
     }
     DestroyWindow(target);
@@ -311,7 +311,7 @@ TEST(SaveCapture, WhatStandsInTheWayIsKept)
         ScratchFolder const scratch;
         c.prepare(scratch / L"Kept.png");
         ULONGLONG const start = GetTickCount64();
-        CaptureSave const save = SaveCaptureFile({Automatic, scratch.path().wstring()}, nullptr, target, Png(kSecondCapture));
+        CaptureSave const save = SaveCaptureFile({Automatic, scratch.path().wstring()}, target, Png(kSecondCapture));
         EXPECT_LT(GetTickCount64() - start, 1000u) << c.name << ": nobody holds it, so nothing is waited for";
         EXPECT_EQ(save.result, c.result) << c.name;
         EXPECT_EQ(save.error != ERROR_SUCCESS, c.result == CaptureSave::Failed) << c.name;
@@ -385,7 +385,7 @@ TEST_P(OwnFolderTable, SavesThereOrSaysWhyNot)
     HWND const target = CreateWindowExW(0, L"STATIC", L"Shot", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     CaptureSave save = {};
     for (int i = 0; i < c.saves; ++i)
-        save = SaveCaptureFile(destination, nullptr, target, Png(i == 0 ? kFirstCapture : kSecondCapture));
+        save = SaveCaptureFile(destination, target, Png(i == 0 ? kFirstCapture : kSecondCapture));
     DestroyWindow(target);
     EXPECT_EQ(save.result, c.error == ERROR_SUCCESS ? CaptureSave::Saved : CaptureSave::Failed);
     if (c.error != kAnyReason) {

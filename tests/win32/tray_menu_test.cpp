@@ -339,4 +339,31 @@ TEST(HotKey, NoRepeatOnlyOnVersion61)
     EXPECT_EQ(HotKeyModifiers(MOD_CONTROL), first ? MOD_CONTROL | MOD_NOREPEAT : MOD_CONTROL);
 }
 
+// The tray icon is drawn at the small-icon size of the display's scaling
+// from the program's sizes, loaded afresh at every add (the shell adds it
+// again when the scaling changes) and let go with the icon it replaced.
+TEST(TrayIcon, IsTheSmallIconSizeAndLetGoOfWhenReplaced)
+{
+    g_app.instance = GetModuleHandleW(nullptr);
+    HWND const window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(AddTrayIcon(window));
+    HICON const first = g_app.tray.hIcon;
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(first, &info));
+    BITMAP colour = {};
+    GetObjectW(info.hbmColor, sizeof(colour), &colour);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(colour.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(colour.bmHeight, GetSystemMetrics(SM_CYSMICON));
+
+    ASSERT_TRUE(AddTrayIcon(window));
+    EXPECT_NE(g_app.tray.hIcon, first);
+    EXPECT_FALSE(GetIconInfo(first, &info)) << "the replaced icon is still held";
+    RemoveTrayIcon(window);
+    EXPECT_EQ(g_app.tray.hIcon, nullptr);
+    DestroyWindow(window);
+}
+
 }  // namespace
+

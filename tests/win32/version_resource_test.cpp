@@ -152,8 +152,8 @@ TEST(ProgramResources, LucidframeCarriesOnlyDialogIconsAndManifest)
     EXPECT_EQ(types, expected);
 }
 
-// The manifest's first choice of DPI awareness, or "<none>".
-std::string DpiAwarenessOf(std::wstring const& program)
+// The text of the program's manifest, or "<not loaded>".
+std::string ManifestOf(std::wstring const& program)
 {
     HMODULE const module =
         LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -165,6 +165,13 @@ std::string DpiAwarenessOf(std::wstring const& program)
             manifest.assign(static_cast<char const*>(LockResource(loaded)), SizeofResource(module, resource));
     }
     FreeLibrary(module);
+    return manifest;
+}
+
+// The manifest's first choice of DPI awareness, or "<none>".
+std::string DpiAwarenessOf(std::wstring const& program)
+{
+    std::string const manifest = ManifestOf(program);
     std::size_t const element = manifest.find("<dpiAwareness");
     std::size_t const start = manifest.find('>', element);
     if (element == std::string::npos || start == std::string::npos)
@@ -194,5 +201,27 @@ INSTANTIATE_TEST_SUITE_P(Programs, PerMonitorDpiAwareness,
                                  name += std::iswalnum(*c) ? static_cast<char>(*c) : '_';
                              return name;
                          });
+
+// Without a supportedOS entry for the Windows it runs on, the program is
+// treated as written for Vista: GetVersionEx reports 6.2 on Windows 8.1 to
+// 11, and some shell and DWM behaviour keeps its compatibility form.
+struct SupportedOs {
+    char const* windows;
+    char const* id;
+};
+SupportedOs const kSupportedOs[] = {
+    {"7", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"},
+    {"8", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"},
+    {"8.1", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"},
+    {"10 and 11", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
+};
+
+TEST(ProgramResources, LucidframeDeclaresEveryWindowsItRunsOn)
+{
+    std::string const manifest = ManifestOf(ProgramBesideTest(L"Lucidframe.exe"));
+    for (SupportedOs const& os : kSupportedOs)
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + os.id + "\"/>"), std::string::npos)
+            << "Windows " << os.windows;
+}
 
 } // namespace
