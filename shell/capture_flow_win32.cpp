@@ -32,6 +32,7 @@ struct CaptureContext {
     std::int32_t shadowMargin; // the margin the last shadow needed, at 100 % scaling
     std::span<MonitorTransfer const> transfers;
     DisplayFacts const& displays;
+    ULONGLONG notificationLeavesBy; // the last balloon may be leaving the screen until then (HideBalloon)
 };
 
 // What became of one capture, and what it learnt for the next.
@@ -150,6 +151,8 @@ CaptureDone CaptureWindow(HWND host, HWND target, CaptureContext const& context)
     done.monitor = MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST);
     std::vector<WindowRecord> const popups = PopupCandidatesOf(target);
     CaptureRequest const request = RequestFor(target, done.monitor, popups, context);
+    WaitForNotificationToLeave(target, CaptureRectAround(request.shown, request.bounds, request.margin),
+                               context.notificationLeavesBy);
     NoteCaptureStep(CaptureStep::RequestMade);
     BackdropScreen screen(host, target, HasPopupsOpen(popups), OwnsTopmostWindow(popups));
     CaptureResult result = CaptureOverBackdrops(request, screen);
@@ -192,14 +195,14 @@ void CaptureForegroundWindow(HWND host)
     CaptureBusyGuard const busy(g_app.captureBusy);
     NoteCaptureStep(CaptureStep::Begun);
     g_app.lastSaved[0] = L'\0';
-    HideBalloon(host);
+    ULONGLONG const notificationLeavesBy = HideBalloon(host);
     NoteCaptureStep(CaptureStep::BalloonHidden);
     if (!g_app.displays)
         g_app.displays = CurrentDisplayFacts();
     CaptureDone const done =
         CaptureWindow(host, CaptureTargetFor(GetForegroundWindow(), g_app.displays->layout.bounds),
                       {g_app.settings, g_app.programFolder, g_app.language, g_app.shadowMargin, g_app.transfers,
-                       *g_app.displays});
+                       *g_app.displays, notificationLeavesBy});
     NoteCaptureStep(CaptureStep::Released);
     g_app.shadowMargin = done.shadowMargin;
     if (done.measured)

@@ -5,12 +5,17 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "base/com_apartment_win32.h"
+#include "capture/popups_win32.h"
 #include "shell/app_state.h"
 #include "shell/balloon_wait.h"
 
 namespace {
+
+// About one frame of a 60 Hz display: the notification moves once a frame.
+DWORD const kFrameMs = 16;
 
 // How long notifications stay on the screen, the user's setting (Ease of
 // Access); Windows' own 5 seconds where the system cannot tell.
@@ -47,14 +52,25 @@ void ShowBalloon(HWND window, wchar_t const* text)
 
 // An empty text with NIF_INFO takes the balloon away; the notification then
 // slides out, which the wait lets it finish (balloon_wait.h).
-void HideBalloon(HWND window)
+ULONGLONG HideBalloon(HWND window)
 {
     if (g_app.balloonShownAt == 0)
-        return;
+        return 0;
     SetBalloonText(window, L"");
-    std::uint64_t const shownAgoMs = GetTickCount64() - g_app.balloonShownAt;
+    ULONGLONG const now = GetTickCount64();
+    std::uint32_t const waitMs = BalloonLeaveWaitMs(now - g_app.balloonShownAt, NotificationSeconds());
     g_app.balloonShownAt = 0;
-    Sleep(BalloonLeaveWaitMs(shownAgoMs, NotificationSeconds()));
+    return waitMs == 0 ? 0 : now + waitMs;
+}
+
+void WaitForNotificationToLeave(HWND target, CaptureRect area, ULONGLONG leavesBy)
+{
+    auto const standsOver = [&] {
+        std::vector<WindowRecord> const windows = WindowsInFrontOf(target, area);
+        return std::any_of(windows.begin(), windows.end(), IsLeavingNotification);
+    };
+    while (GetTickCount64() < leavesBy && standsOver())
+        Sleep(kFrameMs);
 }
 
 void OpenFolderAndSelect(wchar_t const* file)

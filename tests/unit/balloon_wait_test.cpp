@@ -29,4 +29,35 @@ TEST(BalloonWait, OnlyForABalloonThatMayStillBeOnTheScreen)
         EXPECT_EQ(BalloonLeaveWaitMs(row.shownAgoMs, row.showSeconds), row.waitMs) << row.name;
 }
 
+WindowRecord Window(wchar_t const* className, bool targetProcess = false, bool topmost = true, bool cloaked = false)
+{
+    WindowRecord window;
+    window.className = className;
+    window.visible = true;
+    window.targetProcess = targetProcess;
+    window.topmost = topmost;
+    window.cloaked = cloaked;
+    return window;
+}
+
+struct NotificationRow {
+    char const* name;
+    WindowRecord window;
+    bool leaving;
+};
+NotificationRow const kNotificationRows[] = {
+    {"a toast of Windows 10 and 11", Window(L"Windows.UI.Core.CoreWindow"), true},
+    {"a balloon of the tray", Window(L"tooltips_class32"), true},
+    {"the target's own tooltip", Window(L"tooltips_class32", true), false},
+    {"a window that is not topmost", Window(L"Windows.UI.Core.CoreWindow", false, false), false},
+    {"on another virtual desktop", Window(L"Windows.UI.Core.CoreWindow", false, true, true), false},
+    {"another program's topmost window", Window(L"Chrome_WidgetWin_1"), false},
+};
+
+TEST(BalloonWait, OnlyWhileANotificationStandsOverTheCapture)
+{
+    for (NotificationRow const& row : kNotificationRows)
+        EXPECT_EQ(IsLeavingNotification(row.window), row.leaving) << row.name;
+}
+
 } // namespace
