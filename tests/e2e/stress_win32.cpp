@@ -264,7 +264,8 @@ void RunBlock(Options const& options, std::wstring const& program, int captures,
     }
     CountCopiesMadeAgain(app.folder() / L"copies.log", tally);
     CollectStepTimes(app.folder() / L"steps.log", pressedAtMs, fileSeenAtMs, tally);
-    app.Stop();
+    // Ended by the driver, not from its tray menu: a baseline build may
+    // listen for another tray message than today's.
 }
 
 double Median(std::vector<double> values)
