@@ -42,6 +42,8 @@ public:
         m_pipeline.linearLight = ComposesInLinearLight(request.colourMode);
         if (m_pipeline.linearLight && request.transfer)
             m_pipeline.transfer = *request.transfer;
+        else if (request.colourMode == ColourMode::Hdr)
+            m_pipeline.transfer = TransferAtWhiteLevel(request.sdrWhiteNits);
         m_pipeline.whiteBackdrop = WhiteBackdropLevel(m_pipeline);
     }
 

@@ -30,6 +30,7 @@ struct CaptureRequest {
     std::uint32_t dpi = 96;               // that monitor's scale
     std::int32_t margin = kCaptureMargin; // the margin to start from, in that monitor's pixels
     ColourMode colourMode = ColourMode::Sdr; // how that monitor shows desktop content
+    double sdrWhiteNits = 80;                // where it shows SDR white in HDR, as Windows reports
     std::optional<ScreenTransfer> transfer; // what its last reading of the staircase found
 };
 

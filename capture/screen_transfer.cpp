@@ -2,8 +2,10 @@
 
 #include "capture/judged_pixels.h"
 #include "imaging/matting.h"
+#include "imaging/sdr_curve.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -52,6 +54,18 @@ CopyTransfer ScreenTransfer::Levels() const
 ScreenTransfer IdentityTransfer()
 {
     return {kStaircaseLevels};
+}
+
+ScreenTransfer TransferAtWhiteLevel(double sdrWhiteNits)
+{
+    double const kScRgbWhiteNits = 80;
+    double const boost = std::max(1.0, sdrWhiteNits / kScRgbWhiteNits);
+    ScreenTransfer transfer = IdentityTransfer();
+    for (std::uint8_t& copied : transfer.copied) {
+        double const light = std::min(1.0, boost * DecodeLevel(SdrCurve::PiecewiseSrgb, copied / 255.0));
+        copied = static_cast<std::uint8_t>(std::lround(255 * EncodeLight(SdrCurve::PiecewiseSrgb, light)));
+    }
+    return transfer;
 }
 
 std::optional<ScreenTransfer> MeasureTransfer(BackdropCopies const& copies, CaptureRect monitor)

@@ -25,6 +25,13 @@ struct ScreenTransfer {
 // Every level copied as painted.
 ScreenTransfer IdentityTransfer();
 
+// What the staircase of a screen in HDR should show before one has been read
+// there: SDR content's light brightened from scRGB's white of 80 nits to
+// `sdrWhiteNits`, the white level Windows reports, clipped at full light,
+// through the sRGB curve that screen copies are encoded with. A guess from
+// what the system says, until the copies say better.
+ScreenTransfer TransferAtWhiteLevel(double sdrWhiteNits);
+
 // The transfer the staircase shows in `copies`, read only where it lies on
 // `monitor` (in the frame's coordinates), outside `unseen`: for each step,
 // the middle of the values its pixels show in both copies, in all three

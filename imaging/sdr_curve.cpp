@@ -6,13 +6,6 @@
 
 namespace {
 
-double EncodeLight(SdrCurve curve, double light)
-{
-    if (curve == SdrCurve::Power22)
-        return std::pow(light, 1 / 2.2);
-    return light <= 0.0031308 ? light * 12.92 : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
-}
-
 // The squared distance of the unclipped copies from what a screen returns
 // that brightens light by `boost` between decoding and encoding by `curve`.
 double FitError(CopyTransfer transfer, int clip, SdrCurve curve, double boost)
@@ -59,6 +52,13 @@ bool Brightens(CopyTransfer transfer)
 }
 
 } // namespace
+
+double EncodeLight(SdrCurve curve, double light)
+{
+    if (curve == SdrCurve::Power22)
+        return std::pow(light, 1 / 2.2);
+    return light <= 0.0031308 ? light * 12.92 : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
+}
 
 double DecodeLevel(SdrCurve curve, double encoded)
 {

@@ -17,6 +17,10 @@ enum class SdrCurve {
 // The light an 8-bit value stands for, 0 to 1, through `curve`.
 double DecodeLevel(SdrCurve curve, double encoded);
 
+// The value, 0 to 1, that `curve` encodes `light` to: piecewise sRGB for
+// Between, whose mean has no inverse of its own.
+double EncodeLight(SdrCurve curve, double light);
+
 // What the staircase shows of the screen's curve: where the copies are
 // brighter than painted, the candidate that, with the boost fitted to it,
 // comes nearest to the unclipped copies; Between and a boost of 1 where they

@@ -99,6 +99,7 @@ CaptureRequest RequestFor(HWND target, HMONITOR monitor, std::vector<WindowRecor
     MonitorFacts const facts = FactsOf(monitor, context.displays);
     request.monitor = facts.rect;
     request.colourMode = facts.colourMode;
+    request.sdrWhiteNits = facts.sdrWhiteNits;
     request.transfer = TransferOf(monitor, context.transfers);
     return request;
 }

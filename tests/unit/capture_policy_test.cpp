@@ -234,6 +234,12 @@ INSTANTIATE_TEST_SUITE_P(Screens, CapturePolicyTable, testing::Values(
     PolicyRow{"ring_hidden_on_a_boosted_screen_matted_by_what_was_remembered",
               [] { return BlackShadow(FillingTheScreen(OnABoostedScreen(FakeScene()))); }, Status::Matted, 2, 2, 2,
               kCaptureMargin, RememberedFromAnEarlierCapture},
+    PolicyRow{"white_lowered_from_the_start_by_the_reported_white_level",
+              [] { return BlackShadow(OnABoostedScreen(WithContent(SampleMode::Pattern))); }, Status::Matted, 1, 1, 2,
+              kCaptureMargin, [](CaptureRequest& request) { request.sdrWhiteNits = 120; }},
+    PolicyRow{"ring_hidden_on_a_boosted_screen_matted_by_the_reported_white_level",
+              [] { return BlackShadow(FillingTheScreen(OnABoostedScreen(FakeScene()))); }, Status::Matted, 2, 2, 2,
+              kCaptureMargin, [](CaptureRequest& request) { request.sdrWhiteNits = 120; }},
     // Every pipeline: the white backdrop lowered where the staircase stops
     // rising below its top, the curve and boost fitted, the dither read,
     // and a colourful window current at once through a wide gamut.
