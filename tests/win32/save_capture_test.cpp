@@ -227,8 +227,9 @@ TEST(SaveCapture, LongFolderStillTakesAnAtomicSave)
 // earlier capture may be lost to them, be left incomplete, or leave a
 // temporary file behind. When they hold the earlier capture for longer than
 // the save waits, it is kept byte for byte and the new one goes beside it.
-// The earlier capture is saved under the same holder, so that the holder has
-// it open too when the next save replaces it.
+// The earlier capture is saved under the same holder, and the next save waits
+// until the holder has it open: the holder sees the file a moment after it
+// appears, later still on a busy machine.
 struct HeldCase {
     const char* name;
     bool earlierCapture;
@@ -251,6 +252,26 @@ std::vector<std::uint32_t> PixelsOf(fs::path const& file)
     return pixels;
 }
 
+// Whether another process has `file` open without delete sharing: asking for
+// delete access is then refused.
+bool HeldByAnother(fs::path const& file)
+{
+    HANDLE const handle = CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(handle);
+    return false;
+}
+
+void WaitUntilHeld(fs::path const& file)
+{
+    ULONGLONG const deadline = GetTickCount64() + 5000;
+    while (!HeldByAnother(file) && GetTickCount64() < deadline)
+        Sleep(5);
+    ASSERT_TRUE(HeldByAnother(file)) << "the holder never opened " << file;
+}
+
 TEST_P(HeldNewFiles, NeitherLoseNorLeaveAFile)
 {
     ScratchFolder const scratch;
@@ -259,8 +280,10 @@ TEST_P(HeldNewFiles, NeitherLoseNorLeaveAFile)
     CaptureSave save = {};
     {
         FileHolderProcess const holder(scratch.path(), GetParam().holdMs);
-        if (GetParam().earlierCapture)
+        if (GetParam().earlierCapture) {
             SaveCaptureFile({Automatic, scratch.path().wstring()}, target, Png(kFirstCapture));
+            WaitUntilHeld(scratch / L"Held.png");
+        }
         save = SaveCaptureFile({Automatic, scratch.path().wstring()}, target, Png(kSecondCapture));
         entries = scratch.Entries();
     }
