@@ -72,8 +72,13 @@ public:
             return CaptureStatus::KeptChanging;
         PixelBuffer const& black = m_copies.buffers[0];
         PixelBuffer const& white = m_copies.buffers[1];
-        MatteCopies(black.pixels, white.pixels, static_cast<std::int32_t>(PixelCount(white.width, white.height)),
-                    m_pipeline);
+        SdrCurve const told = MatteCopies(
+            black.pixels, white.pixels, static_cast<std::int32_t>(PixelCount(white.width, white.height)), m_pipeline);
+        if (told != SdrCurve::Between) {
+            m_pipeline.transfer.curve = told;
+            if (m_measured)
+                m_measured->curve = told;
+        }
         ClearPixelsOffMonitors(white.pixels, white.width, white.height, m_copies.monitors);
         NoteCaptureStep(CaptureStep::Matted);
         return CaptureStatus::Matted;
@@ -179,8 +184,10 @@ private:
         std::optional<ScreenTransfer> const reading = MeasureTransfer(Copies(), m_copies.monitor);
         if (!reading)
             return stale;
-        m_measured = reading;
+        SdrCurve const known = m_pipeline.transfer.curve;
         m_pipeline.transfer = *reading;
+        m_pipeline.transfer.curve = known;
+        m_measured = m_pipeline.transfer;
         std::uint8_t const white = std::min(WhiteBackdropLevel(m_pipeline), m_pipeline.whiteBackdrop);
         stale.white = white != m_pipeline.whiteBackdrop;
         m_pipeline.whiteBackdrop = white;

@@ -66,7 +66,8 @@ struct CaptureResult {
     CaptureRect frame = {0, 0, 0, 0};    // the frame on the screen
     CaptureRect rect = {0, 0, 0, 0};     // the capture rectangle on the screen
     std::int32_t shadowMargin = kCaptureMargin; // the margin this shadow needed, in the monitor's pixels
-    std::optional<ScreenTransfer> measured;     // what the staircase showed, on a monitor in linear light
+    std::optional<ScreenTransfer> measured;     // what the staircase showed, on a monitor in linear light,
+                                                // with the curve the colours told
     bool transferUnknown = false; // matted by a guess at a boost: an HDR monitor's staircase was never read
 };
 

@@ -109,11 +109,21 @@ std::uint8_t WhiteShown(ColourPipeline const& pipeline)
     return CopiedLevel(pipeline.transfer.Levels(), pipeline.whiteBackdrop);
 }
 
-void MatteCopies(std::uint32_t const* black, std::uint32_t* white, std::int32_t count, ColourPipeline const& pipeline)
+SdrCurve MatteCopies(std::uint32_t const* black, std::uint32_t* white, std::int32_t count, ColourPipeline const& pipeline)
 {
     if (!pipeline.linearLight) {
         RecoverAlpha(black, white, count);
-        return;
+        return SdrCurve::Between;
     }
-    RecoverAlphaInLinearLight(black, white, count, MakeLinearLightMatte(pipeline.transfer.Levels(), pipeline.whiteBackdrop));
+    CopyTransfer const levels = pipeline.transfer.Levels();
+    CurveFit fit = FitCurve(levels);
+    SdrCurve told = SdrCurve::Between;
+    // The screen keeps its curve: once its colours told it, they need not
+    // be asked again.
+    if (fit.curve == SdrCurve::Between && pipeline.transfer.curve != SdrCurve::Between)
+        fit.curve = pipeline.transfer.curve;
+    else if (fit.curve == SdrCurve::Between)
+        fit.curve = told = CurveTheColoursShow(black, white, count, levels, pipeline.whiteBackdrop);
+    RecoverAlphaInLinearLight(black, white, count, MakeLinearLightMatte(levels, pipeline.whiteBackdrop, fit));
+    return told;
 }

@@ -16,6 +16,10 @@ struct ScreenTransfer {
     // How far the copies of one step strayed from its middle value: the
     // screen's dither, 0 where it has none.
     std::uint8_t noise = 0;
+    // The curve the colours of a capture on this screen told, where the
+    // staircase tells none (no boost): the screen keeps its curve, and a
+    // capture of greys alone cannot tell it. Between until one has.
+    SdrCurve curve = SdrCurve::Between;
 
     // The transfer as the matting takes it: the staircase's levels beside
     // what came back of them.
@@ -61,5 +65,8 @@ std::uint8_t WhiteShown(ColourPipeline const& pipeline);
 
 // The copies matted into `white`: RecoverAlpha, unchanged, where the monitor
 // blends 8-bit values; in linear light through the measured transfer where
-// it composes in linear light (RecoverAlphaInLinearLight).
-void MatteCopies(std::uint32_t const* black, std::uint32_t* white, std::int32_t count, ColourPipeline const& pipeline);
+// it composes in linear light (RecoverAlphaInLinearLight), by the curve the
+// staircase shows, or else the one the transfer remembers, or else the one
+// the colours show (CurveTheColoursShow). Returns the curve the colours
+// told, Between where they were not asked or told none.
+SdrCurve MatteCopies(std::uint32_t const* black, std::uint32_t* white, std::int32_t count, ColourPipeline const& pipeline);

@@ -8,6 +8,20 @@
 
 namespace {
 
+// Bounds that cross by less than this, in opacity, cross by float rounding.
+float const kCrossingSlack = 0.25f / 255;
+// How many pixels must vote for a curve, and how many times as many as for
+// the other, before the colours tell it.
+std::int64_t const kTellingVotes = 16;
+std::int64_t const kClearlyMore = 4;
+// One run of pixels in every eight votes, until this many have: a window's
+// colours vote in their thousands, and counting them all would cost as much
+// as the matting. Runs, not single pixels, so that seven eighths of the
+// copies are not read at all.
+std::int64_t const kVoteRun = 64;
+std::int64_t const kVoteRuns = 8;
+std::int64_t const kEnoughVotes = 1024;
+
 // Light no copy can show: the upper bound of a clipped copy.
 float const kUnbounded = 1e6f;
 
@@ -55,6 +69,49 @@ std::uint8_t EncodedStep(LinearLightMatte const& matte, float light)
     return matte.encoded[static_cast<std::size_t>(std::min(light, 1.0f) * kEncodeSteps + 0.5f)];
 }
 
+// The opacities that the copies of one pixel allow, and how many of its
+// channels the black copy clipped.
+struct OpacityBounds {
+    float lower = 0;
+    float upper = 1;
+    int clippedOverBlack = 0;
+};
+
+// Each copy is its light rounded to the nearest step, so each channel allows
+// the opacities between two bounds: the light the white copy adds over the
+// black one is the backdrop's light times the transparency. A clipped copy
+// bounds its light from below only. And no content is brighter than white,
+// so the opacity is at least the light of the black copy. Dither, or the
+// wrong curve, can make the bounds cross.
+OpacityBounds BoundsOf(LinearLightMatte const& matte, int const (&copiedBlack)[3], int const (&copiedWhite)[3])
+{
+    float const perWhite = 1 / matte.whiteLight;
+    OpacityBounds bounds;
+    for (int c = 0; c < 3; ++c) {
+        int const k = copiedBlack[c];
+        int const w = copiedWhite[c];
+        bounds.lower = std::max({bounds.lower, matte.lightFrom[k], 1 - (matte.lightUpTo[w] - matte.lightFrom[k]) * perWhite});
+        bounds.upper = std::min(bounds.upper, 1 - (matte.lightFrom[w] - matte.lightUpTo[k]) * perWhite);
+        bounds.clippedOverBlack += k >= matte.clippedFrom;
+    }
+    return bounds;
+}
+
+void Channels(std::uint32_t pixel, int (&channels)[3])
+{
+    for (int c = 0; c < 3; ++c)
+        channels[c] = static_cast<int>(pixel >> (8 * c) & 0xFF);
+}
+
+// Whether the bounds of a pixel's copies cross through `matte` by more than
+// float rounding: never through the screen's own curve, but where dither or
+// a change between the copies has them cross.
+bool Crosses(LinearLightMatte const& matte, int const (&copiedBlack)[3], int const (&copiedWhite)[3])
+{
+    OpacityBounds const bounds = BoundsOf(matte, copiedBlack, copiedWhite);
+    return bounds.lower - bounds.upper > kCrossingSlack;
+}
+
 } // namespace
 
 std::uint8_t CopiedLevel(CopyTransfer transfer, std::uint8_t painted)
@@ -97,7 +154,7 @@ std::uint8_t HighestUnclippedLevel(CopyTransfer transfer)
     return level;
 }
 
-LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteBackdrop)
+LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteBackdrop, CurveFit fit)
 {
     LinearLightMatte matte = {};
     matte.clippedFrom = ClipLevel(transfer);
@@ -105,7 +162,6 @@ LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteB
         std::find_if(transfer.copied.begin(), transfer.copied.end(),
                      [&](std::uint8_t copied) { return copied >= matte.clippedFrom; }) -
         transfer.copied.begin());
-    CurveFit const fit = FitCurve(transfer);
     SdrCurve const curve = fit.curve;
     auto const lightOf = [&](double copied) {
         if (fit.close)
@@ -141,15 +197,12 @@ LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteB
 void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white, std::int32_t count,
                                LinearLightMatte const& matte)
 {
-    float const perWhite = 1 / matte.whiteLight;
     for (std::int32_t i = 0; i < count; ++i) {
         std::uint32_t const overBlack = black[i] & 0x00FFFFFFu;
         std::uint32_t const overWhite = white[i] & 0x00FFFFFFu;
         int copiedBlack[3], copiedWhite[3];
-        for (int c = 0; c < 3; ++c) {
-            copiedBlack[c] = static_cast<int>(overBlack >> (8 * c) & 0xFF);
-            copiedWhite[c] = static_cast<int>(overWhite >> (8 * c) & 0xFF);
-        }
+        Channels(overBlack, copiedBlack);
+        Channels(overWhite, copiedWhite);
         if (WithinNoise(overBlack, matte.blackShown, matte.noise) && WithinNoise(overWhite, matte.whiteShown, matte.noise)) {
             white[i] = 0;
             continue;
@@ -159,29 +212,14 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
                        std::uint32_t{matte.opaqueColour[copiedBlack[1]]} << 8 | matte.opaqueColour[copiedBlack[0]];
             continue;
         }
-        // Each copy is its light rounded to the nearest step, so each channel
-        // allows the opacities between two bounds: the light the white copy
-        // adds over the black one is the backdrop's light times the
-        // transparency. A clipped copy bounds its light from below only. And
-        // no content is brighter than white, so the opacity is at least the
-        // light of the black copy. The opacity is the middle of what every
-        // channel allows: the brighter a copy, the more light each of its
-        // steps stands for, and each channel tells the opacity in a
-        // different place. Dither can make the bounds cross; their middle is
-        // then still the best guess.
-        float lower = 0;
-        float upper = 1;
-        int clippedOverBlack = 0;
-        for (int c = 0; c < 3; ++c) {
-            int const k = copiedBlack[c];
-            int const w = copiedWhite[c];
-            lower = std::max({lower, matte.lightFrom[k], 1 - (matte.lightUpTo[w] - matte.lightFrom[k]) * perWhite});
-            upper = std::min(upper, 1 - (matte.lightFrom[w] - matte.lightUpTo[k]) * perWhite);
-            clippedOverBlack += k >= matte.clippedFrom;
-        }
-        // Content brighter than the copies show in every channel is white,
-        // and opaque.
-        float const alpha = clippedOverBlack == 3 ? 1 : (lower + upper) / 2;
+        // The opacity is the middle of what every channel allows: the
+        // brighter a copy, the more light each of its steps stands for, and
+        // each channel tells the opacity in a different place. Where the
+        // bounds cross, their middle is still the best guess. Content
+        // brighter than the copies show in every channel is white, and
+        // opaque.
+        OpacityBounds const bounds = BoundsOf(matte, copiedBlack, copiedWhite);
+        float const alpha = bounds.clippedOverBlack == 3 ? 1 : (bounds.lower + bounds.upper) / 2;
         // Above 1 the content changed between the copies: opaque, as the
         // black copy shows it, as RecoverAlpha keeps it.
         int const opacity = static_cast<int>(std::clamp(alpha, 0.0f, 1.0f) * 255 + 0.5f);
@@ -198,4 +236,34 @@ void RecoverAlphaInLinearLight(const std::uint32_t* black, std::uint32_t* white,
         }
         white[i] = pixel;
     }
+}
+
+SdrCurve CurveTheColoursShow(const std::uint32_t* black, const std::uint32_t* white, std::int32_t count,
+                             CopyTransfer transfer, std::uint8_t whiteBackdrop)
+{
+    LinearLightMatte const piecewise = MakeLinearLightMatte(transfer, whiteBackdrop, {SdrCurve::PiecewiseSrgb});
+    LinearLightMatte const power = MakeLinearLightMatte(transfer, whiteBackdrop, {SdrCurve::Power22});
+    // A pixel votes for a curve where only the other's bounds cross; where
+    // both cross, the copies disagree for another reason.
+    std::int64_t forPiecewise = 0, forPower = 0;
+    for (std::int64_t run = 0; run < count && forPiecewise + forPower < kEnoughVotes; run += kVoteRun * kVoteRuns) {
+        for (std::int64_t i = run; i < std::min<std::int64_t>(count, run + kVoteRun); ++i) {
+            std::uint32_t const overBlack = black[i] & 0x00FFFFFFu;
+            std::uint32_t const overWhite = white[i] & 0x00FFFFFFu;
+            if (overBlack == overWhite || (overBlack == piecewise.blackShown && overWhite == piecewise.whiteShown))
+                continue; // opaque, or nothing: alike through either curve
+            int copiedBlack[3], copiedWhite[3];
+            Channels(overBlack, copiedBlack);
+            Channels(overWhite, copiedWhite);
+            bool const crossesPiecewise = Crosses(piecewise, copiedBlack, copiedWhite);
+            bool const crossesPower = Crosses(power, copiedBlack, copiedWhite);
+            forPiecewise += crossesPower && !crossesPiecewise;
+            forPower += crossesPiecewise && !crossesPower;
+        }
+    }
+    if (forPiecewise >= kTellingVotes && forPiecewise > kClearlyMore * forPower)
+        return SdrCurve::PiecewiseSrgb;
+    if (forPower >= kTellingVotes && forPower > kClearlyMore * forPiecewise)
+        return SdrCurve::Power22;
+    return SdrCurve::Between;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "imaging/copy_transfer.h"
+#include "imaging/sdr_curve.h"
+
 #include <cstdint>
-#include <span>
 #include <vector>
 
 // Where Windows composes in linear light (HDR, Auto Color Management), a
@@ -12,16 +14,6 @@
 // every opacity whose copy over white clips. Matting there maps both copies
 // back to the light they show, through what copies of known greys returned.
 
-// What screen copies returned of greys painted at known levels: `copied[i]`
-// for `painted[i]`. The levels rise, the first is 0, and there are two at
-// least.
-struct CopyTransfer {
-    std::span<std::uint8_t const> painted;
-    std::span<std::uint8_t const> copied;
-    // How many steps a copy may stray from its level either way: the dither
-    // a flat grey came back with.
-    int noise = 0;
-};
 
 // The copied level at which this screen's copies stop rising: copies at it
 // show at least the light it stands for, perhaps more. Copies stop rising
@@ -71,8 +63,19 @@ struct LinearLightMatte {
 inline constexpr int kEncodeSteps = 65535;
 
 // The matte for copies taken through `transfer`, the white copy over a
-// backdrop painted at `whiteBackdrop` (the black one at 0).
-LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteBackdrop);
+// backdrop painted at `whiteBackdrop` (the black one at 0), light told
+// through `fit`: FitCurve's, or a curve the colours showed.
+LinearLightMatte MakeLinearLightMatte(CopyTransfer transfer, std::uint8_t whiteBackdrop, CurveFit fit);
+
+// Where the staircase cannot tell the curves apart (no boost), the colours
+// of translucent pixels can: a pixel has one opacity for all three channels,
+// and through the wrong curve, channels of different brightness tell
+// different ones, so that their bounds cross. The curve through which the
+// copies' bounds cross clearly less; Between where they cross too little
+// through either to tell (greys, shadows and opaque content look the same
+// through both), or about as much.
+SdrCurve CurveTheColoursShow(const std::uint32_t* black, const std::uint32_t* white, std::int32_t count,
+                             CopyTransfer transfer, std::uint8_t whiteBackdrop);
 
 // RecoverAlpha in linear light: the copies mapped back to light, opacity
 // from the difference over the backdrops' span, the middle of what every

@@ -1,5 +1,7 @@
 #include "imaging/sdr_curve.h"
 
+#include "imaging/linear_matting.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>

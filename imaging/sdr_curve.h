@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/linear_matting.h"
+#include "imaging/copy_transfer.h"
 
 // The curve by which a screen that composes in linear light decodes SDR
 // content to light, and encodes light again for a copy. Windows does not

@@ -193,6 +193,23 @@ void RememberedFromAnEarlierCapture(CaptureRequest& request)
     ASSERT_TRUE(request.transfer.has_value());
 }
 
+// A screen that blends in linear light through a pure 2.2 power, without
+// brightening: its staircase cannot tell the curve.
+FakeScene OnAPowerCurve(FakeScene scene)
+{
+    return On(std::move(scene), {"power_2_2", Blending::LinearLight, 1.0, OutputPrimaries::Srgb, false, TransferCurve::Power22});
+}
+
+// What a capture of colours on the same screen told of its curve.
+void ToldByAnEarlierCapture(CaptureRequest& request)
+{
+    FakeScene const earlier = OnAPowerCurve(WithContent(SampleMode::Pattern));
+    FakeScreen screen(earlier);
+    request.transfer = CaptureOverBackdrops(RequestFor(earlier), screen).measured;
+    ASSERT_TRUE(request.transfer.has_value());
+    EXPECT_EQ(request.transfer->curve, SdrCurve::Power22);
+}
+
 using S = StaleCopy;
 using Status = CaptureStatus;
 
@@ -240,6 +257,11 @@ INSTANTIATE_TEST_SUITE_P(Screens, CapturePolicyTable, testing::Values(
     PolicyRow{"ring_hidden_on_a_boosted_screen_matted_by_the_reported_white_level",
               [] { return BlackShadow(FillingTheScreen(OnABoostedScreen(FakeScene()))); }, Status::Matted, 2, 2, 2,
               kCaptureMargin, [](CaptureRequest& request) { request.sdrWhiteNits = 120; }},
+    // Greys alone look alike through either curve: matted by the one that
+    // an earlier capture's colours told, within a step.
+    PolicyRow{"greys_matted_by_the_curve_an_earlier_capture_told",
+              [] { return BlackShadow(OnAPowerCurve(WithContent(SampleMode::Pattern))); }, Status::Matted, 1, 1, 1,
+              kCaptureMargin, ToldByAnEarlierCapture},
     // Every pipeline: the white backdrop lowered where the staircase stops
     // rising below its top, the curve and boost fitted, the dither read,
     // and a colourful window current at once through a wide gamut.
