@@ -14,7 +14,6 @@
 // every opacity whose copy over white clips. Matting there maps both copies
 // back to the light they show, through what copies of known greys returned.
 
-
 // The copied level at which this screen's copies stop rising: copies at it
 // show at least the light it stands for, perhaps more. Copies stop rising
 // where a level below the top copies as the top does, or where the top step
